@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <cstdint>
+
+class Clock;
+class Dialogs;
+class SerialLink;
+
+// The device link: the program's one conversation with the testing machine's
+// interface box. probe() finds the box on ports 1 to 4 (device paths from the
+// settings store) behind the splash window; GetVals() then reads one raw load
+// and displacement at a time. Every wait runs in a nested event loop on the
+// window thread, so timers and clicks keep running inside it.
+class Interface : public QObject {
+    Q_OBJECT
+public:
+    Interface(SerialLink& port,
+              QStringList portPaths, // ports 1 to 4, in order
+              Clock& clock,
+              Dialogs& dialogs,
+              QObject* parent = nullptr);
+
+    // Runs the probe once, with the splash window up for at least three clock
+    // seconds; tells the operator when no interface answered.
+    void probe();
+    bool valid() const { return m_valid; }
+
+    // One fresh reading in raw counts. False, with load and disp untouched,
+    // when the device is not there, a read is already in progress, the program
+    // is closing, the reply is late, or the reply holds no number.
+    bool GetVals(std::int32_t& load, std::int32_t& disp);
+
+    // While set, reads fail at once and a waiting read gives up.
+    void setAppClosing(bool closing);
+    bool readInProgress() const { return m_callDepth > 0; }
+    // Makes a waiting read give up (return false) on its next pass.
+    void abandonRead();
+
+signals:
+    // A GetVals call has returned and the link is free again.
+    void readFinished();
+
+private:
+    // (members are the device link's own)
+    SerialLink& m_port;
+    QStringList m_portPaths;
+    Clock& m_clock;
+    Dialogs& m_dialogs;
+    bool m_valid = false;
+    std::int32_t m_callDepth = 0;
+    bool m_appClosing = false;
+};

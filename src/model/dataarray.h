@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// The error a series raises for a point number outside 1 to Length. It carries
+// the code, source and text that the operator's message reports.
+class DataArrayError : public std::runtime_error {
+public:
+    static constexpr std::int32_t kIndexOutOfBoundsCode =
+        static_cast<std::int32_t>(0x800403E8u); // object error base + 1000
+    DataArrayError();
+    std::int32_t code() const { return kIndexOutOfBoundsCode; }
+    std::string source() const { return "DataArray"; }
+    std::string description() const { return "Index out of bounds."; }
+};
+
+// A growable series of raw readings addressed by point number from 1.
+// Window thread only.
+class DataArray {
+public:
+    std::int32_t Value(std::int32_t index) const;
+    // Writing past the end grows the series; the gap reads 0.
+    void SetValue(std::int32_t index, std::int32_t value);
+    std::int32_t Length() const { return m_length; }
+    void Clear();
+
+private:
+    std::vector<std::int32_t> m_slots; // slot 0 is never read or written
+    std::int32_t m_length = 0;
+};

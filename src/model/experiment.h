@@ -1,0 +1,82 @@
+#pragma once
+
+#include "dataarray.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+class OperatorMessages;
+
+// A file that could not be created or written while saving or exporting.
+class FileWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One materials test: the raw points the interface reported, the calibration
+// in force, the sample's dimensions and the kind of test. Converted values are
+// computed on every query for the units code the caller passes.
+// Window thread only.
+class Experiment {
+public:
+    Experiment();
+
+    // Converted values; point numbers outside 1 to Count throw DataArrayError.
+    float load(std::int32_t index, std::int32_t units) const;
+    float Displacement(std::int32_t index, std::int32_t units) const;
+    float MaxLoad(std::int32_t units) const;
+    float MaxDisplacement(std::int32_t units) const;
+
+    std::int32_t TestType() const { return m_testType; }
+    // Stores the code and seeds the extremes for the test's loading direction.
+    void SetTestType(std::int32_t code);
+    std::int32_t Count() const { return m_digitalLoad.Length(); }
+    std::string TestString() const;
+    std::int16_t direction() const;
+
+    float LoadCellRatio() const { return m_loadCellRatio; }
+    void SetLoadCellRatio(float ratio) { m_loadCellRatio = ratio; }
+    std::int32_t LoadCellOffset() const { return m_loadCellOffset; }
+    void SetLoadCellOffset(std::int32_t offset) { m_loadCellOffset = offset; }
+    std::int32_t MaxLoadDigital() const { return m_maxLoadDigital; }
+    float MaxDisplacementDigital() const { return static_cast<float>(m_maxDisplacementDigital); }
+
+    float SampleThickness() const { return m_sampleThickness; }
+    void SetSampleThickness(float value) { m_sampleThickness = value; }
+    float SampleWidth() const { return m_sampleWidth; }
+    void SetSampleWidth(float value) { m_sampleWidth = value; }
+    float SampleLength() const { return m_sampleLength; }
+    void SetSampleLength(float value) { m_sampleLength = value; }
+    float SampleArea() const;
+
+    const DataArray& DigitalLoad() const { return m_digitalLoad; }
+    const DataArray& DigitalDisplacement() const { return m_digitalDisplacement; }
+
+    void AddDataPoint(std::int32_t tempLoad, std::int32_t tempDisp);
+    void Clear();
+
+    // Comma-delimited text of the points in `units`; false (no file) without
+    // points. A file that cannot be written throws FileWriteError.
+    bool Export(const std::string& fileName, std::int32_t units) const;
+    // The data file; false (no file) without points. Writes a temporary file
+    // beside the target and renames it into place, so a failed save leaves an
+    // existing file as it was. Throws FileWriteError on failure.
+    bool SaveFile(const std::string& fileName) const;
+    // Replaces the contents from a data file. On failure reports
+    // "File could not be opened.  Not a valid file type." to `messages` and
+    // returns false.
+    bool LoadFile(const std::string& fileName, OperatorMessages& messages);
+
+private:
+    DataArray m_digitalLoad;
+    DataArray m_digitalDisplacement;
+    std::int32_t m_maxLoadDigital = 0;
+    std::int32_t m_maxDisplacementDigital = 0;
+    float m_sampleThickness = 0.0f;
+    float m_sampleWidth = 0.0f;
+    float m_sampleLength = 1.0f;
+    std::int32_t m_testType = 0;
+    float m_loadCellRatio = 0.0f;
+    std::int32_t m_loadCellOffset = 0;
+};

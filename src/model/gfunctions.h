@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class EventPump;
+class Experiment;
+
+// Units codes and test-type codes shared by the whole program.
+inline constexpr std::int32_t kUnitsEnglish = 1; // pounds-force, inches
+inline constexpr std::int32_t kUnitsMetric = 2;  // newtons, millimetres
+
+inline constexpr std::int32_t kTestNone = 0;
+inline constexpr std::int32_t kTestHardness = 1;
+inline constexpr std::int32_t kTestCompression = 2;
+inline constexpr std::int32_t kTestTension = 3;
+inline constexpr std::int32_t kTestShear = 4;
+inline constexpr std::int32_t kTestStructures = 5;
+
+// Name tables, indexed by code; entry 0 is empty. Filled once at start-up.
+// A code outside the table throws std::out_of_range.
+void InitNameTables();
+const std::string& UnitNames(std::int32_t units);
+const std::string& TestTypeNames(std::int32_t testType);
+
+// Raw counts to physical values. Integer overflow in the raw arithmetic throws
+// std::overflow_error.
+float DigitalToLoad(std::int32_t raw, std::int32_t units, float ratio, std::int32_t offset);
+float DigitalToDisplacement(std::int32_t referenceDisp,
+                            std::int32_t referenceLoad,
+                            std::int32_t disp,
+                            std::int32_t load,
+                            std::int32_t units,
+                            float ratio,
+                            std::int32_t offset);
+// DigitalToLoad with the calibration currently in force (currentcalibration.h).
+float LiveLoad(std::int32_t raw, std::int32_t units);
+float CurrentLoadCellRatio();
+float CurrentLoadCellOffset();
+
+// Waits until the whole-second clock has advanced by `seconds`, letting window
+// events run meanwhile (at least once, even for 0 or less).
+void WaitSeconds(EventPump& pump, std::int16_t seconds);
+
+// The hardness number of a hardness test, 0 when there is none.
+std::int16_t HardnessNumber(const Experiment& experiment);
+
+// The number at the head of a text, 0 when there is none.
+double LeadingNumber(std::string_view text);
+
+// Number texts with a sign position (a blank before a value that is not
+// negative, no zero before the point below 1), as written to files and grids.
+std::string NumberText(std::int32_t value);
+std::string NumberText(float value);
+std::string NumberText(double value);
+// The same digits without the sign position and with a zero before the point,
+// as shown in entry and summary boxes.
+std::string PlainNumberText(std::int32_t value);
+std::string PlainNumberText(float value);
+std::string PlainNumberText(double value);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// The program's one serial port, opened by device path with the line settings
+// 56000 baud, no parity, 8 data bits, 1 stop bit. The device link talks to the
+// interface box only through this; QtSerialLink is the real port.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    enum class OpenResult {
+        Opened,
+        InUse,  // another program holds the port (lock file or busy device)
+        Failed, // missing device, no permission, not a serial port, ...
+    };
+
+    using QObject::QObject;
+    virtual OpenResult open(const QString& devicePath) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool write(const QByteArray& bytes) = 0;
+    virtual qint64 bytesAvailable() const = 0;
+    virtual QByteArray readAll() = 0;
+    // Throws away whatever is waiting in the receive buffer.
+    virtual void discardInput() = 0;
+
+signals:
+    void readyRead();
+    // The device went away (adapter unplugged, far end of a pseudo-terminal
+    // closed). The port has been closed.
+    void lost();
+};
