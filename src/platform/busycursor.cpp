@@ -1,0 +1,12 @@
+#include "busycursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+BusyCursor::BusyCursor() {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+BusyCursor::~BusyCursor() {
+    QGuiApplication::restoreOverrideCursor();
+}
