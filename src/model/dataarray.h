@@ -18,16 +18,23 @@ public:
 };
 
 // A growable series of raw readings addressed by point number from 1.
+// Storage grows by doubling, so appending point after point costs amortised
+// constant time; Length is always the highest point number written.
 // Window thread only.
 class DataArray {
 public:
     std::int32_t Value(std::int32_t index) const;
-    // Writing past the end grows the series; the gap reads 0.
+    // Writing past the end grows the series; the gap reads 0. A point number
+    // below 1 throws DataArrayError and leaves the series unchanged.
     void SetValue(std::int32_t index, std::int32_t value);
-    std::int32_t Length() const { return m_length; }
+    std::int32_t Length() const { return static_cast<std::int32_t>(m_values.size()); }
     void Clear();
+    // Makes room for `count` points without changing Length, so that a known
+    // number of appends allocates once.
+    void Reserve(std::int32_t count);
+    // Bytes of storage held, spare capacity included.
+    std::size_t CapacityBytes() const { return m_values.capacity() * sizeof(std::int32_t); }
 
 private:
-    std::vector<std::int32_t> m_slots; // slot 0 is never read or written
-    std::int32_t m_length = 0;
+    std::vector<std::int32_t> m_values; // point i is m_values[i - 1]
 };

@@ -3,9 +3,11 @@
 #include "dataarray.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 
+class HeaderFields;
 class OperatorMessages;
 
 // A file that could not be created or written while saving or exporting.
@@ -65,10 +67,17 @@ public:
     bool SaveFile(const std::string& fileName) const;
     // Replaces the contents from a data file. On failure reports
     // "File could not be opened.  Not a valid file type." to `messages` and
-    // returns false.
+    // returns false, keeping what was read before the failure. A point count
+    // the file is too short to hold is such a failure. A name in double
+    // quotes names the file between them.
     bool LoadFile(const std::string& fileName, OperatorMessages& messages);
 
 private:
+    bool ReadDataFile(const std::string& fileName);
+    // The point count (0 or more), or -1 when the header is not valid.
+    std::int32_t ReadHeader(HeaderFields& fields);
+    bool ReadBody(std::ifstream& file, std::int32_t count);
+
     DataArray m_digitalLoad;
     DataArray m_digitalDisplacement;
     std::int32_t m_maxLoadDigital = 0;

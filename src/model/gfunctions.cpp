@@ -1,1 +1,117 @@
 #include "model/gfunctions.h"
+
+#include "model/checkedmath.h"
+#include "model/eventpump.h"
+
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::int32_t kLoadZeroCounts = 32768;
+constexpr std::int32_t kLoadFullScaleLbf = 1000;
+constexpr double kLoadFullScaleCounts = 32768.0;
+constexpr double kNewtonsPerLbf = 4.44822167;
+constexpr double kLoadStepsPerLbf = 5.0;
+constexpr double kDisplacementSpanCounts = 65535.0;
+constexpr double kDisplacementSpanInches = 4.0;
+constexpr double kFrameDeflectionInchPerLbf = 0.00001;
+constexpr double kMmPerInch = 25.4;
+constexpr double kInchStepsPerInch = 10000.0;
+constexpr double kMmStepsPerMm = 500.0;
+
+std::array<std::string, 3> gUnitNames;
+std::array<std::string, 6> gTestTypeNames;
+
+template <std::size_t N>
+const std::string& TableEntry(const std::array<std::string, N>& table, std::int32_t code) {
+    if (code < 0 || static_cast<std::size_t>(code) >= N) {
+        throw std::out_of_range("Subscript out of range");
+    }
+    return table[static_cast<std::size_t>(code)];
+}
+
+} // namespace
+
+void InitNameTables() {
+    gUnitNames = {"", "ENGLISH", "METRIC"};
+    gTestTypeNames = {"", "HARDNESS", "COMPRESSION", "TENSION", "SHEAR", "STRUCTURES"};
+}
+
+const std::string& UnitNames(std::int32_t units) {
+    return TableEntry(gUnitNames, units);
+}
+
+const std::string& TestTypeNames(std::int32_t testType) {
+    return TableEntry(gTestTypeNames, testType);
+}
+
+float DigitalToLoad(std::int32_t raw, std::int32_t units, float ratio, std::int32_t offset) {
+    const std::int32_t fromZero = checked::Sub(checked::Sub(raw, kLoadZeroCounts), offset);
+    const std::int32_t magnitude = checked::Abs(fromZero);
+    const double scaled = static_cast<double>(checked::Mul(magnitude, kLoadFullScaleLbf));
+    const float lbf = checked::Single(scaled / kLoadFullScaleCounts * static_cast<double>(ratio));
+
+    double value = 0.0;
+    if (units == kUnitsMetric) {
+        const float newtons = checked::Single(static_cast<double>(lbf) * kNewtonsPerLbf);
+        value = std::floor(static_cast<double>(newtons) + 0.5);
+    } else {
+        value = std::floor(static_cast<double>(lbf) * kLoadStepsPerLbf + 0.5) / kLoadStepsPerLbf;
+    }
+    // Readings above the zero point are the tension side: negative loads.
+    if (fromZero > 0) {
+        value = -value;
+    }
+    return checked::Single(value);
+}
+
+float DigitalToDisplacement(std::int32_t referenceDisp,
+                            std::int32_t referenceLoad,
+                            std::int32_t disp,
+                            std::int32_t load,
+                            std::int32_t units,
+                            float ratio,
+                            std::int32_t offset) {
+    // The machine's own frame deflects under load; its share of the travel
+    // is always worked out in pounds-force, whatever units are asked for.
+    const float loadChangeLbf = DigitalToLoad(load, kUnitsEnglish, ratio, offset) -
+                                DigitalToLoad(referenceLoad, kUnitsEnglish, ratio, offset);
+    const float deflection =
+        checked::Single(static_cast<double>(loadChangeLbf) * kFrameDeflectionInchPerLbf);
+    const double counts = static_cast<double>(checked::Sub(referenceDisp, disp));
+    const float travel =
+        checked::Single(counts / kDisplacementSpanCounts * kDisplacementSpanInches);
+    const float inches = std::fabs(travel) - std::fabs(deflection);
+
+    double value = 0.0;
+    if (units == kUnitsMetric) {
+        const float mm = checked::Single(static_cast<double>(inches) * kMmPerInch);
+        value = std::floor(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
+    } else {
+        value =
+            std::floor(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
+    }
+    // The sign follows the raw readings: positive when the reading has risen.
+    if (referenceDisp > disp) {
+        value = -value;
+    }
+    return checked::Single(value);
+}
+
+std::optional<std::int32_t> RoundToInt32(double value) {
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+void WaitSeconds(EventPump& pump, std::int16_t seconds) {
+    const std::int64_t start = pump.WholeSeconds();
+    pump.ProcessPendingEvents();
+    if (pump.WholeSeconds() - start < seconds) {
+        pump.WaitUntilSecond(start + seconds);
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,8 @@ void InitNameTables();
 const std::string& UnitNames(std::int32_t units);
 const std::string& TestTypeNames(std::int32_t testType);
 
-// Raw counts to physical values. Integer overflow in the raw arithmetic throws
-// std::overflow_error.
+// Raw counts to physical values. Integer overflow in the raw arithmetic, and a
+// result too large for single precision, throw std::overflow_error.
 float DigitalToLoad(std::int32_t raw, std::int32_t units, float ratio, std::int32_t offset);
 float DigitalToDisplacement(std::int32_t referenceDisp,
                             std::int32_t referenceLoad,
@@ -37,16 +38,25 @@ float DigitalToDisplacement(std::int32_t referenceDisp,
 // DigitalToLoad with the calibration currently in force (currentcalibration.h).
 float LiveLoad(std::int32_t raw, std::int32_t units);
 float CurrentLoadCellRatio();
+// The offset as a single-precision number; round it back with RoundToInt32.
 float CurrentLoadCellOffset();
+
+// Rounds to the nearest 32-bit integer, halves to the even neighbour; empty
+// when the result does not fit (or the value is not a number).
+std::optional<std::int32_t> RoundToInt32(double value);
 
 // Waits until the whole-second clock has advanced by `seconds`, letting window
 // events run meanwhile (at least once, even for 0 or less).
 void WaitSeconds(EventPump& pump, std::int16_t seconds);
 
-// The hardness number of a hardness test, 0 when there is none.
+// The hardness number of a hardness test, 0 when there is none. A number
+// outside the 16-bit range throws std::overflow_error.
 std::int16_t HardnessNumber(const Experiment& experiment);
 
-// The number at the head of a text, 0 when there is none.
+// The number at the head of a text, 0 when there is none. Blanks, tabs and
+// line feeds anywhere are ignored; "&H" and "&O" introduce hexadecimal and
+// octal digits. A value beyond the double range reads as an infinity.
+// Never throws.
 double LeadingNumber(std::string_view text);
 
 // Number texts with a sign position (a blank before a value that is not

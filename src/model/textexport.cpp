@@ -1,1 +1,32 @@
+#include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/replacingfile.h"
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+
+} // namespace
+
+bool Experiment::Export(const std::string& fileName, std::int32_t units) const {
+    if (Count() == 0) {
+        return false;
+    }
+    // Names first: a bad code fails before any file is touched.
+    const std::string header = std::string("TORVIK EXPERIMENT DATA FILE") + kLineEnd +
+                               "units = " + UnitNames(units) + kLineEnd +
+                               "test type = " + TestTypeNames(m_testType) + kLineEnd +
+                               "# data points=" + NumberText(Count()) + kLineEnd;
+    ReplacingFile file(fileName);
+    file.Write(header);
+    std::string line;
+    for (std::int32_t i = 1; i <= Count(); ++i) {
+        line = NumberText(Displacement(i, units));
+        line += ", ";
+        line += NumberText(load(i, units));
+        line += kLineEnd;
+        file.Write(line);
+    }
+    file.Commit();
+    return true;
+}
