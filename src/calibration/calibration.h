@@ -1,16 +1,26 @@
 #pragma once
 
+#include "calibration/zeromeasurement.h"
+
 #include <QDialog>
+#include <memory>
 
 class Dialogs;
 class EventPump;
 class Interface;
+class QLineEdit;
+class QPushButton;
 class SettingsStore;
 
 // The "Torvik Calibration" dialog: the load cell's sensitivity and its zero
 // offset. Created once and afterwards hidden and shown again; the owner shows
 // it with exec(). OK (when the value is accepted), Cancel and the frame's close
-// control hide it. Window thread.
+// control hide it.
+//
+// Zero takes ten readings over about ten seconds while the dialog stays live.
+// Leaving the dialog in that time (OK, Cancel, Escape, the frame's close
+// control) stops the measurement and keeps the stored offset; a second Zero is
+// refused while one runs. Window thread.
 class Calibration : public QDialog {
     Q_OBJECT
 public:
@@ -19,4 +29,32 @@ public:
                 EventPump& pump,
                 Dialogs& dialogs,
                 QWidget* parent = nullptr);
+    ~Calibration() override;
+
+    // Shown to the operator when Zero gets no answer from the machine.
+    static const QString kNoAnswerMessage;
+
+    bool zeroRunning() const { return m_zero != nullptr; }
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void buildControls();
+    void handleTextChanged(const QString& text);
+    void handleOkClicked();
+    void handleZeroClicked();
+    void refuseValue(const QString& message);
+
+    SettingsStore& m_settings;
+    Interface& m_device;
+    EventPump& m_pump;
+    Dialogs& m_dialogs;
+    // The measurement under way, if any. Shared with the running Zero handler
+    // so that it outlives a dialog destroyed while it waits.
+    std::shared_ptr<ZeroMeasurement> m_zero;
+    QLineEdit* m_text1 = nullptr;
+    QPushButton* m_zeroButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

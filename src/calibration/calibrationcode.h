@@ -7,5 +7,10 @@ class SettingsStore;
 // (zero offset in raw counts). Each read makes the stored value current
 // (model/currentcalibration.h) and answers false, changing nothing, when the
 // entry is absent or empty.
+//
+// Both entries are read by their leading number, so "3.5 mV/V" is a
+// sensitivity of 3.5 and the offset is rounded to whole counts (halves to
+// even). An entry that gives no usable value (no number, a sensitivity of 0
+// or below, an offset beyond 32 bits) counts as absent. Window thread.
 bool ReadLoadCellRatio(const SettingsStore& settings);
 bool ReadLoadCellOffset(const SettingsStore& settings);

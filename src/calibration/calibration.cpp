@@ -1,0 +1,167 @@
+#include "calibration/calibration.h"
+
+#include "calibration/calibrationcode.h"
+#include "device/interface.h"
+#include "model/gfunctions.h"
+#include "platform/busycursor.h"
+#include "platform/dialogs.h"
+#include "platform/geometry.h"
+#include "platform/settingsstore.h"
+
+#include <QGroupBox>
+#include <QHideEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+const QString kSection = QStringLiteral("Calibration");
+const QString kSensitivityKey = QStringLiteral("Load Cell");
+const QString kOffsetKey = QStringLiteral("Load Cell Offset");
+
+// Accepted sensitivities, mV/V, both ends included.
+constexpr float kLowestSensitivityMilliVoltPerVolt = 3.0F;
+constexpr float kHighestSensitivityMilliVoltPerVolt = 4.0F;
+
+// Client area, twips.
+constexpr int kClientWidthTwips = 6165;
+constexpr int kClientHeightTwips = 1485;
+
+template <typename Widget>
+Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {
+    widget->setObjectName(objectName);
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+} // namespace
+
+const QString Calibration::kNoAnswerMessage =
+    QStringLiteral("The testing machine did not answer.  The zero offset was not changed.");
+
+Calibration::Calibration(
+    SettingsStore& settings, Interface& device, EventPump& pump, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_device(device), m_pump(pump), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("Calibration"));
+    setWindowTitle(QStringLiteral("Torvik Calibration"));
+    setAccessibleName(windowTitle());
+    setModal(true);
+    buildControls();
+
+    m_text1->setText(m_settings.read(kSection, kSensitivityKey));
+    handleTextChanged(m_text1->text());
+    // Without a testing machine only the sensitivity can be set, for the
+    // whole run.
+    m_zeroButton->setEnabled(m_device.valid());
+
+    connect(m_text1, &QLineEdit::textChanged, this, &Calibration::handleTextChanged);
+    connect(m_okButton, &QPushButton::clicked, this, &Calibration::handleOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &Calibration::reject);
+    connect(m_zeroButton, &QPushButton::clicked, this, &Calibration::handleZeroClicked);
+}
+
+Calibration::~Calibration() {
+    if (m_zero)
+        m_zero->abort();
+}
+
+void Calibration::buildControls() {
+    setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+
+    auto* frame = Named(new QGroupBox(this), QStringLiteral("Frame1"), QString());
+    frame->setGeometry(TwipsRect(20, 0, 6120, 1455));
+
+    auto* label1 = Named(new QLabel(QStringLiteral("Load cell calibration (mV/V)"), frame),
+                         QStringLiteral("Label1"), QStringLiteral("Load cell calibration (mV/V)"));
+    label1->setGeometry(TwipsRect(240, 360, 2655, 255));
+    m_text1 = Named(new QLineEdit(frame), QStringLiteral("Text1"),
+                    QStringLiteral("Load cell calibration (mV/V)"));
+    m_text1->setGeometry(TwipsRect(2880, 360, 975, 285));
+    label1->setBuddy(m_text1);
+
+    auto* label2 = Named(new QLabel(QStringLiteral("Zero load cell"), frame),
+                         QStringLiteral("Label2"), QStringLiteral("Zero load cell"));
+    label2->setGeometry(TwipsRect(240, 840, 1215, 255));
+    m_zeroButton = Named(new QPushButton(QStringLiteral("Zero"), frame), QStringLiteral("Command1"),
+                         QStringLiteral("Zero"));
+    m_zeroButton->setAccessibleDescription(label2->text());
+    m_zeroButton->setGeometry(TwipsRect(2880, 840, 975, 375));
+    label2->setBuddy(m_zeroButton);
+
+    m_okButton = Named(new QPushButton(QStringLiteral("OK"), frame), QStringLiteral("OKButton"),
+                       QStringLiteral("OK"));
+    m_okButton->setGeometry(TwipsRect(4560, 360, 1215, 375));
+    m_okButton->setDefault(true);
+    m_cancelButton = Named(new QPushButton(QStringLiteral("Cancel"), frame),
+                           QStringLiteral("CancelButton"), QStringLiteral("Cancel"));
+    m_cancelButton->setGeometry(TwipsRect(4560, 840, 1215, 375));
+}
+
+void Calibration::handleTextChanged(const QString& text) {
+    m_okButton->setEnabled(!text.isEmpty());
+}
+
+void Calibration::handleOkClicked() {
+    const QString text = m_text1->text();
+    const double value = LeadingNumber(text.toStdString());
+    const auto sensitivity = static_cast<float>(value);
+    if (text != QStringLiteral("0") && value == 0.0) {
+        refuseValue(QStringLiteral("Load cell calibration must be a number."));
+    } else if (sensitivity <= 0.0F) {
+        refuseValue(QStringLiteral("Value must be greater than zero."));
+    } else if (sensitivity >= kLowestSensitivityMilliVoltPerVolt &&
+               sensitivity <= kHighestSensitivityMilliVoltPerVolt) {
+        // Stored exactly as typed; the ratio follows at once.
+        m_settings.write(kSection, kSensitivityKey, text);
+        ReadLoadCellRatio(m_settings);
+        accept();
+    } else {
+        refuseValue(QStringLiteral("Value must be between 3 and 4."));
+    }
+}
+
+void Calibration::refuseValue(const QString& message) {
+    const QPointer<Calibration> self(this);
+    m_dialogs.message(message);
+    if (self)
+        m_text1->setFocus();
+}
+
+void Calibration::handleZeroClicked() {
+    if (m_zero)
+        return;
+    const QPointer<Calibration> self(this);
+    const auto zero = std::make_shared<ZeroMeasurement>(m_device, m_pump);
+    m_zero = zero;
+    ZeroMeasurement::Outcome outcome = ZeroMeasurement::Outcome::Aborted;
+    {
+        const BusyCursor busy;
+        m_zeroButton->setEnabled(false);
+        outcome = zero->run();
+        // Nothing of the dialog is touched once it is gone.
+        if (!self)
+            return;
+        m_zero.reset();
+        m_zeroButton->setEnabled(m_device.valid());
+    }
+    switch (outcome) {
+    case ZeroMeasurement::Outcome::Measured:
+        m_settings.write(kSection, kOffsetKey, QString::number(zero->offset()));
+        ReadLoadCellOffset(m_settings);
+        break;
+    case ZeroMeasurement::Outcome::NoAnswer:
+        m_dialogs.message(kNoAnswerMessage);
+        break;
+    case ZeroMeasurement::Outcome::Aborted:
+        break;
+    }
+}
+
+// However the dialog is left, a measurement still running is stopped so that
+// nothing reads the machine or stores an offset behind the operator's back.
+// (A minimised window is not being left.)
+void Calibration::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous() && m_zero)
+        m_zero->abort();
+    QDialog::hideEvent(event);
+}
