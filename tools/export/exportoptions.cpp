@@ -1,0 +1,46 @@
+#include "exportoptions.h"
+
+const char* const kExportUsage =
+    "usage: torvik-export [--metric] INPUT.tdf OUTPUT.txt\n"
+    "       torvik-export --summary [--metric] INPUT.tdf\n"
+    "\n"
+    "Writes the points of a Torvik data file as comma-delimited text, or with\n"
+    "--summary prints its test type, point count, maximum load and displacement\n"
+    "and hardness number. Values are in pounds-force and inches, or with\n"
+    "--metric in newtons and millimetres.\n"
+    "\n"
+    "Exit status: 0 done; 1 the file could not be read, holds no points or the\n"
+    "output could not be written; 2 usage error.\n";
+
+std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& arguments) {
+    ExportOptions options;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (const std::string& argument : arguments) {
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            files.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--metric") {
+            options.metric = true;
+        } else if (argument == "--summary") {
+            options.summary = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (options.help) {
+        return options;
+    }
+    const std::size_t wanted = options.summary ? 1 : 2;
+    if (files.size() != wanted) {
+        return std::nullopt;
+    }
+    options.input = files[0];
+    if (!options.summary) {
+        options.output = files[1];
+    }
+    return options;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line of torvik-export:
+//   torvik-export [--metric] INPUT.tdf OUTPUT.txt
+//   torvik-export --summary [--metric] INPUT.tdf
+struct ExportOptions {
+    bool summary = false;
+    bool metric = false;
+    bool help = false;
+    std::string input;
+    std::string output; // empty for a summary
+};
+
+// Empty when the arguments fit neither form.
+std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& arguments);
+
+extern const char* const kExportUsage;
