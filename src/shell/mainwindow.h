@@ -1,0 +1,123 @@
+#pragma once
+
+#include "platform/qteventpump.h"
+#include "shell/mainmenus.h"
+#include "shell/services.h"
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class About;
+class Calibration;
+class Experiment;
+class HelpWindow;
+class Interface;
+class LiveLoadDisplay;
+class QLabel;
+class ResultsView;
+
+// The main window `Main`: the program's first and central window. It owns
+// the application state, the one experiment record and the one device link,
+// shows the live load in its status bar and opens every other window as a
+// modal dialog of its own. Creating it builds the widgets; initialise() then
+// runs the start-up (probe, calibration, state) before the window is shown,
+// and closing it ends the program. Window thread.
+class Main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Main(const Services& services, QWidget* parent = nullptr);
+    ~Main() override;
+
+    // Start-up, in the order the operator sees it: probe and splash, the
+    // calibration dialog when none is stored, then the state of the window.
+    void initialise();
+
+    // Application state.
+    std::int32_t units() const { return m_units; } // 1 English, 2 metric
+    std::int32_t viewMode() const { return m_viewMode; }
+    bool experimentPresent() const { return m_experimentPresent; }
+    bool dataSaved() const { return m_dataSaved; }
+    bool appClosing() const { return m_appClosing; }
+    QString helpPath() const { return m_helpPath; }
+    QString fileChooserFolder() const { return m_fileChooserFolder; }
+
+    // Created on first use; creating the device link probes the ports.
+    Interface& deviceInterface();
+    Experiment& currentExperiment();
+
+    // Live load polling, suspended around every window that reads the
+    // interface itself.
+    void PauseLiveLoad();
+    void ResumeLiveLoad();
+
+    // Runs a command that pauses the polling and then reads the interface.
+    // When a tick's read is still waiting, that read is abandoned and the
+    // command starts once it has returned, so the command's own reads are
+    // never refused as a second request. One such command at a time: another
+    // chosen while one is pending or running is ignored.
+    void runDeviceCommand(std::function<void()> command);
+
+    // The results area and the document state.
+    void ResetGrid();
+    void ClearResults();
+    void UpdateAxisMenu();
+    bool QuerySaveData();
+    bool SaveData();
+    bool LoadFile(const QString& fileName);
+    void EnableDataCommands();
+    void DisableDataCommands();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectCommands();
+    void connectCommand(QAction* item, void (Main::*handler)());
+    void startWhenLinkFree(std::function<void()> command);
+    void setAppClosing(bool closing);
+    void setUnits(std::int32_t units);
+    void disableDeviceCommands();
+    void fitClientArea();
+    Calibration& calibrationDialog();
+
+    void handleExit();
+    void handleCalibration();
+    void handleWatchSensors();
+    void handleHelp();
+    void handleAbout();
+    void handleEnglish();
+    void handleMetric();
+    void handleToolbarAction(QAction* button);
+
+    SettingsStore& m_settings;
+    Clock& m_clock;
+    Dialogs& m_dialogs;
+    SerialLink& m_serialLink;
+    const QString m_commandLine;
+    QtEventPump m_pump;
+
+    std::int32_t m_units = 1;
+    std::int32_t m_viewMode = 1;
+    bool m_experimentPresent = false;
+    bool m_dataSaved = false;
+    bool m_appClosing = false;
+    bool m_deviceCommandBusy = false;
+    QString m_helpPath;
+    QString m_fileChooserFolder;
+
+    std::unique_ptr<Experiment> m_currentExperiment;
+    std::unique_ptr<Interface> m_deviceInterface;
+
+    MainMenus m_menus;
+    QWidget* m_clientArea = nullptr;
+    ResultsView* m_results = nullptr;
+    QLabel* m_liveLoadPanel = nullptr;
+    LiveLoadDisplay* m_liveLoad = nullptr;
+    Calibration* m_calibration = nullptr;
+    About* m_about = nullptr;
+    HelpWindow* m_help = nullptr;
+};
