@@ -1,1 +1,90 @@
-#include "qtseriallink.h"
+#include "platform/qtseriallink.h"
+
+#include <QFile>
+#include <unistd.h>
+
+namespace {
+constexpr qint32 kLineBaud = 56000;
+} // namespace
+
+QtSerialLink::QtSerialLink(QObject* parent) : SerialLink(parent), m_port(this) {
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialLink::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialLink::handleErrorOccurred);
+}
+
+SerialLink::OpenResult QtSerialLink::open(const QString& devicePath) {
+    close();
+    m_port.setPortName(devicePath);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    // Opened at a standard rate first: QSerialPort gives up the whole open when
+    // the rate it was asked for is refused, and a line that cannot take 56000
+    // baud must still be used.
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return classifyOpenFailure(devicePath);
+    m_port.setBaudRate(kLineBaud);
+    m_port.clearError();
+    m_lostReported = false;
+    return OpenResult::Opened;
+}
+
+// QSerialPort reports a port another program holds (its lock file, or a busy
+// device) as PermissionError, and a device the user may not open the same way.
+// Only the first is "in use".
+SerialLink::OpenResult QtSerialLink::classifyOpenFailure(const QString& devicePath) const {
+    if (m_port.error() != QSerialPort::PermissionError)
+        return OpenResult::Failed;
+    const QByteArray path = QFile::encodeName(devicePath);
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return OpenResult::Failed;
+    return OpenResult::InUse;
+}
+
+void QtSerialLink::close() {
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.clearError();
+}
+
+bool QtSerialLink::isOpen() const {
+    return m_port.isOpen();
+}
+
+bool QtSerialLink::write(const QByteArray& bytes) {
+    if (!m_port.isOpen() || m_port.write(bytes) != bytes.size())
+        return false;
+    // Hand the request to the driver now rather than on the next event-loop
+    // pass; the reply time then depends on the device alone.
+    m_port.flush();
+    return m_port.isOpen();
+}
+
+qint64 QtSerialLink::bytesAvailable() const {
+    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+}
+
+QByteArray QtSerialLink::readAll() {
+    return m_port.isOpen() ? m_port.readAll() : QByteArray();
+}
+
+void QtSerialLink::discardInput() {
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+// When the far side of a pseudo-terminal closes, QSerialPort reports ReadError
+// again and again until the port is closed; an unplugged adapter gives
+// ResourceError. Either way the device is gone.
+void QtSerialLink::handleErrorOccurred(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    if (m_port.isOpen())
+        m_port.close();
+    if (m_lostReported)
+        return;
+    m_lostReported = true;
+    emit lost();
+}

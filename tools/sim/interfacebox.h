@@ -1,0 +1,84 @@
+#pragma once
+
+#include "specimen.h"
+
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Faults and line behaviour the simulated box can show.
+struct BoxFaults {
+    bool silent = false;   // answers nothing at all
+    bool splitIdn = false; // identification sent in pieces over half a second
+    int delayMs = 0;       // extra wait before every reply
+    int baud = 0;          // 0: replies at once; else paced as a line at this rate
+    double garble = 0.0;   // probability that a reading reply is garbled
+    double drop = 0.0;     // probability that a reading reply is not sent
+};
+
+// The testing machine's interface box as seen from the serial line: takes
+// requests ("CAL", "IDN?", "RV", each ended by a carriage return), and
+// schedules the replies it would send. "RV" is answered with five digits of
+// raw displacement, a comma, five digits of raw load and a carriage return,
+// taken from the specimen unless a fixed pair, a script or a literal reply is
+// in force. Times are seconds on the caller's monotonic clock.
+class InterfaceBox {
+public:
+    static constexpr std::string_view kIdentity =
+        "Torvik interface box, model 6194, firmware 1.0\r\n";
+
+    InterfaceBox(Specimen& specimen, const BoxFaults& faults, std::uint32_t seed);
+
+    // Bytes that arrived from the line.
+    void receive(std::string_view bytes, double now);
+
+    // Where reading replies come from.
+    void useSpecimen();
+    void hold(RawPair pair);
+    // Pairs in order; the last one is kept once the script has run out.
+    void script(std::vector<RawPair> pairs);
+    // This exact text answers every "RV".
+    void raw(std::string reply);
+    // Silent from now on: replies not yet sent are dropped as well.
+    void setSilent(bool silent);
+
+    // When the next scheduled bytes are due, if any.
+    std::optional<double> nextDue() const;
+    // The bytes due by `now`, in the order they go on the line.
+    std::string takeDue(double now);
+    // The requests received since the last call, without their ends.
+    std::vector<std::string> takeRequests();
+
+    static std::string ReadingReply(RawPair pair);
+
+private:
+    enum class Source { Specimen, Hold, Script, Raw };
+    struct Pending {
+        double due;
+        std::string bytes;
+    };
+
+    void answer(const std::string& request, double now);
+    void answerIdentity(double now);
+    void answerReading(double now);
+    std::string nextReading(double now);
+    void schedule(std::string bytes, double now, std::size_t requestChars);
+    void garble(std::string& reply);
+    bool chance(double probability);
+
+    Specimen& m_specimen;
+    BoxFaults m_faults;
+    std::mt19937 m_random;
+    Source m_source = Source::Specimen;
+    RawPair m_held{Specimen::kLoadZeroCounts, Specimen::kStartDispCounts};
+    std::vector<RawPair> m_script;
+    std::size_t m_scriptNext = 0;
+    std::string m_rawReply;
+    std::string m_incoming;
+    std::vector<std::string> m_requests;
+    std::vector<Pending> m_pending; // ordered by due time
+    double m_lineFreeAt = 0.0;      // when the box's transmitter is idle again
+};
