@@ -261,10 +261,8 @@ void Main::handleWatchSensors() {
 }
 
 void Main::handleHelp() {
-    if (!m_help) {
+    if (!m_help)
         m_help = new HelpWindow(this);
-        m_help->setWindowFlag(Qt::Window);
-    }
     m_help->showStartPage(m_helpPath);
 }
 
