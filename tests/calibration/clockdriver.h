@@ -11,6 +11,9 @@
 // slow reply is never taken for a silent machine).
 class ClockDriver {
 public:
+    // For a port probe, which gives up on a port once the clock has moved.
+    static constexpr int kProbeIntervalMsecs = 300;
+
     explicit ClockDriver(ManualClock& clock, int intervalMsecs = 5) : m_clock(clock) {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             if (!m_mayAdvance || m_mayAdvance())
