@@ -1,8 +1,12 @@
 #pragma once
 
+#include "device/protocol.h"
+#include "platform/eventwait.h"
+
 #include <QObject>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 class Clock;
 class Dialogs;
@@ -12,7 +16,9 @@ class SerialLink;
 // interface box. probe() finds the box on ports 1 to 4 (device paths from the
 // settings store) behind the splash window; GetVals() then reads one raw load
 // and displacement at a time. Every wait runs in a nested event loop on the
-// window thread, so timers and clicks keep running inside it.
+// window thread, so timers and clicks keep running inside it; the wait wakes
+// on arriving input, a lost device, setAppClosing(), abandonRead() and each
+// new second of the clock, and sleeps otherwise. Window thread only.
 class Interface : public QObject {
     Q_OBJECT
 public:
@@ -22,8 +28,9 @@ public:
               Dialogs& dialogs,
               QObject* parent = nullptr);
 
-    // Runs the probe once, with the splash window up for at least three clock
-    // seconds; tells the operator when no interface answered.
+    // Runs the probe once (later calls do nothing), with the splash window up
+    // for at least three clock seconds; tells the operator when no interface
+    // answered. valid() is false until it has run.
     void probe();
     bool valid() const { return m_valid; }
 
@@ -39,11 +46,16 @@ public:
     void abandonRead();
 
 signals:
-    // A GetVals call has returned and the link is free again.
+    // A GetVals call that got past its guards is returning and the link is
+    // free again (emitted just before it returns). A nested call refused at
+    // once does not emit it.
     void readFinished();
 
 private:
-    // (members are the device link's own)
+    std::optional<protocol::Reading> readOnce();
+    void handleReadyRead();
+    void handleLost();
+
     SerialLink& m_port;
     QStringList m_portPaths;
     Clock& m_clock;
@@ -51,4 +63,7 @@ private:
     bool m_valid = false;
     std::int32_t m_callDepth = 0;
     bool m_appClosing = false;
+    bool m_probed = false;
+    bool m_readAbandoned = false;
+    EventWait m_wait;
 };

@@ -18,8 +18,8 @@ std::string Trimmed(std::string_view text) {
 }
 } // namespace
 
-InterfaceBox::InterfaceBox(Specimen& specimen, const BoxFaults& faults, std::uint32_t seed)
-    : m_specimen(specimen), m_faults(faults), m_random(seed) {}
+InterfaceBox::InterfaceBox(Specimen& specimen, const BoxSettings& settings, std::uint32_t seed)
+    : m_specimen(specimen), m_settings(settings), m_random(seed) {}
 
 std::string InterfaceBox::ReadingReply(RawPair pair) {
     char text[32];
@@ -51,7 +51,7 @@ void InterfaceBox::raw(std::string reply) {
 }
 
 void InterfaceBox::setSilent(bool silent) {
-    m_faults.silent = silent;
+    m_settings.silent = silent;
     if (silent)
         m_pending.clear();
 }
@@ -74,7 +74,7 @@ void InterfaceBox::receive(std::string_view bytes, double now) {
 }
 
 void InterfaceBox::answer(const std::string& request, double now) {
-    if (m_faults.silent)
+    if (m_settings.silent)
         return;
     if (request == "IDN?")
         answerIdentity(now);
@@ -84,13 +84,13 @@ void InterfaceBox::answer(const std::string& request, double now) {
 }
 
 void InterfaceBox::answerIdentity(double now) {
-    const std::string_view identity = kIdentity;
-    if (!m_faults.splitIdn) {
+    const std::string_view identity = m_settings.identity;
+    const std::size_t code = identity.find("6194");
+    if (!m_settings.splitIdn || code == std::string_view::npos) {
         schedule(std::string(identity), now, 5);
         return;
     }
     // Cut so that the code itself arrives in more than one piece.
-    const std::size_t code = identity.find("6194");
     const std::size_t cuts[kSplitIdnPieces + 1] = {0, code + 1, code + 2, code + 3,
                                                    identity.size()};
     for (std::size_t piece = 0; piece < kSplitIdnPieces; ++piece) {
@@ -103,9 +103,9 @@ void InterfaceBox::answerIdentity(double now) {
 
 void InterfaceBox::answerReading(double now) {
     std::string reply = nextReading(now);
-    if (chance(m_faults.drop))
+    if (chance(m_settings.drop))
         return;
-    if (chance(m_faults.garble))
+    if (chance(m_settings.garble))
         garble(reply);
     schedule(std::move(reply), now, 3);
 }
@@ -146,9 +146,9 @@ bool InterfaceBox::chance(double probability) {
 // At a set rate the request takes its time to arrive and the reply its time
 // to go out, one character after another, so replies queue behind each other.
 void InterfaceBox::schedule(std::string bytes, double now, std::size_t requestChars) {
-    double due = now + m_faults.delayMs / 1000.0;
-    if (m_faults.baud > 0) {
-        const double charSeconds = kBitsPerChar / m_faults.baud;
+    double due = now + m_settings.delayMs / 1000.0;
+    if (m_settings.baud > 0) {
+        const double charSeconds = kBitsPerChar / m_settings.baud;
         due = std::max(due + static_cast<double>(requestChars) * charSeconds, m_lineFreeAt) +
               static_cast<double>(bytes.size()) * charSeconds;
         m_lineFreeAt = due;

@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
-// Faults and line behaviour the simulated box can show.
-struct BoxFaults {
+// How the simulated box answers: its identification, and the faults and line
+// behaviour it can show.
+struct BoxSettings {
+    std::string identity = "Torvik interface box, model 6194, firmware 1.0\r\n";
     bool silent = false;   // answers nothing at all
     bool splitIdn = false; // identification sent in pieces over half a second
     int delayMs = 0;       // extra wait before every reply
@@ -30,7 +32,7 @@ public:
     static constexpr std::string_view kIdentity =
         "Torvik interface box, model 6194, firmware 1.0\r\n";
 
-    InterfaceBox(Specimen& specimen, const BoxFaults& faults, std::uint32_t seed);
+    InterfaceBox(Specimen& specimen, const BoxSettings& settings, std::uint32_t seed);
 
     // Bytes that arrived from the line.
     void receive(std::string_view bytes, double now);
@@ -70,7 +72,7 @@ private:
     bool chance(double probability);
 
     Specimen& m_specimen;
-    BoxFaults m_faults;
+    BoxSettings m_settings;
     std::mt19937 m_random;
     Source m_source = Source::Specimen;
     RawPair m_held{Specimen::kLoadZeroCounts, Specimen::kStartDispCounts};

@@ -152,7 +152,7 @@ int main(int argc, char* argv[]) {
     WriteLine(pty.path());
 
     Specimen specimen(options.kind, options.offsetCounts, options.seed, Now());
-    InterfaceBox box(specimen, options.faults, options.seed + 1);
+    InterfaceBox box(specimen, options.box, options.seed + 1);
     SimCommands commands(box, specimen);
     Serve({pty, box, commands, options.log}, sleepMask);
     return 0;

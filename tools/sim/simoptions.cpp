@@ -1,5 +1,7 @@
 #include "simoptions.h"
 
+#include "simcommands.h"
+
 #include <charconv>
 #include <cstdlib>
 #include <optional>
@@ -23,6 +25,10 @@ std::optional<double> ParseProbability(const std::string& text) {
 
 // Applies an option that takes a value; false when the value is not good.
 bool ApplyValue(SimOptions& options, const std::string& name, const std::string& value) {
+    if (name == "--idn") {
+        options.box.identity = Unescaped(value);
+        return true;
+    }
     if (name == "--test") {
         const auto kind = SpecimenKindFromName(value);
         options.kind = kind.value_or(options.kind);
@@ -31,7 +37,7 @@ bool ApplyValue(SimOptions& options, const std::string& name, const std::string&
     std::optional<double> number;
     if (name == "--garble" || name == "--drop") {
         number = ParseProbability(value);
-        (name == "--garble" ? options.faults.garble : options.faults.drop) = number.value_or(0.0);
+        (name == "--garble" ? options.box.garble : options.box.drop) = number.value_or(0.0);
         return number.has_value();
     }
     const auto whole = name == "--register" ? ParseWhole(value, 1, 4)
@@ -47,15 +53,16 @@ bool ApplyValue(SimOptions& options, const std::string& name, const std::string&
     else if (name == "--seed")
         options.seed = static_cast<std::uint32_t>(*whole);
     else if (name == "--delay-ms")
-        options.faults.delayMs = static_cast<int>(*whole);
+        options.box.delayMs = static_cast<int>(*whole);
     else if (name == "--baud")
-        options.faults.baud = static_cast<int>(*whole);
+        options.box.baud = static_cast<int>(*whole);
     return true;
 }
 
 bool TakesValue(const std::string& name) {
-    return name == "--test" || name == "--offset" || name == "--register" || name == "--seed" ||
-           name == "--delay-ms" || name == "--baud" || name == "--garble" || name == "--drop";
+    return name == "--idn" || name == "--test" || name == "--offset" || name == "--register" ||
+           name == "--seed" || name == "--delay-ms" || name == "--baud" || name == "--garble" ||
+           name == "--drop";
 }
 } // namespace
 
@@ -66,9 +73,9 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, std::string& er
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--split-idn") {
-            options.faults.splitIdn = true;
+            options.box.splitIdn = true;
         } else if (arg == "--silent") {
-            options.faults.silent = true;
+            options.box.silent = true;
         } else if (arg == "--log") {
             options.log = true;
         } else if (TakesValue(arg)) {
@@ -96,6 +103,8 @@ const char* SimUsageText() {
            "                 settings (section Ports, key \"Port N\"); removed on exit\n"
            "  --test KIND    tension|compression|hardness|shear|structures (tension)\n"
            "  --offset N     zero load at 32768 + N raw counts (0)\n"
+           "  --idn TEXT     answer \"IDN?\" with TEXT (\\r \\n \\t \\\\ escapes); the\n"
+           "                 default holds the code 6194 and ends with CR LF\n"
            "  --split-idn    send the identification in pieces over half a second\n"
            "  --silent       answer nothing (the command \"answer\" starts answering)\n"
            "  --delay-ms N   wait N ms before every reply\n"

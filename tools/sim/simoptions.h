@@ -11,7 +11,7 @@
 struct SimOptions {
     SpecimenKind kind = SpecimenKind::Tension;
     std::int32_t offsetCounts = 0;
-    BoxFaults faults;
+    BoxSettings box;
     std::uint32_t seed = 1;
     int registerPort = 0; // 1 to 4, or 0 for none
     bool log = false;

@@ -1,0 +1,117 @@
+#include "device/interface.h"
+
+#include "device/initialize.h"
+#include "device/portprobe.h"
+#include "device/protocol.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/seriallink.h"
+
+namespace {
+// The splash window stays up until the whole-second clock has advanced by
+// this much from the start of the probe, however quickly the box answered.
+constexpr qint64 kSplashMinimumSeconds = 3;
+// A read gives up once the whole-second clock has advanced by more than this
+// since the request: between one and two seconds of real time.
+constexpr qint64 kReadLimitSeconds = 1;
+
+const QString kNotFoundMessage = QStringLiteral("No Torvik interface found.");
+const QString kInUseMessage = QStringLiteral("No Torvik interface found.  Com port may be in use.");
+
+// Gives the read back when GetVals leaves, whichever way it leaves.
+struct CallDepthRelease {
+    std::int32_t& depth;
+    ~CallDepthRelease() { --depth; }
+};
+} // namespace
+
+Interface::Interface(
+    SerialLink& port, QStringList portPaths, Clock& clock, Dialogs& dialogs, QObject* parent)
+    : QObject(parent), m_port(port), m_portPaths(std::move(portPaths)), m_clock(clock),
+      m_dialogs(dialogs), m_wait(clock) {
+    connect(&m_port, &SerialLink::readyRead, this, &Interface::handleReadyRead);
+    connect(&m_port, &SerialLink::lost, this, &Interface::handleLost);
+}
+
+void Interface::probe() {
+    if (m_probed)
+        return;
+    m_probed = true;
+    bool portInUse = false;
+    {
+        Initialize splash;
+        splash.showCentred();
+        const qint64 start = m_clock.wholeSeconds();
+        const PortProbe::Outcome outcome = PortProbe(m_port, m_portPaths, m_clock, m_wait).run();
+        m_valid = outcome.found;
+        portInUse = outcome.portInUse;
+        m_wait.until([&] { return m_clock.wholeSeconds() - start >= kSplashMinimumSeconds; });
+        splash.close();
+    }
+    if (m_valid)
+        return;
+    if (m_port.isOpen())
+        m_port.close();
+    m_dialogs.message(portInUse ? kInUseMessage : kNotFoundMessage, Dialogs::Icon::Information,
+                      Dialogs::Buttons::Ok);
+}
+
+bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
+    ++m_callDepth;
+    if (m_callDepth > 1 || !m_valid || m_appClosing) {
+        --m_callDepth;
+        return false;
+    }
+    std::optional<protocol::Reading> reading;
+    {
+        const CallDepthRelease release{m_callDepth};
+        reading = readOnce();
+    }
+    emit readFinished();
+    if (!reading)
+        return false;
+    load = reading->load;
+    disp = reading->disp;
+    return true;
+}
+
+// One request and its reply. Whatever is waiting before the request is thrown
+// away first: a reply that came after its own request gave up must not be
+// taken for the reply to this one.
+std::optional<protocol::Reading> Interface::readOnce() {
+    m_readAbandoned = false;
+    m_port.discardInput();
+    const qint64 requested = m_clock.wholeSeconds();
+    if (!m_port.write(protocol::kReadRequest))
+        return std::nullopt;
+    bool gaveUp = false;
+    m_wait.until([&] {
+        gaveUp = m_appClosing || m_readAbandoned || !m_port.isOpen() ||
+                 m_clock.wholeSeconds() - requested > kReadLimitSeconds;
+        return gaveUp || m_port.bytesAvailable() >= protocol::kReadingReplyChars;
+    });
+    if (gaveUp)
+        return std::nullopt;
+    return protocol::ParseReading(m_port.readAll());
+}
+
+void Interface::setAppClosing(bool closing) {
+    m_appClosing = closing;
+    if (closing)
+        m_wait.wake();
+}
+
+void Interface::abandonRead() {
+    if (m_callDepth == 0)
+        return;
+    m_readAbandoned = true;
+    m_wait.wake();
+}
+
+void Interface::handleReadyRead() {
+    m_wait.wake();
+}
+
+void Interface::handleLost() {
+    m_wait.wake();
+}
