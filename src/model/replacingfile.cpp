@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr std::size_t kBufferBytes = 1 << 20;
+// Written out in pieces of about this size.
+constexpr std::size_t kFlushBytes = 1 << 20;
 constexpr int kNameAttempts = 100;
 
 std::filesystem::path ResolvedTarget(const std::string& fileName) {
@@ -45,7 +46,6 @@ ReplacingFile::ReplacingFile(const std::string& fileName) : m_target(ResolvedTar
     if (m_file == nullptr) {
         throw FileWriteError("Path/File access error: " + fileName);
     }
-    m_buffer.reserve(kBufferBytes);
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -56,7 +56,7 @@ ReplacingFile::~ReplacingFile() {
 
 void ReplacingFile::Write(std::string_view bytes) {
     m_buffer.append(bytes);
-    if (m_buffer.size() >= kBufferBytes) {
+    if (m_buffer.size() >= kFlushBytes) {
         Flush();
     }
 }
