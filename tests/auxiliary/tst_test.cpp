@@ -1,13 +1,8 @@
 #include "auxiliary/test.h"
-#include "calibration/clockdriver.h"
-#include "calibration/simulatedmachine.h"
-#include "device/interface.h"
+#include "calibration/machinefixture.h"
 #include "model/currentcalibration.h"
 #include "model/gfunctions.h"
-#include "platform/clock.h"
 #include "platform/geometry.h"
-#include "platform/qtseriallink.h"
-#include "support/scripteddialogs.h"
 
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -20,15 +15,10 @@
 #include <memory>
 
 namespace {
-const QString kMissingPort = QStringLiteral("/nonexistent/ttyTorvik");
 constexpr int kGiveUpMsecs = 10000;
 constexpr int kSpinCheckMsecs = 500;
 // The window waits at least this long before trying a failed read again.
 constexpr int kExpectedPauseMsecs = 50;
-
-QStringList PortsWithMachineOnFirst(const QString& machinePath) {
-    return {machinePath, kMissingPort + '2', kMissingPort + '3', kMissingPort + '4'};
-}
 
 // The raw load that shows as `load` with a ratio of 1 and no offset.
 int RawForLoad(float load, std::int32_t units) {
@@ -68,50 +58,25 @@ private:
     void runWindow(Test& window, const std::function<bool()>& step);
 
     QTemporaryDir m_configHome;
-    ManualClock m_clock;
-    std::unique_ptr<ClockDriver> m_clockDriver;
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<SimulatedMachine> m_sim;
-    QtSerialLink m_machineLink;
-    QtSerialLink m_emptyLink;
-    std::unique_ptr<Interface> m_machine;
-    std::unique_ptr<Interface> m_noMachine;
+    MachineFixture m_fixture;
 };
 
 void TestWatchSensors::initTestCase() {
     QVERIFY(m_configHome.isValid());
     qputenv("XDG_CONFIG_HOME", m_configHome.path().toLocal8Bit());
-    m_sim = std::make_unique<SimulatedMachine>();
-    QVERIFY2(!m_sim->path().isEmpty(), "the simulator did not start");
-    m_machine = std::make_unique<Interface>(m_machineLink, PortsWithMachineOnFirst(m_sim->path()),
-                                            m_clock, m_dialogs);
-    m_noMachine = std::make_unique<Interface>(
-        m_emptyLink, PortsWithMachineOnFirst(kMissingPort + '1'), m_clock, m_dialogs);
-    {
-        const ClockDriver probeClock(m_clock, ClockDriver::kProbeIntervalMsecs);
-        m_machine->probe();
-        m_noMachine->probe();
-    }
-    QVERIFY(m_machine->valid());
-    QVERIFY(!m_noMachine->valid());
-    m_clockDriver = std::make_unique<ClockDriver>(m_clock);
-    // A reply is never late merely because the test clock ran ahead.
-    m_clockDriver->setCondition([this] { return !m_machine->readInProgress(); });
+    QVERIFY2(m_fixture.start(), "the simulated machine was not found on port 1");
 }
 
 void TestWatchSensors::init() {
     SetCurrentLoadCellRatio(1.0F);
     SetCurrentLoadCellOffset(0);
-    m_machine->setAppClosing(false);
-    QVERIFY(m_sim->command(QStringLiteral("answer")));
-    QVERIFY(m_sim->command(QStringLiteral("hold 32768 1000")));
+    m_fixture.machine->setAppClosing(false);
+    QVERIFY(m_fixture.sim->command(QStringLiteral("answer")));
+    QVERIFY(m_fixture.sim->command(QStringLiteral("hold 32768 1000")));
 }
 
 void TestWatchSensors::cleanupTestCase() {
-    m_clockDriver.reset();
-    m_machine.reset();
-    m_noMachine.reset();
-    m_sim.reset();
+    m_fixture.stop();
 }
 
 void TestWatchSensors::runWindow(Test& window, const std::function<bool()>& step) {
@@ -146,7 +111,7 @@ void TestWatchSensors::controlsCarryCaptionsNamesAndPlaces() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, place);
-    Test window(*m_machine, kUnitsEnglish);
+    Test window(*m_fixture.machine, kUnitsEnglish);
     QCOMPARE(window.windowTitle(), QStringLiteral("Watch Sensors"));
     QCOMPARE(window.accessibleName(), QStringLiteral("Watch Sensors"));
     QCOMPARE(window.size(), QSize(TwipsToPixels(3885), TwipsToPixels(2190)));
@@ -188,9 +153,9 @@ void TestWatchSensors::loadTurnsRedAtTheLimit() {
     const int raw = load < 0 ? 65535 : RawForLoad(load, units);
     QVERIFY(raw >= 0);
     QCOMPARE(DigitalToLoad(raw, units, 1.0F, 0), load);
-    QVERIFY(m_sim->command(QStringLiteral("hold %1 1234").arg(raw)));
+    QVERIFY(m_fixture.sim->command(QStringLiteral("hold %1 1234").arg(raw)));
 
-    Test window(*m_machine, units);
+    Test window(*m_fixture.machine, units);
     QCOMPARE(Field(window, "textLoad")->palette().color(QPalette::Text), QColor(0, 0, 0));
     QColor shown;
     runWindow(window, [&] {
@@ -214,7 +179,7 @@ void TestWatchSensors::closingEndsThePolling_data() {
 
 void TestWatchSensors::closingEndsThePolling() {
     QFETCH(QString, how);
-    Test window(*m_machine, kUnitsEnglish);
+    Test window(*m_fixture.machine, kUnitsEnglish);
     bool wasPolling = false;
     runWindow(window, [&] {
         if (Field(window, "textLoad")->text().isEmpty())
@@ -232,17 +197,17 @@ void TestWatchSensors::closingEndsThePolling() {
     QVERIFY(wasPolling);
     QVERIFY(!window.isVisible());
     QVERIFY(!window.polling());
-    QVERIFY(!m_machine->readInProgress());
+    QVERIFY(!m_fixture.machine->readInProgress());
     QCOMPARE(Field(window, "textLoad")->text(), QStringLiteral("0 lbs"));
 }
 
 void TestWatchSensors::closingWhileAReadWaitsEndsAtOnce() {
-    QVERIFY(m_sim->command(QStringLiteral("silent")));
-    Test window(*m_machine, kUnitsEnglish);
+    QVERIFY(m_fixture.sim->command(QStringLiteral("silent")));
+    Test window(*m_fixture.machine, kUnitsEnglish);
     bool readWaiting = false;
     QElapsedTimer closing;
     runWindow(window, [&] {
-        if (!m_machine->readInProgress())
+        if (!m_fixture.machine->readInProgress())
             return false;
         readWaiting = true;
         closing.start();
@@ -252,11 +217,11 @@ void TestWatchSensors::closingWhileAReadWaitsEndsAtOnce() {
     QVERIFY(readWaiting);
     QVERIFY(closing.elapsed() < kGiveUpMsecs / 2);
     QVERIFY(!window.polling());
-    QVERIFY(!m_machine->readInProgress());
+    QVERIFY(!m_fixture.machine->readInProgress());
 }
 
 void TestWatchSensors::withoutMachineTheFieldsStayEmpty() {
-    Test window(*m_noMachine, kUnitsEnglish);
+    Test window(*m_fixture.noMachine, kUnitsEnglish);
     QElapsedTimer open;
     open.start();
     bool everPolled = false;
@@ -278,13 +243,9 @@ void TestWatchSensors::failingReadsDoNotSpin() {
     auto sim = std::make_unique<SimulatedMachine>();
     QVERIFY(!sim->path().isEmpty());
     QtSerialLink link;
-    Interface lostMachine(link, PortsWithMachineOnFirst(sim->path()), m_clock, m_dialogs);
-    m_clockDriver->setCondition([] { return false; });
-    {
-        const ClockDriver probeClock(m_clock, ClockDriver::kProbeIntervalMsecs);
-        lostMachine.probe();
-    }
-    m_clockDriver->setCondition([this] { return !m_machine->readInProgress(); });
+    Interface lostMachine(link, MachineFixture::PortsWithMachineOnFirst(sim->path()),
+                          m_fixture.clock, m_fixture.dialogs);
+    m_fixture.probe(lostMachine);
     QVERIFY(lostMachine.valid());
     sim.reset(); // the far end of the line closes
     QTRY_VERIFY(!link.isOpen());
