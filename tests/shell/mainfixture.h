@@ -6,21 +6,65 @@
 #include "shell/mainwindow.h"
 #include "support/scripteddialogs.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
 #include <memory>
 
+// The real serial port, noting whether a request still waits for its reply.
+// A manual clock that runs fast must not run past the time limit of a request
+// the simulator is about to answer.
+class PatientLink : public SerialLink {
+public:
+    PatientLink() {
+        connect(&m_port, &SerialLink::readyRead, this, [this] {
+            m_awaitingReply = false;
+            emit readyRead();
+        });
+        connect(&m_port, &SerialLink::lost, this, &SerialLink::lost);
+    }
+
+    // A request was written less than `patienceMsecs` ago and nothing has
+    // arrived since.
+    bool awaitingReply(int patienceMsecs) const {
+        return m_awaitingReply && m_port.isOpen() && m_sinceRequest.elapsed() < patienceMsecs;
+    }
+
+    OpenResult open(const QString& devicePath) override { return m_port.open(devicePath); }
+    void close() override { m_port.close(); }
+    bool isOpen() const override { return m_port.isOpen(); }
+    bool write(const QByteArray& bytes) override {
+        m_awaitingReply = true;
+        m_sinceRequest.start();
+        return m_port.write(bytes);
+    }
+    qint64 bytesAvailable() const override { return m_port.bytesAvailable(); }
+    QByteArray readAll() override { return m_port.readAll(); }
+    void discardInput() override { m_port.discardInput(); }
+
+private:
+    QtSerialLink m_port;
+    QElapsedTimer m_sinceRequest;
+    bool m_awaitingReply = false;
+};
+
 // A main window as the program builds it, over the real settings file, the
 // real serial port, scripted message boxes and a manual clock that a timer
-// moves on by a second every few milliseconds, so the probe's three seconds
-// and the two seconds of a pause take no real time.
+// moves on by a second every few milliseconds, so the probe's three seconds,
+// the two seconds of a pause and the ten of a zeroing take little real time.
+// The clock holds still while the simulator owes a reply (up to a second of
+// real time), so a request is never timed out before it could be answered.
 class MainFixture {
 public:
     static constexpr int kMsecsPerClockSecond = 40;
+    static constexpr int kReplyPatienceMsecs = 1000;
     static inline const QString kMissingPort = QStringLiteral("/nonexistent/ttyTorvik");
 
     MainFixture() {
-        QObject::connect(&clockDriver, &QTimer::timeout, &clock, [this] { clock.advance(); });
+        QObject::connect(&clockDriver, &QTimer::timeout, &clock, [this] {
+            if (!serialLink.awaitingReply(kReplyPatienceMsecs))
+                clock.advance();
+        });
         clockDriver.start(kMsecsPerClockSecond);
         settings.remove(QStringLiteral("General"), QStringLiteral("Path"));
     }
@@ -68,6 +112,6 @@ public:
     QTimer clockDriver;
     ScriptedDialogs dialogs;
     SettingsStore settings;
-    QtSerialLink serialLink;
+    PatientLink serialLink;
     std::unique_ptr<Main> main; // last: goes before everything it uses
 };
