@@ -1,7 +1,5 @@
 #include "model/gfunctions.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace {
@@ -19,20 +17,24 @@ template <typename Real> std::string GeneralText(Real value, int digits) {
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    std::string text(buffer, result.ptr);
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
+    for (char* c = buffer; c != result.ptr; ++c) {
+        if (*c >= 'a' && *c <= 'z') {
+            *c = static_cast<char>(*c - 'a' + 'A'); // "e", "inf", "nan"
+        }
+    }
+    return std::string(buffer, result.ptr);
 }
 
 // Adds the sign position and drops the zero before the point.
-std::string WithSignPosition(std::string text) {
+std::string WithSignPosition(const std::string& text) {
     const bool negative = !text.empty() && text.front() == '-';
-    std::string digits = negative ? text.substr(1) : text;
-    if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') {
-        digits.erase(0, 1);
+    std::size_t digits = negative ? 1 : 0;
+    if (text.size() > digits + 1 && text[digits] == '0' && text[digits + 1] == '.') {
+        ++digits;
     }
-    return (negative ? "-" : " ") + digits;
+    std::string result(1, negative ? '-' : ' ');
+    result.append(text, digits);
+    return result;
 }
 
 } // namespace

@@ -11,6 +11,9 @@ namespace {
 // Written out in pieces of about this size.
 constexpr std::size_t kFlushBytes = 1 << 20;
 constexpr int kNameAttempts = 100;
+// Enough of the target's name to recognise a leftover, short enough that the
+// temporary name stays within the file system's name length.
+constexpr std::size_t kNameStemChars = 64;
 
 std::filesystem::path ResolvedTarget(const std::string& fileName) {
     std::filesystem::path target(fileName);
@@ -35,8 +38,8 @@ ReplacingFile::ReplacingFile(const std::string& fileName) : m_target(ResolvedTar
     std::mt19937_64 random(entropy());
     for (int attempt = 0; attempt < kNameAttempts && m_file == nullptr; ++attempt) {
         m_temporary = m_target;
-        m_temporary.replace_filename("." + m_target.filename().string() + ".tmp" +
-                                     std::to_string(random() % 1000000000u));
+        m_temporary.replace_filename("." + m_target.filename().string().substr(0, kNameStemChars) +
+                                     ".tmp" + std::to_string(random() % 1000000000u));
         // "x": create exclusively, never reuse someone else's file.
         m_file = std::fopen(m_temporary.c_str(), "wbx");
         if (m_file == nullptr && errno != EEXIST) {

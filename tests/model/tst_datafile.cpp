@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +65,7 @@ private slots:
     void failureKeepsWhatWasReadBefore();
     void randomBytesNeverLoadAsAValidFile();
     void savingReplacesAnExistingFileAndLeavesNoTemporary();
+    void savingKeepsPermissionsAndLinks();
     void saveOverExistingFileKeepsItOnFailure();
     void saveIntoMissingFolderIsAWriteError();
 
@@ -296,6 +298,17 @@ void TestDataFile::savingReplacesAnExistingFileAndLeavesNoTemporary() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.size(), 99 + 16);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.tdf"});
+}
+
+void TestDataFile::savingKeepsPermissionsAndLinks() {
+    const QString target = writeFile("old", "target.tdf");
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::link(target, path("link.tdf")));
+    QVERIFY(sampleTest(kTestShear, 1).SaveFile(path("link.tdf").toStdString()));
+    QCOMPARE(QFileInfo(path("link.tdf")).symLinkTarget(), target);
+    QCOMPARE(QFileInfo(target).size(), 99 + 8);
+    const QFile::Permissions ownerGroupOther(0x7077);
+    QCOMPARE(QFile::permissions(target) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void TestDataFile::saveOverExistingFileKeepsItOnFailure() {
