@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGroupBox>
+#include <QFrame>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -26,6 +27,15 @@ constexpr int kClientHeightTwips = 2190;
 // A read that fails at once (the link refuses it) is not retried sooner than
 // this, so that a failing link does not keep the processor busy.
 constexpr int kFailedReadPauseMsecs = 50;
+
+// A caption in a font larger than the design's may need more room than its
+// designed width; it may grow up to the field it names, never past it.
+void WidenToText(QLabel& label, int fieldLeft) {
+    constexpr int kGapPixels = 4;
+    const int room = fieldLeft - kGapPixels - label.x();
+    if (label.sizeHint().width() > label.width() && room > label.width())
+        label.resize(std::min(label.sizeHint().width(), room), label.height());
+}
 
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {
@@ -59,7 +69,8 @@ Test::~Test() {
 void Test::buildControls() {
     setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
 
-    auto* frame = Named(new QGroupBox(this), QStringLiteral("Frame1"), QString());
+    auto* frame = Named(new QFrame(this), QStringLiteral("Frame1"), QString());
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setGeometry(TwipsRect(20, 0, 3855, 2175));
 
     auto* labelLoad = Named(new QLabel(QStringLiteral("Load"), frame), QStringLiteral("labelLoad"),
@@ -78,6 +89,8 @@ void Test::buildControls() {
     m_textDisp->setGeometry(TwipsRect(2280, 840, 1215, 375));
     m_textDisp->setReadOnly(true);
     labelDisp->setBuddy(m_textDisp);
+    WidenToText(*labelLoad, m_textLoad->x());
+    WidenToText(*labelDisp, m_textDisp->x());
 
     auto* buttonClose = Named(new QPushButton(QStringLiteral("Close"), frame),
                               QStringLiteral("buttonClose"), QStringLiteral("Close"));

@@ -8,12 +8,13 @@
 #include "platform/geometry.h"
 #include "platform/settingsstore.h"
 
-#include <QGroupBox>
+#include <QFrame>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 const QString kSection = QStringLiteral("Calibration");
@@ -27,6 +28,15 @@ constexpr float kHighestSensitivityMilliVoltPerVolt = 4.0F;
 // Client area, twips.
 constexpr int kClientWidthTwips = 6165;
 constexpr int kClientHeightTwips = 1485;
+
+// A caption in a font larger than the design's may need more room than its
+// designed width; it may grow up to the control it names, never past it.
+void WidenToText(QLabel& label, int controlLeft) {
+    constexpr int kGapPixels = 4;
+    const int room = controlLeft - kGapPixels - label.x();
+    if (label.sizeHint().width() > label.width() && room > label.width())
+        label.resize(std::min(label.sizeHint().width(), room), label.height());
+}
 
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {
@@ -68,7 +78,8 @@ Calibration::~Calibration() {
 void Calibration::buildControls() {
     setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
 
-    auto* frame = Named(new QGroupBox(this), QStringLiteral("Frame1"), QString());
+    auto* frame = Named(new QFrame(this), QStringLiteral("Frame1"), QString());
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame->setGeometry(TwipsRect(20, 0, 6120, 1455));
 
     auto* label1 = Named(new QLabel(QStringLiteral("Load cell calibration (mV/V)"), frame),
@@ -87,6 +98,8 @@ void Calibration::buildControls() {
     m_zeroButton->setAccessibleDescription(label2->text());
     m_zeroButton->setGeometry(TwipsRect(2880, 840, 975, 375));
     label2->setBuddy(m_zeroButton);
+    WidenToText(*label1, m_text1->x());
+    WidenToText(*label2, m_zeroButton->x());
 
     m_okButton = Named(new QPushButton(QStringLiteral("OK"), frame), QStringLiteral("OKButton"),
                        QStringLiteral("OK"));

@@ -7,7 +7,7 @@
 #include "platform/qteventpump.h"
 #include "platform/settingsstore.h"
 
-#include <QGroupBox>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,17 +141,27 @@ void TestCalibration::controlsCarryCaptionsNamesAndPlaces() {
     QCOMPARE(dialog->accessibleName(), QStringLiteral("Torvik Calibration"));
     QCOMPARE(dialog->size(), QSize(TwipsToPixels(6165), TwipsToPixels(1485)));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-    auto* frame = dialog->findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    auto* frame = dialog->findChild<QFrame*>(QStringLiteral("Frame1"));
     QVERIFY(frame);
     QCOMPARE(frame->geometry(), TwipsRect(20, 0, 6120, 1455));
 
     auto* control = frame->findChild<QWidget*>(name);
     QVERIFY(control);
     QCOMPARE(control->parentWidget(), frame);
-    QCOMPARE(control->geometry(), place);
     QCOMPARE(control->accessibleName(), caption);
-    if (auto* label = qobject_cast<QLabel*>(control))
+    if (auto* label = qobject_cast<QLabel*>(control)) {
         QCOMPARE(label->text(), caption);
+        // A caption keeps its place and may only grow towards the control it
+        // names, so that it is read in full in a larger font.
+        QCOMPARE(label->pos(), place.topLeft());
+        QCOMPARE(label->height(), place.height());
+        QVERIFY(label->width() >= place.width());
+        if (label->width() > place.width())
+            QVERIFY(label->geometry().right() < label->buddy()->x());
+        QVERIFY(label->sizeHint().width() <= label->width());
+    } else {
+        QCOMPARE(control->geometry(), place);
+    }
     if (auto* button = qobject_cast<QPushButton*>(control))
         QCOMPARE(button->text(), caption);
     if (name == QStringLiteral("Label1"))
