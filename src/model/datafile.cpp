@@ -18,7 +18,7 @@ constexpr char kInvalidFileMessage[] = "File could not be opened.  Not a valid f
 constexpr std::streamoff kBodyOffsetBytes = 99;
 constexpr std::streamoff kRecordBytes = 8;
 // No sound header comes near this; a longer one is not a data file.
-constexpr std::streamoff kMaxHeaderBytes = 64 * 1024;
+constexpr std::streamoff kMaxHeaderBytes = std::streamoff{64} * 1024;
 constexpr std::int32_t kBodyChunkRecords = 8192;
 
 void AppendLittleEndian(std::string& out, std::int32_t value) {

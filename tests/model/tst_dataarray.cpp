@@ -118,7 +118,7 @@ void TestDataArray::appendingGrowsStorageGeometrically() {
     QCOMPARE(series.Length(), kPoints);
     QCOMPARE(series.Value(kPoints), kPoints);
     QVERIFY2(capacityChanges < 40, qPrintable(QString::number(capacityChanges)));
-    QVERIFY(series.CapacityBytes() <= 2 * kPoints * sizeof(std::int32_t));
+    QVERIFY(series.CapacityBytes() <= sizeof(std::int32_t) * 2 * kPoints);
 }
 
 QTEST_APPLESS_MAIN(TestDataArray)
