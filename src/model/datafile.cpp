@@ -188,16 +188,19 @@ bool Experiment::ReadBody(std::ifstream& file, std::int32_t count) {
     m_digitalLoad.Reserve(count);
     file.seekg(kBodyOffsetBytes);
     std::vector<char> chunk(static_cast<std::size_t>(kBodyChunkRecords * kRecordBytes));
-    for (std::int32_t first = 1; first <= count; first += kBodyChunkRecords) {
-        const std::int32_t records = std::min(kBodyChunkRecords, count - first + 1);
+    // 64-bit steps: the last chunk may end near the largest 32-bit count.
+    for (std::int64_t first = 1; first <= count; first += kBodyChunkRecords) {
+        const auto records =
+            static_cast<std::int32_t>(std::min<std::int64_t>(kBodyChunkRecords, count - first + 1));
         file.read(chunk.data(), records * kRecordBytes);
         if (!file) {
             return false;
         }
         for (std::int32_t r = 0; r < records; ++r) {
             const char* record = chunk.data() + r * kRecordBytes;
-            m_digitalDisplacement.SetValue(first + r, ReadLittleEndian(record));
-            m_digitalLoad.SetValue(first + r, ReadLittleEndian(record + 4));
+            const auto point = static_cast<std::int32_t>(first + r);
+            m_digitalDisplacement.SetValue(point, ReadLittleEndian(record));
+            m_digitalLoad.SetValue(point, ReadLittleEndian(record + 4));
         }
     }
     return true;
