@@ -108,23 +108,27 @@ void TestDataFile::savedFileHasHeaderLinesAndRecordsFromOffset99() {
 
 void TestDataFile::roundTripRestoresEveryTestType_data() {
     QTest::addColumn<std::int32_t>("code");
+    QTest::addColumn<std::int32_t>("points");
     for (std::int32_t code = kTestHardness; code <= kTestStructures; ++code) {
-        QTest::newRow(TestTypeNames(code).c_str()) << code;
+        QTest::newRow(TestTypeNames(code).c_str()) << code << 50;
     }
+    QTest::newRow("body read in several pieces") << kTestCompression << 20001;
 }
 
 void TestDataFile::roundTripRestoresEveryTestType() {
     QFETCH(std::int32_t, code);
-    const Experiment saved = sampleTest(code, 50);
+    QFETCH(std::int32_t, points);
+    const Experiment saved = sampleTest(code, points);
     const std::string name = path("round.tdf").toStdString();
     QVERIFY(saved.SaveFile(name));
+    QCOMPARE(QFileInfo(path("round.tdf")).size(), 99 + 8 * qint64{points});
     Experiment loaded;
     RecordingMessages messages;
     QVERIFY(loaded.LoadFile(name, messages));
     QVERIFY(messages.texts.empty());
     QCOMPARE(loaded.TestType(), code);
-    QCOMPARE(loaded.Count(), 50);
-    for (std::int32_t i = 1; i <= 50; ++i) {
+    QCOMPARE(loaded.Count(), points);
+    for (std::int32_t i = 1; i <= points; ++i) {
         QCOMPARE(loaded.DigitalLoad().Value(i), saved.DigitalLoad().Value(i));
         QCOMPARE(loaded.DigitalDisplacement().Value(i), saved.DigitalDisplacement().Value(i));
     }
