@@ -25,6 +25,7 @@ constexpr int kBoxHeightTwips = 285;
 constexpr int kCaptionHeightTwips = 255;
 constexpr int kCaptionWidthTwips = 1815;
 constexpr int kMaxLoadCaptionWidthTwips = 1935;
+constexpr int kCaptionGapPixels = 4;
 constexpr int kMaxLoadTopTwips = 360;
 constexpr int kMaxDispTopTwips = 720;
 constexpr int kTestSpecificTopTwips = 1080;
@@ -82,6 +83,11 @@ QLabel* ResultsView::addCaption(const QString& objectName,
     label->setObjectName(objectName);
     label->setFont(fontOfSize(font(), kCaptionFontPoints));
     label->setGeometry(TwipsRect(kCaptionLeftTwips, topTwips, widthTwips, kCaptionHeightTwips));
+    // A caption wider than its design width in this font may use the gap up
+    // to its box rather than lose its last letters.
+    const int roomPixels = TwipsToPixels(kBoxLeftTwips - kCaptionLeftTwips) - kCaptionGapPixels;
+    label->resize(std::max(label->width(), std::min(label->sizeHint().width(), roomPixels)),
+                  label->height());
     return label;
 }
 

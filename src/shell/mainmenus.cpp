@@ -9,6 +9,8 @@
 #include <QToolButton>
 
 namespace {
+constexpr int kToolbarIconPixels = 16;
+
 // Screen readers read a caption without its access-key marker.
 QString spokenCaption(const QString& caption) {
     QString spoken = caption;
@@ -126,7 +128,11 @@ void buildToolbar(MainMenus& m, QWidget& parent) {
     m.Toolbar = new QToolBar(QObject::tr("Toolbar"), &parent);
     m.Toolbar->setObjectName(QStringLiteral("Toolbar"));
     m.Toolbar->setAccessibleName(QObject::tr("Toolbar"));
-    m.Toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Icons only, named by tooltips and for screen readers: the toolbar stays
+    // about as high as the strip above the results frame.
+    m.Toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m.Toolbar->setAutoFillBackground(true);
+    m.Toolbar->setIconSize(QSize(kToolbarIconPixels, kToolbarIconPixels));
     m.Toolbar->setMovable(false);
     m.Toolbar->setFloatable(false);
     m.toolbarNew = addButton(*m.Toolbar, QStringLiteral("New"), QStringLiteral(":/shell/new.svg"));

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Renders the main window (on the simulated machine, live load showing), the
+# calibration dialog and the sensor watch window to docs/screenshots/*.png
+# under the offscreen platform. Needs no display. Uses its own settings
+# folder, so the operator's settings are neither read nor changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_DIR:-build}
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)" --target torvik-screenshots torvik-sim
+
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$settings" TORVIK_SIM="$PWD/$build/bin/torvik-sim" \
+    "$build/bin/torvik-screenshots" docs/screenshots
