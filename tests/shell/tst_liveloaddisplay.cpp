@@ -31,6 +31,8 @@ private slots:
         QTest::newRow("33 counts of compression, English") << 32735 << 1 << "1 lbs";
         QTest::newRow("33 counts of compression, metric whole newtons") << 32735 << 2 << "4 N";
         QTest::newRow("zero point") << 32768 << 1 << "0 lbs";
+        QTest::newRow("a hair of tension rounds to a plain zero") << 32770 << 1 << "0 lbs";
+        QTest::newRow("a hair of tension in metric") << 32769 << 2 << "0 N";
         QTest::newRow("tenths of a pound") << 32362 << 1 << "12.4 lbs";
         QTest::newRow("tension shows negative") << 33174 << 1 << "-12.4 lbs";
         QTest::newRow("full scale English") << 0 << 1 << "1000 lbs";
