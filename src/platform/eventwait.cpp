@@ -2,6 +2,7 @@
 
 #include "clock.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -29,8 +30,13 @@ void EventWait::until(const std::function<bool()>& done) {
     const auto advanced = connect(&m_clock, &Clock::advanced, &loop, &QEventLoop::quit);
 
     armSecondTimer();
-    while (!done())
-        loop.exec();
+    while (!done()) {
+        // Once the application has been told to quit, every event loop of the
+        // thread returns at once (with -1) until the outermost one has ended.
+        // Sleep until the next event directly then, rather than spinning.
+        if (loop.exec() < 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
 
     disconnect(advanced);
     m_loop = outer;

@@ -1,0 +1,125 @@
+// Blocking waits in a nested event loop: what wakes them, and that they sleep.
+
+#include "platform/clock.h"
+#include "platform/eventwait.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+#include <sys/resource.h>
+
+namespace {
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+} // namespace
+
+class TestEventWait : public QObject {
+    Q_OBJECT
+
+private slots:
+    void conditionAlreadyTrueReturnsWithoutRunningEvents() {
+        ManualClock clock;
+        EventWait wait(clock);
+        bool timerRan = false;
+        QTimer::singleShot(0, [&] { timerRan = true; });
+        int checks = 0;
+        wait.until([&] { return ++checks > 0; });
+        QCOMPARE(checks, 1);
+        QVERIFY(!timerRan);
+    }
+
+    void manualClockAdvanceWakesTheWait() {
+        ManualClock clock;
+        EventWait wait(clock);
+        const qint64 start = clock.wholeSeconds();
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { clock.advance(); });
+        ticker.start(5);
+        wait.until([&] { return clock.wholeSeconds() - start >= 3; });
+        QCOMPARE(clock.wholeSeconds() - start, 3);
+    }
+
+    void wakeMakesTheConditionBeCheckedAgain() {
+        ManualClock clock;
+        EventWait wait(clock);
+        bool ready = false;
+        QTimer::singleShot(20, [&] {
+            ready = true;
+            wait.wake();
+        });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        wait.until([&] { return ready; });
+        QVERIFY(elapsed.elapsed() < 1000);
+    }
+
+    void wakingAnOuterWaitLeavesTheInnerOneWaiting() {
+        ManualClock clock;
+        EventWait outer(clock);
+        EventWait inner(clock);
+        bool outerReady = false;
+        bool innerReady = false;
+        QStringList order;
+        QTimer::singleShot(10, [&] {
+            QTimer::singleShot(10, [&] {
+                outerReady = true;
+                outer.wake();
+            });
+            QTimer::singleShot(40, [&] {
+                innerReady = true;
+                inner.wake();
+            });
+            inner.until([&] { return innerReady; });
+            order.append(QStringLiteral("inner"));
+        });
+        outer.until([&] { return outerReady && !order.isEmpty(); });
+        order.append(QStringLiteral("outer"));
+        QCOMPARE(order, (QStringList{"inner", "outer"}));
+    }
+
+    void realClockWaitEndsWithTheSecondAndSleeps() {
+        SystemClock clock;
+        EventWait wait(clock);
+        const qint64 start = clock.wholeSeconds();
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const double cpuBefore = CpuSeconds();
+        wait.until([&] { return clock.wholeSeconds() - start >= 1; });
+        const double cpu = CpuSeconds() - cpuBefore;
+        QCOMPARE(clock.wholeSeconds() - start, 1);
+        QVERIFY2(elapsed.elapsed() <= 1100, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(cpu < 0.05, qPrintable(QString::number(cpu)));
+    }
+
+    // Once the application has been asked to quit, nested event loops return
+    // at once; a wait must still sleep, not spin, until its condition holds.
+    void waitSleepsWhileTheApplicationIsQuitting() {
+        ManualClock clock;
+        EventWait wait(clock);
+        double cpu = -1.0;
+        qint64 waitedMs = -1;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(10, [] { QCoreApplication::exit(0); });
+            bool done = false;
+            QTimer::singleShot(300, [&] {
+                done = true;
+                wait.wake();
+            });
+            QElapsedTimer elapsed;
+            elapsed.start();
+            const double cpuBefore = CpuSeconds();
+            wait.until([&] { return done; });
+            cpu = CpuSeconds() - cpuBefore;
+            waitedMs = elapsed.elapsed();
+        });
+        QCoreApplication::exec();
+        QVERIFY2(waitedMs >= 290, qPrintable(QString::number(waitedMs)));
+        QVERIFY2(cpu < 0.1, qPrintable(QString::number(cpu)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEventWait)
+#include "tst_eventwait.moc"

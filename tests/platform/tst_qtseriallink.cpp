@@ -1,0 +1,166 @@
+// The real serial port over pseudo-terminals served by torvik-sim.
+
+#include "device/simprocess.h"
+#include "platform/qtseriallink.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+QString PortHolder() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/torvik-porthold");
+}
+} // namespace
+
+class TestQtSerialLink : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    static bool waitForBytes(SerialLink& link, qint64 count) {
+        return SimProcess::waitFor([&] { return link.bytesAvailable() >= count; });
+    }
+
+private slots:
+    void talksToTheBoxOnAPseudoTerminal() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QtSerialLink link;
+        QSignalSpy readyRead(&link, &SerialLink::readyRead);
+
+        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
+        QVERIFY(link.isOpen());
+        QVERIFY(link.write("IDN?\r"));
+        QVERIFY(SimProcess::waitFor(
+            [&] { return link.bytesAvailable() > 0 && link.bytesAvailable() >= 10; }));
+        QVERIFY(readyRead.size() >= 1);
+        QVERIFY(SimProcess::waitFor([&] { return link.bytesAvailable() >= 45; }));
+        QVERIFY(link.readAll().contains("6194"));
+        QCOMPARE(link.bytesAvailable(), 0);
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing device") << QStringLiteral("no-such-port");
+        QTest::newRow("missing folder") << QStringLiteral("no-folder/ttyS9");
+        QTest::newRow("not a serial port") << QStringLiteral("plain-file");
+    }
+    void failures() {
+        QFETCH(QString, path);
+        QFile plain(m_dir.filePath("plain-file"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QtSerialLink link;
+        QCOMPARE(link.open(m_dir.filePath(path)), SerialLink::OpenResult::Failed);
+        QVERIFY(!link.isOpen());
+        QVERIFY(!link.write("RV\r"));
+        QCOMPARE(link.bytesAvailable(), 0);
+        QVERIFY(link.readAll().isEmpty());
+    }
+
+    void portHeldByAnotherProgramIsInUseUntilItLetsGo() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QProcess holder;
+        holder.start(PortHolder(), {sim.path()});
+        QVERIFY(holder.waitForStarted(5000));
+        QVERIFY(SimProcess::waitFor([&] { return holder.canReadLine(); }));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+        QtSerialLink link;
+
+        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::InUse);
+        QVERIFY(!link.isOpen());
+
+        holder.terminate();
+        QVERIFY(holder.waitForFinished(5000));
+        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
+    }
+
+    void portWithoutPermissionIsAFailureNotInUse() {
+        if (::geteuid() == 0)
+            QSKIP("file permissions do not bind the superuser");
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QByteArray path = QFile::encodeName(sim.path());
+        QCOMPARE(::chmod(path.constData(), 0), 0);
+        QtSerialLink link;
+        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Failed);
+    }
+
+    void openingAnotherPortClosesTheFirst() {
+        SimProcess first;
+        SimProcess second;
+        QVERIFY(first.start({"--log"}));
+        QVERIFY(second.start({"--log"}));
+        QtSerialLink link;
+        QCOMPARE(link.open(first.path()), SerialLink::OpenResult::Opened);
+        QCOMPARE(link.open(second.path()), SerialLink::OpenResult::Opened);
+        QVERIFY(link.write("CAL\r"));
+        QVERIFY(second.waitForRequests(1));
+        QCOMPARE(second.requests(), QStringList{"CAL"});
+        QVERIFY(first.requests().isEmpty());
+        // The first port is free for someone else again.
+        QtSerialLink other;
+        QCOMPARE(other.open(first.path()), SerialLink::OpenResult::Opened);
+    }
+
+    void discardInputThrowsAwayWaitingBytes() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QtSerialLink link;
+        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
+        QVERIFY(sim.command("hold 100 200"));
+        QVERIFY(link.write("RV\r"));
+        QVERIFY(waitForBytes(link, 12));
+
+        link.discardInput();
+
+        QCOMPARE(link.bytesAvailable(), 0);
+        QVERIFY(link.write("RV\rRV\r"));
+        QVERIFY(waitForBytes(link, 24));
+        QCOMPARE(link.readAll(), QByteArray("00200,00100\r00200,00100\r"));
+    }
+
+    void farEndClosingReportsLostOnceAndClosesThePort() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        QtSerialLink link;
+        QSignalSpy lost(&link, &SerialLink::lost);
+        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
+
+        sim.stop();
+
+        QVERIFY(SimProcess::waitFor([&] { return lost.size() >= 1; }, 3000));
+        QVERIFY(!link.isOpen());
+        const double cpuBefore = CpuSeconds();
+        QTest::qWait(300);
+        QVERIFY2(CpuSeconds() - cpuBefore < 0.05,
+                 qPrintable(QString::number(CpuSeconds() - cpuBefore)));
+        QCOMPARE(lost.size(), 1);
+        QVERIFY(!link.write("RV\r"));
+        QVERIFY(link.readAll().isEmpty());
+
+        // A new device on a new port: the link works, and is watched, again.
+        SimProcess next;
+        QVERIFY(next.start());
+        QCOMPARE(link.open(next.path()), SerialLink::OpenResult::Opened);
+        next.stop();
+        QVERIFY(SimProcess::waitFor([&] { return lost.size() >= 2; }, 3000));
+        QCOMPARE(lost.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQtSerialLink)
+#include "tst_qtseriallink.moc"
