@@ -139,6 +139,9 @@ int main(int argc, char* argv[]) {
     // Ends with the program that started it (a test run that crashed, say),
     // so no simulator is left holding a pseudo-terminal and a settings entry.
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // Replies paced to the line rate are due every few hundred microseconds;
+    // the kernel's default 50 us slack on timed sleeps would slow them.
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
     const sigset_t sleepMask = InstallStopSignals();
 
     PseudoTerminal pty;
