@@ -148,6 +148,7 @@ private slots:
     }
 
     void nestedReadIsRefusedAtOnceAndSendsNothing() {
+        QObject scope; // timers that must not outlive this test
         QVERIFY(startDevice({"--delay-ms", "150"}));
         QVERIFY(m_sim->command("hold 500 600"));
         QSignalSpy finished(m_device.get(), &Interface::readFinished);
@@ -156,7 +157,7 @@ private slots:
         bool inProgressSeen = false;
         std::int32_t nestedLoad = kUntouchedLoad;
         std::int32_t nestedDisp = kUntouchedDisp;
-        QTimer::singleShot(30, [&] {
+        QTimer::singleShot(30, &scope, [&] {
             nestedRan = true;
             inProgressSeen = m_device->readInProgress();
             nestedResult = m_device->GetVals(nestedLoad, nestedDisp);
@@ -179,9 +180,10 @@ private slots:
     }
 
     void closingMakesAWaitingReadGiveUpAndLaterReadsFailAtOnce() {
+        QObject scope; // timers that must not outlive this test
         QVERIFY(startDevice());
         QVERIFY(m_sim->command("silent"));
-        QTimer::singleShot(50, [&] { m_device->setAppClosing(true); });
+        QTimer::singleShot(50, &scope, [&] { m_device->setAppClosing(true); });
         std::int32_t load = kUntouchedLoad;
         std::int32_t disp = kUntouchedDisp;
         const qint64 requested = m_clock->wholeSeconds();
@@ -206,10 +208,11 @@ private slots:
     }
 
     void abandonedReadGivesUpOnItsNextPass() {
+        QObject scope; // timers that must not outlive this test
         QVERIFY(startDevice());
         QVERIFY(m_sim->command("silent"));
         QSignalSpy finished(m_device.get(), &Interface::readFinished);
-        QTimer::singleShot(50, [&] { m_device->abandonRead(); });
+        QTimer::singleShot(50, &scope, [&] { m_device->abandonRead(); });
         std::int32_t load = kUntouchedLoad;
         std::int32_t disp = kUntouchedDisp;
         const qint64 requested = m_clock->wholeSeconds();
@@ -226,11 +229,12 @@ private slots:
     }
 
     void deviceThatVanishesMidReadFailsCleanly() {
+        QObject scope; // timers that must not outlive this test
         QVERIFY(startDevice());
         QVERIFY(m_sim->command("silent"));
-        QTimer::singleShot(50, [&] { m_sim->stop(); });
+        QTimer::singleShot(50, &scope, [&] { m_sim->stop(); });
         // Should the loss go unnoticed, the read would wait for this.
-        QTimer::singleShot(5000, [&] { m_manual->advance(10); });
+        QTimer::singleShot(5000, &scope, [&] { m_manual->advance(10); });
         QElapsedTimer wall;
         wall.start();
         std::int32_t load = kUntouchedLoad;

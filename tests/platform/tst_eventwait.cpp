@@ -24,7 +24,8 @@ private slots:
         ManualClock clock;
         EventWait wait(clock);
         bool timerRan = false;
-        QTimer::singleShot(0, [&] { timerRan = true; });
+        QObject scope; // the timer must not outlive this test
+        QTimer::singleShot(0, &scope, [&] { timerRan = true; });
         int checks = 0;
         wait.until([&] { return ++checks > 0; });
         QCOMPARE(checks, 1);
