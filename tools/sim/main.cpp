@@ -62,6 +62,10 @@ sigset_t InstallStopSignals() {
         sigaddset(&stopSignals, signal);
     }
     std::signal(SIGPIPE, SIG_IGN);
+    // Started in the background from a shell, the simulator must not be
+    // stopped for touching the terminal: reads then fail and commands end.
+    std::signal(SIGTTIN, SIG_IGN);
+    std::signal(SIGTTOU, SIG_IGN);
     sigset_t sleepMask;
     sigprocmask(SIG_BLOCK, &stopSignals, &sleepMask);
     return sleepMask;
@@ -80,7 +84,7 @@ struct SimParts {
     bool log;
 };
 
-void HandleLine(const SimParts& parts, bool& stdinOpen, std::string& pending) {
+void HandleCommandInput(const SimParts& parts, bool& stdinOpen, std::string& pending) {
     char buffer[4096];
     const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
     if (count <= 0) {
@@ -119,7 +123,7 @@ void Serve(const SimParts& parts, const sigset_t& sleepMask) {
                     WriteLine("got " + request);
         }
         if (ready > 0 && stdinOpen && fds[1].revents != 0)
-            HandleLine(parts, stdinOpen, pendingInput);
+            HandleCommandInput(parts, stdinOpen, pendingInput);
         const std::string due = parts.box.takeDue(Now());
         if (!due.empty())
             parts.pty.write(due);
