@@ -18,6 +18,14 @@ fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)" --target torvik torvik-sim
 
+# Without a desktop session (a bare root console, say) Torvik runs on a
+# virtual display so the command still works end to end.
+launch=()
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "run.sh: no display found; starting Torvik on a virtual X display (xvfb-run)" >&2
+    launch=(xvfb-run -a -s "-screen 0 1280x1024x24")
+fi
+
 work=$(mktemp -d)
 sim_pid=
 cleanup() {
@@ -42,7 +50,7 @@ if [ "$machine" = no ]; then
             echo "Port%20$port=/nonexistent/torvik-port-$port"
         done
     } >>"$work/Torvik/Torvik.ini"
-    XDG_CONFIG_HOME="$work" ./build/bin/torvik "$@"
+    XDG_CONFIG_HOME="$work" "${launch[@]}" ./build/bin/torvik "$@"
     exit
 fi
 
@@ -59,4 +67,4 @@ if [ ! -s "$work/sim.out" ]; then
     exit 1
 fi
 echo "Simulated testing machine on $(head -n 1 "$work/sim.out") (port 1)"
-./build/bin/torvik "$@"
+"${launch[@]}" ./build/bin/torvik "$@"
