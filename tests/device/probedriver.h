@@ -1,14 +1,50 @@
 #pragma once
 
 #include "device/initialize.h"
+#include "device/interface.h"
 #include "device/protocol.h"
-#include "observedlink.h"
 #include "platform/clock.h"
+#include "platform/qtseriallink.h"
+#include "support/scripteddialogs.h"
+#include "switchclock.h"
 
 #include <QApplication>
 #include <QSet>
 #include <QTimer>
 #include <functional>
+
+// The real serial port with a record of what the device link did with it:
+// the paths it opened, in order, what it has read since the last open, and
+// every request sent.
+class ObservedLink : public QtSerialLink {
+    Q_OBJECT
+public:
+    OpenResult open(const QString& devicePath) override {
+        opened.append(devicePath);
+        receivedSinceOpen.clear();
+        const OpenResult result = QtSerialLink::open(devicePath);
+        currentPath = result == OpenResult::Opened ? devicePath : QString();
+        return result;
+    }
+    void close() override {
+        currentPath.clear();
+        QtSerialLink::close();
+    }
+    bool write(const QByteArray& bytes) override {
+        written += bytes;
+        return QtSerialLink::write(bytes);
+    }
+    QByteArray readAll() override {
+        const QByteArray bytes = QtSerialLink::readAll();
+        receivedSinceOpen += bytes;
+        return bytes;
+    }
+
+    QStringList opened;
+    QString currentPath; // empty when no port is open
+    QByteArray receivedSinceOpen;
+    QByteArray written;
+};
 
 // Moves a manual clock on, one whole second at a time, while the device link
 // probes, but only when nothing that matters can still arrive: no port is
@@ -19,19 +55,13 @@ class ProbeDriver : public QObject {
     Q_OBJECT
 public:
     ProbeDriver(ManualClock& clock, ObservedLink& link) : m_clock(clock), m_link(link) {
-        m_timer.setInterval(kTickMs);
         connect(&m_timer, &QTimer::timeout, this, &ProbeDriver::handleTimeout);
-        m_timer.start();
+        m_timer.start(10);
     }
 
     QSet<QString> silentPaths;
-    // Optional: overrides when an advance is allowed.
-    std::function<bool()> allowAdvance;
-    struct Advance {
-        qint64 seconds; // clock reading before the advance
-        bool splashVisible;
-    };
-    QList<Advance> advances;
+    std::function<bool()> allowAdvance; // replaces the rule above when set
+    QList<bool> splashUpAtAdvance;
 
     static bool splashVisible() {
         for (QWidget* window : QApplication::topLevelWidgets())
@@ -42,8 +72,6 @@ public:
     void stop() { m_timer.stop(); }
 
 private:
-    static constexpr int kTickMs = 10;
-
     bool mayAdvance() const {
         if (allowAdvance)
             return allowAdvance();
@@ -53,7 +81,7 @@ private:
     void handleTimeout() {
         if (!mayAdvance())
             return;
-        advances.append({m_clock.wholeSeconds(), splashVisible()});
+        splashUpAtAdvance.append(splashVisible());
         m_clock.advance();
     }
 
@@ -61,3 +89,27 @@ private:
     ObservedLink& m_link;
     QTimer m_timer;
 };
+
+// A device link over the real port on ports `paths`, probed on a manual clock
+// that the driver moves on; afterwards the clock can be switched to the real
+// one.
+struct ProbeRig {
+    explicit ProbeRig(const QStringList& paths) : device(link, paths, clock, dialogs) {}
+    bool probe() {
+        device.probe();
+        driver.stop();
+        return device.valid();
+    }
+
+    ManualClock manual;
+    SwitchClock clock{manual};
+    ObservedLink link;
+    ScriptedDialogs dialogs;
+    Interface device;
+    ProbeDriver driver{manual, link};
+};
+
+// A path that can never be a device.
+inline QString MissingPort(int port) {
+    return QStringLiteral("/dev/null/no-port-%1").arg(port);
+}

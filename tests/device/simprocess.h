@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <sys/resource.h>
 
 // A torvik-sim process for tests: started with the given options, it prints
 // its pseudo-terminal's path first; commands written to it are acknowledged
@@ -20,14 +22,10 @@ public:
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
-    static QString program() { return qEnvironmentVariable("TORVIK_SIM"); }
-
     // True once the simulator is running and has told its path.
     bool start(const QStringList& arguments = {}) {
-        m_process.start(program(), arguments);
-        if (!m_process.waitForStarted(5000))
-            return false;
-        if (!waitFor([this] { return !m_lines.isEmpty(); }))
+        m_process.start(qEnvironmentVariable("TORVIK_SIM"), arguments);
+        if (!m_process.waitForStarted(5000) || !waitFor([this] { return !m_lines.isEmpty(); }))
             return false;
         m_path = m_lines.takeFirst();
         return m_path.startsWith(QLatin1String("/dev/"));
@@ -39,14 +37,11 @@ public:
         m_process.write((line + '\n').toUtf8());
         QString ack;
         waitFor([&] {
-            for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            for (qsizetype i = 0; i < m_lines.size() && ack.isEmpty(); ++i)
                 if (m_lines.at(i).startsWith(QLatin1String("ok")) ||
-                    m_lines.at(i).startsWith(QLatin1String("error"))) {
+                    m_lines.at(i).startsWith(QLatin1String("error")))
                     ack = m_lines.takeAt(i);
-                    return true;
-                }
-            }
-            return false;
+            return !ack.isEmpty();
         });
         return ack.startsWith(QLatin1String("ok"));
     }
@@ -59,9 +54,8 @@ public:
                 result.append(line.mid(4));
         return result;
     }
-    // Waits until at least `count` requests have been reported.
-    bool waitForRequests(int count, int timeoutMs = 5000) {
-        return waitFor([&] { return requests().size() >= count; }, timeoutMs);
+    bool waitForRequests(int count) {
+        return waitFor([&] { return requests().size() >= count; });
     }
 
     // Ends the simulator with SIGTERM, as an operator's Ctrl+C would.
@@ -69,8 +63,7 @@ public:
         if (m_process.state() == QProcess::NotRunning)
             return;
         m_process.terminate();
-        waitFor([this] { return m_process.state() == QProcess::NotRunning; });
-        if (m_process.state() != QProcess::NotRunning) {
+        if (!waitFor([this] { return m_process.state() == QProcess::NotRunning; })) {
             m_process.kill();
             m_process.waitForFinished(5000);
         }
@@ -105,3 +98,20 @@ private:
     QStringList m_lines;
     QString m_path;
 };
+
+// Starts torvik-porthold on `path`: the port held as another program would.
+inline bool HoldPort(QProcess& holder, const QString& path) {
+    holder.start(QCoreApplication::applicationDirPath() + QStringLiteral("/torvik-porthold"),
+                 {path});
+    return holder.waitForStarted(5000) &&
+           SimProcess::waitFor([&] { return holder.canReadLine(); }) &&
+           holder.readLine().trimmed() == "held";
+}
+
+// Processor time of this process so far: a wait that sleeps adds next to none.
+inline double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}

@@ -9,24 +9,15 @@ class TestProtocol : public QObject {
 
 private slots:
     void requestsAreCommandWordsEndedByCarriageReturn() {
-        QCOMPARE(QByteArray(protocol::kCalRequest), QByteArray("\x43\x41\x4C\x0D"));
-        QCOMPARE(QByteArray(protocol::kIdentifyRequest), QByteArray("\x49\x44\x4E\x3F\x0D"));
-        QCOMPARE(QByteArray(protocol::kReadRequest), QByteArray("\x52\x56\x0D"));
+        QCOMPARE(QByteArray(protocol::kCalRequest), QByteArray("CAL\x0D"));
+        QCOMPARE(QByteArray(protocol::kIdentifyRequest), QByteArray("IDN?\x0D"));
+        QCOMPARE(QByteArray(protocol::kReadRequest), QByteArray("RV\x0D"));
     }
 
-    void identityIsFoundAnywhereInTheReceivedText_data() {
-        QTest::addColumn<QByteArray>("received");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("code alone") << QByteArray("6194") << true;
-        QTest::newRow("code amid text") << QByteArray("CAL OK\r\nmodel 6194 v2\r\n") << true;
-        QTest::newRow("three of four characters") << QByteArray("model 619") << false;
-        QTest::newRow("other code") << QByteArray("6195") << false;
-        QTest::newRow("empty") << QByteArray() << false;
-    }
     void identityIsFoundAnywhereInTheReceivedText() {
-        QFETCH(QByteArray, received);
-        QFETCH(bool, found);
-        QCOMPARE(protocol::HoldsIdentity(received), found);
+        QVERIFY(protocol::HoldsIdentity("CAL OK\r\nmodel 6194 v2\r\n"));
+        QVERIFY(!protocol::HoldsIdentity("model 619"));
+        QVERIFY(!protocol::HoldsIdentity("6195"));
     }
 
     void readingReply_data() {
@@ -37,31 +28,23 @@ private slots:
         QTest::newRow("fixed width") << QByteArray("00250,00300\r") << true << 300 << 250;
         QTest::newRow("extra characters ignored")
             << QByteArray("00250,00300\r00999,") << true << 300 << 250;
-        QTest::newRow("separator not read")
-            << QByteArray("1234567890\r\n") << true << 7890 << 12345;
-        QTest::newRow("twelfth character not read") << QByteArray("00001,00002X") << true << 2 << 1;
+        QTest::newRow("sixth and twelfth not read")
+            << QByteArray("123456789012") << true << 78901 << 12345;
         QTest::newRow("eleven characters") << QByteArray("00250,00300") << false << 0 << 0;
-        QTest::newRow("empty") << QByteArray() << false << 0 << 0;
-        QTest::newRow("leading blanks and tabs")
-            << QByteArray("  250,\t 300\r") << true << 300 << 250;
-        QTest::newRow("blanks between digits") << QByteArray("2 5 0,3 0 0\r") << true << 300 << 250;
+        QTest::newRow("blanks and tabs") << QByteArray(" 2 50,\t 300\r") << true << 300 << 250;
         QTest::newRow("digits then junk") << QByteArray("25x00,300?!\r") << true << 300 << 25;
-        QTest::newRow("half rounds down to even")
-            << QByteArray("250.5,300.5\r") << true << 300 << 250;
-        QTest::newRow("half rounds up to even") << QByteArray("251.5,0.5e1\r") << true << 5 << 252;
+        QTest::newRow("halves to even") << QByteArray("250.5,301.5\r") << true << 302 << 250;
         QTest::newRow("below half") << QByteArray("99.49,.4999\r") << true << 0 << 99;
         QTest::newRow("signs") << QByteArray("-0012,+0034\r") << true << 34 << -12;
         QTest::newRow("exponent") << QByteArray("2.5E3,1E+04\r") << true << 10000 << 2500;
         QTest::newRow("hexadecimal") << QByteArray("&HFFF,&O777\r") << true << 511 << 4095;
         QTest::newRow("zero is a reading") << QByteArray("00000,00000\r") << true << 0 << 0;
         QTest::newRow("blank load field") << QByteArray("00250,     \r") << false << 0 << 0;
-        QTest::newRow("blank displacement field") << QByteArray("     ,00300\r") << false << 0 << 0;
-        QTest::newRow("garbled load field") << QByteArray("00250,?#*!@\r") << false << 0 << 0;
+        QTest::newRow("garbled displacement") << QByteArray("?#*!@,00300\r") << false << 0 << 0;
         QTest::newRow("letter before digits") << QByteArray("00250,x0300\r") << false << 0 << 0;
         QTest::newRow("sign alone") << QByteArray("-    ,00300\r") << false << 0 << 0;
         QTest::newRow("point alone") << QByteArray("00250,.    \r") << false << 0 << 0;
-        QTest::newRow("radix mark without digits")
-            << QByteArray("&H   ,00300\r") << false << 0 << 0;
+        QTest::newRow("radix mark alone") << QByteArray("&H   ,00300\r") << false << 0 << 0;
         QTest::newRow("control characters")
             << QByteArray("\0\0\0\0\0,00300\r", 12) << false << 0 << 0;
         QTest::newRow("beyond 32 bits") << QByteArray("9E+99,00300\r") << false << 0 << 0;
@@ -81,23 +64,10 @@ private slots:
         }
     }
 
-    void fieldLimitsOf32Bits_data() {
-        QTest::addColumn<QByteArray>("field");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<qint64>("value");
-        QTest::newRow("largest") << QByteArray("2147483647") << true << qint64(2147483647);
-        QTest::newRow("smallest") << QByteArray("-2147483648") << true << qint64(-2147483648LL);
-        QTest::newRow("one past largest") << QByteArray("2147483648") << false << qint64(0);
-        QTest::newRow("rounds past largest") << QByteArray("2147483647.5") << false << qint64(0);
-    }
     void fieldLimitsOf32Bits() {
-        QFETCH(QByteArray, field);
-        QFETCH(bool, ok);
-        QFETCH(qint64, value);
-        const std::optional<std::int32_t> parsed = protocol::ParseField(field);
-        QCOMPARE(parsed.has_value(), ok);
-        if (ok)
-            QCOMPARE(qint64(*parsed), value);
+        QCOMPARE(protocol::ParseField("2147483647").value_or(0), 2147483647);
+        QCOMPARE(protocol::ParseField("-2147483648").value_or(0), INT32_MIN);
+        QVERIFY(!protocol::ParseField("2147483647.5")); // rounds past the largest
     }
 };
 

@@ -6,64 +6,31 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-QString PortHolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/torvik-porthold");
-}
-} // namespace
 
 class TestQtSerialLink : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-
     static bool waitForBytes(SerialLink& link, qint64 count) {
         return SimProcess::waitFor([&] { return link.bytesAvailable() >= count; });
     }
 
 private slots:
-    void talksToTheBoxOnAPseudoTerminal() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        QtSerialLink link;
-        QSignalSpy readyRead(&link, &SerialLink::readyRead);
-
-        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
-        QVERIFY(link.isOpen());
-        QVERIFY(link.write("IDN?\r"));
-        QVERIFY(SimProcess::waitFor(
-            [&] { return link.bytesAvailable() > 0 && link.bytesAvailable() >= 10; }));
-        QVERIFY(readyRead.size() >= 1);
-        QVERIFY(SimProcess::waitFor([&] { return link.bytesAvailable() >= 45; }));
-        QVERIFY(link.readAll().contains("6194"));
-        QCOMPARE(link.bytesAvailable(), 0);
-    }
-
     void failures_data() {
         QTest::addColumn<QString>("path");
         QTest::newRow("missing device") << QStringLiteral("no-such-port");
-        QTest::newRow("missing folder") << QStringLiteral("no-folder/ttyS9");
         QTest::newRow("not a serial port") << QStringLiteral("plain-file");
     }
     void failures() {
         QFETCH(QString, path);
-        QFile plain(m_dir.filePath("plain-file"));
+        QTemporaryDir dir;
+        QFile plain(dir.filePath("plain-file"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
         QtSerialLink link;
-        QCOMPARE(link.open(m_dir.filePath(path)), SerialLink::OpenResult::Failed);
+        QCOMPARE(link.open(dir.filePath(path)), SerialLink::OpenResult::Failed);
         QVERIFY(!link.isOpen());
         QVERIFY(!link.write("RV\r"));
         QCOMPARE(link.bytesAvailable(), 0);
@@ -74,10 +41,7 @@ private slots:
         SimProcess sim;
         QVERIFY(sim.start());
         QProcess holder;
-        holder.start(PortHolder(), {sim.path()});
-        QVERIFY(holder.waitForStarted(5000));
-        QVERIFY(SimProcess::waitFor([&] { return holder.canReadLine(); }));
-        QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+        QVERIFY(HoldPort(holder, sim.path()));
         QtSerialLink link;
 
         QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::InUse);
@@ -93,27 +57,9 @@ private slots:
             QSKIP("file permissions do not bind the superuser");
         SimProcess sim;
         QVERIFY(sim.start());
-        const QByteArray path = QFile::encodeName(sim.path());
-        QCOMPARE(::chmod(path.constData(), 0), 0);
+        QCOMPARE(::chmod(QFile::encodeName(sim.path()).constData(), 0), 0);
         QtSerialLink link;
         QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Failed);
-    }
-
-    void openingAnotherPortClosesTheFirst() {
-        SimProcess first;
-        SimProcess second;
-        QVERIFY(first.start({"--log"}));
-        QVERIFY(second.start({"--log"}));
-        QtSerialLink link;
-        QCOMPARE(link.open(first.path()), SerialLink::OpenResult::Opened);
-        QCOMPARE(link.open(second.path()), SerialLink::OpenResult::Opened);
-        QVERIFY(link.write("CAL\r"));
-        QVERIFY(second.waitForRequests(1));
-        QCOMPARE(second.requests(), QStringList{"CAL"});
-        QVERIFY(first.requests().isEmpty());
-        // The first port is free for someone else again.
-        QtSerialLink other;
-        QCOMPARE(other.open(first.path()), SerialLink::OpenResult::Opened);
     }
 
     void discardInputThrowsAwayWaitingBytes() {
