@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
-#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -27,15 +26,6 @@ constexpr int kClientHeightTwips = 2190;
 // A read that fails at once (the link refuses it) is not retried sooner than
 // this, so that a failing link does not keep the processor busy.
 constexpr int kFailedReadPauseMsecs = 50;
-
-// A caption in a font larger than the design's may need more room than its
-// designed width; it may grow up to the field it names, never past it.
-void WidenToText(QLabel& label, int fieldLeft) {
-    constexpr int kGapPixels = 4;
-    const int room = fieldLeft - kGapPixels - label.x();
-    if (label.sizeHint().width() > label.width() && room > label.width())
-        label.resize(std::min(label.sizeHint().width(), room), label.height());
-}
 
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {

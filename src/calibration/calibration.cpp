@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <algorithm>
 
 namespace {
 const QString kSection = QStringLiteral("Calibration");
@@ -28,15 +27,6 @@ constexpr float kHighestSensitivityMilliVoltPerVolt = 4.0F;
 // Client area, twips.
 constexpr int kClientWidthTwips = 6165;
 constexpr int kClientHeightTwips = 1485;
-
-// A caption in a font larger than the design's may need more room than its
-// designed width; it may grow up to the control it names, never past it.
-void WidenToText(QLabel& label, int controlLeft) {
-    constexpr int kGapPixels = 4;
-    const int room = controlLeft - kGapPixels - label.x();
-    if (label.sizeHint().width() > label.width() && room > label.width())
-        label.resize(std::min(label.sizeHint().width(), room), label.height());
-}
 
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {

@@ -1,8 +1,10 @@
 #include "geometry.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 void CenterOver(QWidget& window, const QWidget& owner) {
     const QRect ownerFrame = owner.frameGeometry();
@@ -19,4 +21,11 @@ void CenterOnScreen(QWidget& window) {
     const QSize size = window.frameGeometry().size();
     window.move(area.left() + (area.width() - size.width()) / 2,
                 area.top() + (area.height() - size.height()) / 2);
+}
+
+void WidenToText(QLabel& label, int controlLeft) {
+    constexpr int kGapPixels = 4;
+    const int room = controlLeft - kGapPixels - label.x();
+    if (label.sizeHint().width() > label.width() && room > label.width())
+        label.resize(std::min(label.sizeHint().width(), room), label.height());
 }

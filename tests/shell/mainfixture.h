@@ -1,93 +1,53 @@
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/qtseriallink.h"
 #include "platform/settingsstore.h"
 #include "shell/mainwindow.h"
-#include "support/scripteddialogs.h"
+#include "support/machinefixture.h"
 
-#include <QElapsedTimer>
+#include <QApplication>
 #include <QLabel>
-#include <QTimer>
-#include <memory>
 
-// The real serial port, noting whether a request still waits for its reply.
-// A manual clock that runs fast must not run past the time limit of a request
-// the simulator is about to answer.
-class PatientLink : public SerialLink {
+// Hands the active modal window called `objectName` to `action` while it is
+// up, until the action answers true: a test looks at and answers a window
+// that the code under test shows with exec().
+class ModalWatcher : public Stepper {
 public:
-    PatientLink() {
-        connect(&m_port, &SerialLink::readyRead, this, [this] {
-            m_awaitingReply = false;
-            emit readyRead();
-        });
-        connect(&m_port, &SerialLink::lost, this, &SerialLink::lost);
-    }
-
-    // A request was written less than `patienceMsecs` ago and nothing has
-    // arrived since.
-    bool awaitingReply(int patienceMsecs) const {
-        return m_awaitingReply && m_port.isOpen() && m_sinceRequest.elapsed() < patienceMsecs;
-    }
-
-    OpenResult open(const QString& devicePath) override { return m_port.open(devicePath); }
-    void close() override { m_port.close(); }
-    bool isOpen() const override { return m_port.isOpen(); }
-    bool write(const QByteArray& bytes) override {
-        m_awaitingReply = true;
-        m_sinceRequest.start();
-        return m_port.write(bytes);
-    }
-    qint64 bytesAvailable() const override { return m_port.bytesAvailable(); }
-    QByteArray readAll() override { return m_port.readAll(); }
-    void discardInput() override { m_port.discardInput(); }
-
-private:
-    QtSerialLink m_port;
-    QElapsedTimer m_sinceRequest;
-    bool m_awaitingReply = false;
+    ModalWatcher(const QString& objectName, std::function<bool(QWidget&)> action)
+        : Stepper(
+              [objectName, action = std::move(action)] {
+                  QWidget* modal = QApplication::activeModalWidget();
+                  return modal && modal->objectName() == objectName && modal->isVisible() &&
+                         action(*modal);
+              },
+              10) {}
 };
 
-// A main window as the program builds it, over the real settings file, the
-// real serial port, scripted message boxes and a manual clock that a timer
-// moves on by a second every few milliseconds, so the probe's three seconds,
-// the two seconds of a pause and the ten of a zeroing take little real time.
-// The clock holds still while the simulator owes a reply (up to a second of
-// real time), so a request is never timed out before it could be answered.
+// A main window as the program builds it, over the real settings file and
+// serial port, scripted message boxes and a manual clock moved on by a second
+// every 40 ms except while the simulator owes a reply, so the probe's three
+// seconds and a pause's two take little real time.
 class MainFixture {
 public:
-    static constexpr int kMsecsPerClockSecond = 40;
-    static constexpr int kReplyPatienceMsecs = 1000;
-    static inline const QString kMissingPort = QStringLiteral("/nonexistent/ttyTorvik");
-
     MainFixture() {
-        QObject::connect(&clockDriver, &QTimer::timeout, &clock, [this] {
-            if (!serialLink.awaitingReply(kReplyPatienceMsecs))
-                clock.advance();
-        });
-        clockDriver.start(kMsecsPerClockSecond);
+        clockDriver.mayAdvance = [this] { return !serialLink.awaitingReply(); };
         settings.remove(QStringLiteral("General"), QStringLiteral("Path"));
     }
 
-    // Port 1 at `port1` (a missing device when empty); ports 2 to 4 missing.
-    void usePorts(const QString& port1) {
-        settings.write(QStringLiteral("Ports"), QStringLiteral("Port 1"),
-                       port1.isEmpty() ? kMissingPort : port1);
-        for (int port = 2; port <= 4; ++port)
-            settings.write(QStringLiteral("Ports"), QStringLiteral("Port %1").arg(port),
-                           kMissingPort);
-    }
-
-    // An empty sensitivity removes the stored calibration.
-    void storeCalibration(const QString& sensitivity, const QString& offset = QString()) {
+    // Port 1 at `port1` (missing when empty), ports 2 to 4 missing; the
+    // calibration stored (none with an empty sensitivity).
+    void configure(const QString& port1,
+                   const QString& sensitivity = QStringLiteral("3.906"),
+                   const QString& offset = QStringLiteral("0")) {
+        const QStringList ports =
+            MachineFixture::Ports(port1.isEmpty() ? MachineFixture::kMissingPort : port1);
+        for (int i = 0; i < ports.size(); ++i)
+            settings.write(QStringLiteral("Ports"), QStringLiteral("Port %1").arg(i + 1), ports[i]);
         const QString section = QStringLiteral("Calibration");
-        if (sensitivity.isEmpty())
-            settings.remove(section, QStringLiteral("Load Cell"));
-        else
+        settings.remove(section, QStringLiteral("Load Cell"));
+        settings.remove(section, QStringLiteral("Load Cell Offset"));
+        if (!sensitivity.isEmpty())
             settings.write(section, QStringLiteral("Load Cell"), sensitivity);
-        if (offset.isEmpty())
-            settings.remove(section, QStringLiteral("Load Cell Offset"));
-        else
+        if (!offset.isEmpty())
             settings.write(section, QStringLiteral("Load Cell Offset"), offset);
     }
 
@@ -97,10 +57,21 @@ public:
         return *main;
     }
 
-    QLabel& liveLoadPanel() const {
-        return *main->findChild<QLabel*>(QStringLiteral("liveLoadPanel"));
+    // A fresh simulator on port 1 holding 33 counts of compression (1 lbf,
+    // 4 N at a ratio of 1), the reference calibration stored, the window
+    // shown and its live load read.
+    bool startOnMachine() {
+        sim = std::make_unique<Simulator>();
+        if (!sim->command(QStringLiteral("hold 32735 1000")))
+            return false;
+        configure(sim->path());
+        start().show();
+        return main->deviceInterface().valid() && dialogs.messages.isEmpty() &&
+               QTest::qWaitFor([this] { return liveLoadPanel().text() == QLatin1String("1 lbs"); });
     }
-    QTimer& mainTimer() const { return *main->findChild<QTimer*>(QStringLiteral("mainTimer")); }
+
+    QLabel& liveLoadPanel() const { return item<QLabel>("liveLoadPanel"); }
+    QTimer& mainTimer() const { return item<QTimer>("mainTimer"); }
     template <typename T> T& item(const char* name) const {
         T* found = main->findChild<T*>(QLatin1String(name));
         if (!found)
@@ -109,9 +80,10 @@ public:
     }
 
     ManualClock clock;
-    QTimer clockDriver;
+    ClockDriver clockDriver{clock, 40};
     ScriptedDialogs dialogs;
     SettingsStore settings;
     PatientLink serialLink;
+    std::unique_ptr<Simulator> sim;
     std::unique_ptr<Main> main; // last: goes before everything it uses
 };

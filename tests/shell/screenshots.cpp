@@ -4,8 +4,6 @@
 // Usage: torvik-screenshots FOLDER
 
 #include "mainfixture.h"
-#include "modalwatcher.h"
-#include "simulator.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -59,18 +57,15 @@ int main(int argc, char* argv[]) {
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         return 1;
 
-    Simulator sim;
-    if (sim.portPath().isEmpty() || !sim.command(kHeldLoad)) {
+    MainFixture f;
+    if (!f.startOnMachine() || !f.sim->command(kHeldLoad)) {
         std::fprintf(stderr, "torvik-screenshots: the simulator did not start (TORVIK_SIM)\n");
         return 1;
     }
-    MainFixture f;
-    f.usePorts(sim.portPath());
-    f.storeCalibration(QStringLiteral("3.906"), QStringLiteral("0"));
-    Main& main = f.start();
-    main.show();
+    Main& main = *f.main;
     if (!QTest::qWaitForWindowExposed(&main) ||
-        !QTest::qWaitFor([&] { return !f.liveLoadPanel().text().isEmpty(); }, kPatienceMsecs))
+        !QTest::qWaitFor([&] { return f.liveLoadPanel().text() == QLatin1String("12.4 lbs"); },
+                         kPatienceMsecs))
         return 1;
 
     bool ok = save(main, folder, QStringLiteral("main.png"));

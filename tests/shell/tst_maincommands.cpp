@@ -1,45 +1,196 @@
 #include "auxiliary/helpwindow.h"
-#include "device/interface.h"
 #include "mainfixture.h"
-#include "modalwatcher.h"
 #include "results/resultsview.h"
-#include "simulator.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAccessible>
-#include <QApplication>
-#include <QHeaderView>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextBrowser>
-#include <QToolBar>
 #include <cmath>
 
-// The main window's own commands and windows: Calibration, Watch Sensors,
-// About and Help, the toolbar's New, the window's geometry and what screen
-// readers find in it.
+// The main window's own commands and windows (Calibration, Watch Sensors,
+// About, Help), its geometry, and the gate that lets a command chosen while
+// a tick of the live load waits for its reply read the interface itself.
 class TestMainCommands : public QObject {
     Q_OBJECT
 
+private slots:
+    void initTestCase() { UseOwnSettingsFolder(); }
+    // A fresh window for every test: the commands change the polling and
+    // leave windows behind.
+    void init() {
+        m_f = std::make_unique<MainFixture>();
+        QVERIFY(m_f->startOnMachine());
+    }
+    void cleanup() { m_f.reset(); }
+
+    // Polling pauses while the dialog is up; the dialog is made once and
+    // keeps what was typed.
+    void calibrationOpensCentredWithPollingPausedAndKeepsWhatWasTyped() {
+        QWidget* first = nullptr;
+        bool centred = false;
+        bool paused = false;
+        const ModalWatcher typing(QStringLiteral("Calibration"), [&](QWidget& dialog) {
+            first = &dialog;
+            centred = centredOver(dialog, *m_f->main);
+            paused = m_f->liveLoadPanel().text().isEmpty() && !m_f->mainTimer().isActive();
+            dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("3.7"));
+            dialog.findChild<QAbstractButton*>(QStringLiteral("CancelButton"))->click();
+            return true;
+        });
+        m_f->item<QAction>("mnuCalibration").trigger();
+        QVERIFY(typing.done() && centred && paused);
+        QVERIFY(m_f->mainTimer().isActive());
+        QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
+
+        QString shown;
+        const ModalWatcher again(QStringLiteral("Calibration"), [&](QWidget& dialog) {
+            shown = &dialog == first ? dialog.findChild<QLineEdit*>("Text1")->text() : "new";
+            dialog.findChild<QAbstractButton*>(QStringLiteral("CancelButton"))->click();
+            return true;
+        });
+        m_f->item<QAction>("mnuCalibration").trigger();
+        QCOMPARE(shown, QStringLiteral("3.7"));
+    }
+
+    void watchSensorsShowsTheLoadThenClosesAndPollingResumes() {
+        bool centred = false;
+        bool paused = false;
+        QString load;
+        int calls = 0;
+        const ModalWatcher watcher(QStringLiteral("Test"), [&](QWidget& window) {
+            if (load.isNull()) {
+                centred = centredOver(window, *m_f->main);
+                paused = m_f->liveLoadPanel().text().isEmpty() && !m_f->mainTimer().isActive();
+            }
+            load = window.findChild<QLineEdit*>(QStringLiteral("textLoad"))->text();
+            if (load != QLatin1String("1 lbs") && ++calls < kPatienceCalls)
+                return false;
+            window.findChild<QAbstractButton*>(QStringLiteral("buttonClose"))->click();
+            return true;
+        });
+        m_f->item<QAction>("mnutest").trigger();
+        QVERIFY(watcher.done() && centred && paused);
+        QCOMPARE(load, QStringLiteral("1 lbs"));
+        // Each opening builds the window afresh; none is left behind.
+        QVERIFY(!m_f->main->findChild<QWidget*>(QStringLiteral("Test")));
+        QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
+    }
+
+    void aboutOpensCentredWhileTheLiveLoadKeepsUpdating() {
+        bool centred = false;
+        bool cleared = false;
+        bool updated = false;
+        int calls = 0;
+        const ModalWatcher watcher(QStringLiteral("About"), [&](QWidget& window) {
+            if (!cleared) {
+                centred = centredOver(window, *m_f->main);
+                m_f->liveLoadPanel().clear();
+                cleared = true;
+            }
+            updated = m_f->liveLoadPanel().text() == QLatin1String("1 lbs");
+            if (!updated && ++calls < kPatienceCalls)
+                return false;
+            window.findChild<QAbstractButton*>(QStringLiteral("OKButton"))->click();
+            return true;
+        });
+        m_f->item<QAction>("mnuHelpAbout").trigger();
+        QVERIFY(watcher.done() && centred && updated);
+    }
+
+    void f1OpensTheHelpAtItsStartPageAndClosingTheProgramClosesIt() {
+        Main& main = *m_f->main;
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(&main, Qt::Key_F1);
+        auto* help = main.findChild<HelpWindow*>();
+        QVERIFY(help && help->isVisible() && help->isWindow());
+        QCOMPARE(help->findChild<QTextBrowser*>()->source(), QUrl::fromLocalFile(main.helpPath()));
+        QVERIFY(main.close());
+        QVERIFY(!help->isVisible());
+    }
+
+    // 9900 x 6405 twips of client area are 660 x 427 pixels; the results
+    // frame, chart and grid stretch with the window.
+    void opensCentredWithTheDesignClientAreaAndStretchesTheResults() {
+        Main& main = *m_f->main;
+        const QWidget& client = *main.centralWidget();
+        QCOMPARE(client.width(), 660);
+        QCOMPARE(client.height() + main.statusBar()->height(), 427);
+        const QPoint offset = main.frameGeometry().center() - main.screen()->geometry().center();
+        QVERIFY(std::abs(offset.x()) <= kFrameSlackPixels &&
+                std::abs(offset.y()) <= kFrameSlackPixels);
+        auto& frame = m_f->item<ResultsView>("Frame");
+        const QRect frameBefore = frame.geometry();
+        QCOMPARE(frameBefore.topLeft(), QPoint(1, 24));
+        QCOMPARE(frameBefore.width(), 657);
+        const QSize chartBefore = m_f->item<QWidget>("chart").size();
+        const QSize gridBefore = m_f->item<QWidget>("grid").size();
+        main.resize(main.width() + 100, main.height() + 100);
+        QTRY_COMPARE(client.width(), 760);
+        QCOMPARE(frame.geometry(), frameBefore.adjusted(0, 0, 100, 100));
+        QCOMPARE(m_f->item<QWidget>("chart").size(), chartBefore + QSize(100, 100));
+        QCOMPARE(m_f->item<QWidget>("grid").size(), gridBefore + QSize(0, 100));
+    }
+
+    void commandChosenDuringATickReadGetsItsOwnReads() {
+        int goodReads = -1;
+        chooseDuringATickRead([this, &goodReads] {
+            m_f->main->runDeviceCommand([this, &goodReads] {
+                goodReads = 0;
+                for (int i = 0; i < 3; ++i) {
+                    std::int32_t load = 0;
+                    std::int32_t disp = 0;
+                    if (m_f->main->deviceInterface().GetVals(load, disp) && load == 32770)
+                        ++goodReads;
+                }
+            });
+        });
+        QTRY_VERIFY(goodReads >= 0);
+        QVERIFY(m_nestedReadRefused); // the case really arose
+        QVERIFY(goodReads >= 2);      // an abandoned reply may still be on its way
+        QVERIFY(!m_f->main->deviceInterface().readInProgress());
+    }
+
+    void zeroChosenDuringATickReadMeasuresTheOffset() {
+        const ModalWatcher watcher(QStringLiteral("Calibration"), [](QWidget& dialog) {
+            // Zero runs to its end inside the click: ten readings of 32770.
+            dialog.findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
+            dialog.findChild<QAbstractButton*>(QStringLiteral("CancelButton"))->click();
+            return true;
+        });
+        chooseDuringATickRead([this] { m_f->item<QAction>("mnuCalibration").trigger(); });
+        QTRY_VERIFY_WITH_TIMEOUT(watcher.done(), 20000);
+        QVERIFY(m_nestedReadRefused);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QCOMPARE(
+            m_f->settings.read(QStringLiteral("Calibration"), QStringLiteral("Load Cell Offset")),
+            QStringLiteral("2"));
+        QTRY_VERIFY(m_f->mainTimer().isActive());
+    }
+
+    void secondCommandWhileOneIsPendingIsIgnored() {
+        int runs = 0;
+        chooseDuringATickRead([this, &runs] {
+            m_f->main->runDeviceCommand([&runs] { ++runs; });
+            m_f->main->runDeviceCommand([&runs] { ++runs; });
+        });
+        QTRY_COMPARE(runs, 1);
+        QTest::qWait(200);
+        QCOMPARE(runs, 1);
+        m_f->main->runDeviceCommand([&runs] { ++runs; });
+        QCOMPARE(runs, 2);
+    }
+
 private:
-    QTemporaryDir m_config;
-    std::unique_ptr<Simulator> m_sim;
-    std::unique_ptr<MainFixture> m_f;
-    // Calls of a watcher's action before a test gives up on a window (about
-    // five seconds).
-    static constexpr int kPatienceCalls = 500;
-
-    Main& main() { return *m_f->main; }
-
     // A window is placed before it is first shown, when its frame is not yet
     // known: a few pixels of frame may lie on one side.
     static constexpr int kFrameSlackPixels = 3;
+    // Calls of a watcher's action before a test gives up on a window (about
+    // five seconds).
+    static constexpr int kPatienceCalls = 500;
 
     static bool centredOver(const QWidget& window, const QWidget& owner) {
         const QPoint offset = window.frameGeometry().center() - owner.frameGeometry().center();
@@ -47,251 +198,27 @@ private:
                std::abs(offset.y()) <= kFrameSlackPixels;
     }
 
-    static QString spoken(QString caption) { return caption.remove(QLatin1Char('&')); }
-
-    static QString accessibleName(QObject* object) {
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
-        return face ? face->text(QAccessible::Name) : QString();
-    }
-
-private slots:
-    void initTestCase() {
-        QVERIFY(m_config.isValid());
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-    }
-
-    // A fresh window on the machine for every test: the commands change the
-    // polling and the windows they leave behind.
-    void init() {
-        m_sim = std::make_unique<Simulator>();
-        QVERIFY(m_sim->command(QStringLiteral("hold 32735 1000")));
-        m_f = std::make_unique<MainFixture>();
-        m_f->usePorts(m_sim->portPath());
-        m_f->storeCalibration(QStringLiteral("3.906"), QStringLiteral("0"));
-        m_f->start();
-        main().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main()));
-        QVERIFY2(main().deviceInterface().valid(), qPrintable(m_f->dialogs.texts().join('|')));
-        QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
-    }
-
-    void cleanup() {
-        m_f.reset();
-        m_sim.reset();
-    }
-
-    void calibrationOpensCentredWithPollingPausedAndResumesAfter() {
-        bool centred = false;
-        bool paused = false;
-        ModalWatcher watcher(QStringLiteral("Calibration"), [&](QWidget& dialog) {
-            centred = centredOver(dialog, main());
-            paused = m_f->liveLoadPanel().text().isEmpty() && !m_f->mainTimer().isActive();
-            dialog.findChild<QAbstractButton*>(QStringLiteral("CancelButton"))->click();
-            return true;
+    // Runs `choose` once, inside the wait of a live-load read (on the
+    // arrival of its reply, so the case is met every time), noting whether a
+    // read of the test's own was refused at that moment.
+    void chooseDuringATickRead(const std::function<void()>& choose) {
+        QVERIFY(m_f->sim->command(QStringLiteral("hold 32770 1000")));
+        m_nestedReadRefused = false;
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = connect(&m_f->serialLink, &SerialLink::readyRead, this, [=, this] {
+            Interface& device = m_f->main->deviceInterface();
+            if (!device.readInProgress())
+                return;
+            disconnect(*connection);
+            std::int32_t load = 0;
+            std::int32_t disp = 0;
+            m_nestedReadRefused = !device.GetVals(load, disp);
+            choose();
         });
-
-        m_f->item<QAction>("mnuCalibration").trigger();
-
-        QVERIFY(watcher.done());
-        QVERIFY(centred);
-        QVERIFY(paused);
-        QVERIFY(m_f->mainTimer().isActive());
-        QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
     }
 
-    void calibrationDialogIsCreatedOnceAndKeepsWhatWasTyped() {
-        QWidget* first = nullptr;
-        ModalWatcher typing(QStringLiteral("Calibration"), [&](QWidget& dialog) {
-            first = &dialog;
-            dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("3.7"));
-            dialog.findChild<QAbstractButton*>(QStringLiteral("CancelButton"))->click();
-            return true;
-        });
-        m_f->item<QAction>("mnuCalibration").trigger();
-        QVERIFY(typing.done());
-
-        QString shown;
-        bool sameDialog = false;
-        ModalWatcher again(QStringLiteral("Calibration"), [&](QWidget& dialog) {
-            sameDialog = &dialog == first;
-            shown = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->text();
-            dialog.findChild<QAbstractButton*>(QStringLiteral("CancelButton"))->click();
-            return true;
-        });
-        m_f->item<QAction>("mnuCalibration").trigger();
-        QVERIFY(again.done());
-        QVERIFY(sameDialog);
-        QCOMPARE(shown, QStringLiteral("3.7"));
-    }
-
-    void watchSensorsShowsTheLoadThenClosesAndPollingResumes() {
-        bool centred = false;
-        bool paused = false;
-        int calls = 0;
-        QString load;
-        ModalWatcher watcher(QStringLiteral("Test"), [&](QWidget& window) {
-            if (calls++ == 0) {
-                centred = centredOver(window, main());
-                paused = m_f->liveLoadPanel().text().isEmpty() && !m_f->mainTimer().isActive();
-            }
-            load = window.findChild<QLineEdit*>(QStringLiteral("textLoad"))->text();
-            if (load != QLatin1String("1 lbs") && calls < kPatienceCalls)
-                return false;
-            window.findChild<QAbstractButton*>(QStringLiteral("buttonClose"))->click();
-            return true;
-        });
-
-        m_f->item<QAction>("mnutest").trigger();
-
-        QVERIFY(watcher.done());
-        QVERIFY(centred);
-        QVERIFY(paused);
-        QCOMPARE(load, QStringLiteral("1 lbs"));
-        // Each opening builds the window afresh; none is left behind.
-        QVERIFY(main().findChild<QWidget*>(QStringLiteral("Test")) == nullptr);
-        QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
-    }
-
-    void watchSensorsClosedFromItsFrameEndsAndPollingResumes() {
-        int calls = 0;
-        ModalWatcher watcher(QStringLiteral("Test"), [&](QWidget& window) {
-            const QString load = window.findChild<QLineEdit*>(QStringLiteral("textLoad"))->text();
-            if (load.isEmpty() && ++calls < kPatienceCalls)
-                return false;
-            window.close();
-            return true;
-        });
-
-        m_f->item<QAction>("mnutest").trigger();
-
-        QVERIFY(watcher.done());
-        QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
-    }
-
-    void aboutOpensCentredWhileTheLiveLoadKeepsUpdating() {
-        bool centred = false;
-        int calls = 0;
-        bool updated = false;
-        ModalWatcher watcher(QStringLiteral("About"), [&](QWidget& window) {
-            if (calls++ == 0) {
-                centred = centredOver(window, main());
-                m_f->liveLoadPanel().clear();
-                return false;
-            }
-            updated = m_f->liveLoadPanel().text() == QLatin1String("1 lbs");
-            if (!updated && calls < kPatienceCalls)
-                return false;
-            window.findChild<QAbstractButton*>(QStringLiteral("OKButton"))->click();
-            return true;
-        });
-
-        m_f->item<QAction>("mnuHelpAbout").trigger();
-
-        QVERIFY(watcher.done());
-        QVERIFY(centred);
-        QVERIFY(updated);
-    }
-
-    void f1OpensTheHelpAtItsStartPageAndClosingTheProgramClosesIt() {
-        main().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main()));
-        QTest::keyClick(&main(), Qt::Key_F1);
-
-        auto* help = main().findChild<HelpWindow*>();
-        QVERIFY(help);
-        QVERIFY(help->isVisible());
-        QVERIFY(help->isWindow());
-        QCOMPARE(help->findChild<QTextBrowser*>()->source(),
-                 QUrl::fromLocalFile(main().helpPath()));
-
-        QVERIFY(main().close());
-        QVERIFY(!help->isVisible());
-    }
-
-    void toolbarNewPopsUpTheNewMenu() {
-        QMenu& menuNew = m_f->item<QMenu>("mnuNew");
-        QVERIFY(!menuNew.isVisible());
-        QAction& button = m_f->item<QAction>("toolbarNew");
-        QTest::mouseClick(m_f->item<QToolBar>("Toolbar").widgetForAction(&button), Qt::LeftButton);
-        QTRY_VERIFY(menuNew.isVisible());
-        menuNew.hide();
-    }
-
-    // 9900 x 6405 twips of client area are 660 x 427 pixels.
-    void opensCentredWithTheDesignClientAreaAndStretchesTheResults() {
-        const QWidget& client = *main().centralWidget();
-        const int statusHeight = main().statusBar()->height();
-        QCOMPARE(client.width(), 660);
-        QCOMPARE(client.height() + statusHeight, 427);
-        const QRect screen = main().screen()->geometry();
-        const QPoint offset = main().frameGeometry().center() - screen.center();
-        QVERIFY(std::abs(offset.x()) <= kFrameSlackPixels &&
-                std::abs(offset.y()) <= kFrameSlackPixels);
-
-        auto& frame = m_f->item<ResultsView>("Frame");
-        auto& chart = m_f->item<QWidget>("chart");
-        auto& grid = m_f->item<QWidget>("grid");
-        const int frameHeight =
-            static_cast<int>(std::lround((427 * 15 - 360 - statusHeight * 15 - 20) / 15.0));
-        QCOMPARE(frame.geometry(), QRect(1, 24, 657, frameHeight));
-        const QSize chartBefore = chart.size();
-        const QSize gridBefore = grid.size();
-
-        main().resize(main().width() + 100, main().height() + 100);
-        QTRY_COMPARE(client.width(), 760);
-
-        QCOMPARE(frame.width(), 757);
-        QCOMPARE(frame.height(), frameHeight + 100);
-        QCOMPARE(chart.size(), chartBefore + QSize(100, 100));
-        QCOMPARE(grid.size(), gridBefore + QSize(0, 100));
-        QCOMPARE(frame.pos(), QPoint(1, 24));
-    }
-
-    void menuItemsAreNamedByTheirCaptionsForScreenReaders() {
-        QCOMPARE(accessibleName(&main()), QStringLiteral("Torvik"));
-        QStringList unnamed;
-        for (QMenu* menu : main().findChildren<QMenu*>()) {
-            if (accessibleName(menu) != spoken(menu->title()))
-                unnamed.append(menu->objectName());
-            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu);
-            const QList<QAction*> items = menu->actions();
-            QCOMPARE(face->childCount(), items.size());
-            for (int i = 0; i < items.size(); ++i) {
-                if (!items[i]->isSeparator() &&
-                    face->child(i)->text(QAccessible::Name) != spoken(items[i]->text()))
-                    unnamed.append(items[i]->objectName());
-            }
-        }
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char(' '))));
-        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(main().menuBar());
-        QCOMPARE(bar->child(0)->text(QAccessible::Name), QStringLiteral("File"));
-        QCOMPARE(bar->child(3)->text(QAccessible::Name), QStringLiteral("Help"));
-    }
-
-    void everyControlOfTheWindowHasAnAccessibleName() {
-        QCOMPARE(accessibleName(&m_f->liveLoadPanel()), QStringLiteral("Live load"));
-        QStringList buttons;
-        for (QAction* button : m_f->item<QToolBar>("Toolbar").actions()) {
-            if (!button->isSeparator())
-                buttons.append(
-                    accessibleName(m_f->item<QToolBar>("Toolbar").widgetForAction(button)));
-        }
-        QCOMPARE(buttons, QStringList({"New", "Open", "Save", "Print"}));
-
-        QStringList unnamed;
-        for (QWidget* control : main().findChildren<QWidget*>()) {
-            // A grid's headings are read as part of the grid.
-            const bool isControl = qobject_cast<QLineEdit*>(control) ||
-                                   qobject_cast<QAbstractButton*>(control) ||
-                                   (qobject_cast<QAbstractItemView*>(control) &&
-                                    !qobject_cast<QHeaderView*>(control)) ||
-                                   control->objectName() == QLatin1String("chart");
-            if (isControl && control->isVisibleTo(&main()) && accessibleName(control).isEmpty())
-                unnamed.append(control->objectName() + QLatin1Char('/') +
-                               QString::fromLatin1(control->metaObject()->className()));
-        }
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char(' '))));
-    }
+    std::unique_ptr<MainFixture> m_f;
+    bool m_nestedReadRefused = false;
 };
 
 QTEST_MAIN(TestMainCommands)

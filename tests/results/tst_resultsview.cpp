@@ -1,8 +1,6 @@
-#include "platform/geometry.h"
 #include "results/resultsview.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QLabel>
@@ -12,25 +10,12 @@
 #include <QValueAxis>
 #include <QXYSeries>
 
-// The results area as the main window shows it before any experiment, its
-// clearing and its geometry.
+// The results area before any experiment, its clearing and its geometry.
 class TestResultsView : public QObject {
     Q_OBJECT
 
-private:
-    template <typename T> static T* child(const ResultsView& view, const char* name) {
-        T* widget = view.findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
-    }
-
-    static QString accessibleName(QWidget* widget) {
-        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-    }
-
 private slots:
-    void startsWithDesignCaptionsEmptyBoxesAndHiddenTestSpecificPair() {
+    void startsWithCaptionsEmptyBoxesAndTestSpecificPairHidden() {
         ResultsView view;
         QCOMPARE(child<QLabel>(view, "labelMaxLoad")->text(), QStringLiteral("Max. Load"));
         QCOMPARE(child<QLabel>(view, "labelMaxDisp")->text(), QStringLiteral("Max. Displacement"));
@@ -39,20 +24,7 @@ private slots:
         QVERIFY(child<QLineEdit>(view, "textMaxLoad")->isReadOnly());
         QVERIFY(child<QLabel>(view, "labelTestSpecific")->isHidden());
         QVERIFY(child<QLineEdit>(view, "textTestSpecific")->isHidden());
-    }
-
-    void gridHasTwoHeadingsAnd24EmptyRows() {
-        ResultsView view;
-        auto* grid = child<QTableWidget>(view, "grid");
-        QCOMPARE(grid->columnCount(), 2);
-        QCOMPARE(grid->rowCount(), ResultsView::kEmptyGridRows);
-        QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Displacement"));
-        QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Load"));
-        QVERIFY(grid->item(0, 0) == nullptr || grid->item(0, 0)->text().isEmpty());
-    }
-
-    void summaryBoxesAreNamedByTheirCaptions() {
-        ResultsView view;
+        QVERIFY(gridIsEmpty(view));
         QCOMPARE(accessibleName(child<QLineEdit>(view, "textMaxLoad")),
                  QStringLiteral("Max. Load"));
         QCOMPARE(accessibleName(child<QLineEdit>(view, "textMaxDisp")),
@@ -61,32 +33,24 @@ private slots:
         QVERIFY(!accessibleName(child<QChartView>(view, "chart")).isEmpty());
     }
 
-    void resetGridEmptiesCellsAndRestoresRowsAndHeadings() {
+    // ResetGrid restores the empty grid; ClearResults empties boxes and
+    // chart and hides the test-specific pair, but keeps the captions.
+    void resetGridAndClearResultsRestoreTheEmptyResults() {
         ResultsView view;
         auto* grid = child<QTableWidget>(view, "grid");
         grid->setRowCount(3);
         grid->setItem(1, 1, new QTableWidgetItem(QStringLiteral(" 12.4")));
         grid->setHorizontalHeaderLabels({QStringLiteral("x"), QStringLiteral("y")});
-
-        view.ResetGrid();
-
-        QCOMPARE(grid->rowCount(), ResultsView::kEmptyGridRows);
-        QVERIFY(grid->item(1, 1) == nullptr || grid->item(1, 1)->text().isEmpty());
-        QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Displacement"));
-        QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Load"));
-    }
-
-    void clearResultsEmptiesBoxesChartAndHidesTestSpecificButKeepsCaptions() {
-        ResultsView view;
         child<QLabel>(view, "labelMaxLoad")->setText(QStringLiteral("Max. Load (lb)"));
         child<QLineEdit>(view, "textMaxLoad")->setText(QStringLiteral("123.4"));
         child<QLineEdit>(view, "textMaxDisp")->setText(QStringLiteral("0.0125"));
         child<QLabel>(view, "labelTestSpecific")->show();
         child<QLineEdit>(view, "textTestSpecific")->show();
         view.setChartData({QPointF(0, 0), QPointF(1, 5)});
-
+        view.ResetGrid();
+        QVERIFY(gridIsEmpty(view));
+        QCOMPARE(child<QLineEdit>(view, "textMaxLoad")->text(), QStringLiteral("123.4"));
         view.ClearResults();
-
         QCOMPARE(child<QLabel>(view, "labelMaxLoad")->text(), QStringLiteral("Max. Load (lb)"));
         QVERIFY(child<QLineEdit>(view, "textMaxLoad")->text().isEmpty());
         QVERIFY(child<QLineEdit>(view, "textMaxDisp")->text().isEmpty());
@@ -106,44 +70,50 @@ private slots:
         auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).constFirst());
         QCOMPARE(x->max(), 0.5);
         QCOMPARE(y->max(), 200.0);
-
         view.setIndependentAxes(false);
         QCOMPARE(x->max(), 200.0);
         QCOMPARE(y->max(), 200.0);
     }
 
-    void gridColumnsTakeTheirWidthInTwips() {
-        ResultsView view;
-        view.setGridColumnWidths(1300);
-        auto* grid = child<QTableWidget>(view, "grid");
-        QCOMPARE(grid->columnWidth(0), TwipsToPixels(1300));
-        QCOMPARE(grid->columnWidth(1), TwipsToPixels(1300));
-    }
-
-    // 9900 x 6405 twips is 660 x 427 pixels; a 375-twip status bar is 25.
-    void designClientAreaPlacesFrameChartAndGrid() {
+    // 9900 x 6405 twips is 660 x 427 pixels, a 375-twip status bar 25;
+    // pixels are the twips divided by 15, rounded to the nearest.
+    void clientAreaPlacesFrameChartAndGrid() {
         QWidget client;
         auto* view = new ResultsView(&client);
         view->fitToClientArea(QSize(660, 427), 25);
-
-        QCOMPARE(view->sizesTwips().frameWidth, 9860.0f);
-        QCOMPARE(view->sizesTwips().frameHeight, 5650.0f);
-        // Pixels are the twips divided by 15, rounded to the nearest.
         QCOMPARE(view->geometry(), QRect(1, 24, 657, 377));
         QCOMPARE(child<QChartView>(*view, "chart")->geometry(), QRect(224, 8, 431, 367));
         QCOMPARE(child<QTableWidget>(*view, "grid")->geometry(), QRect(16, 104, 193, 254));
         QCOMPARE(child<QLineEdit>(*view, "textMaxLoad")->geometry(), QRect(152, 24, 57, 19));
-    }
-
-    void shrinkingBelowTheDesignKeepsThePreviousChartWidth() {
-        QWidget client;
-        auto* view = new ResultsView(&client);
-        view->fitToClientArea(QSize(660, 427), 25);
-        view->fitToClientArea(QSize(200, 427), 25); // 3000 twips wide
-
+        // Shrunk below the design, the chart keeps the width it had.
+        view->fitToClientArea(QSize(200, 427), 25);
         QCOMPARE(view->sizesTwips().frameWidth, 2960.0f);
         QCOMPARE(view->sizesTwips().chartWidth, 6470.0f);
         QCOMPARE(view->width(), 197);
+    }
+
+private:
+    template <typename T> static T* child(const ResultsView& view, const char* name) {
+        T* widget = view.findChild<T*>(QLatin1String(name));
+        if (!widget)
+            qFatal("no child %s", name);
+        return widget;
+    }
+    static QString accessibleName(QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    }
+    // 24 empty rows under the headings Displacement and Load.
+    static bool gridIsEmpty(const ResultsView& view) {
+        const auto* grid = child<QTableWidget>(view, "grid");
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            for (int column = 0; column < grid->columnCount(); ++column) {
+                if (grid->item(row, column) && !grid->item(row, column)->text().isEmpty())
+                    return false;
+            }
+        }
+        return grid->rowCount() == ResultsView::kEmptyGridRows && grid->columnCount() == 2 &&
+               grid->horizontalHeaderItem(0)->text() == QLatin1String("Displacement") &&
+               grid->horizontalHeaderItem(1)->text() == QLatin1String("Load");
     }
 };
 
