@@ -38,25 +38,22 @@ private slots:
 
     void loadTurnsRedAtTheLimit_data() {
         QTest::addColumn<int>("units");
-        QTest::addColumn<int>("raw");
+        QTest::addColumn<float>("load");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("red");
-        QTest::newRow("1000 lbf") << kUnitsEnglish << RawFor(1000.0F, kUnitsEnglish) << "1000 lbs"
-                                  << true;
-        QTest::newRow("999.8 lbf")
-            << kUnitsEnglish << RawFor(999.8F, kUnitsEnglish) << "999.8 lbs" << false;
-        QTest::newRow("-1000 lbf") << kUnitsEnglish << 65535 << "-1000 lbs" << true;
-        QTest::newRow("4448 N") << kUnitsMetric << RawFor(4448.0F, kUnitsMetric) << "4448 N"
-                                << true;
-        QTest::newRow("4447 N") << kUnitsMetric << RawFor(4447.0F, kUnitsMetric) << "4447 N"
-                                << false;
-        QTest::newRow("-4448 N") << kUnitsMetric << 65535 << "-4448 N" << true;
+        QTest::newRow("1000 lbf") << kUnitsEnglish << 1000.0F << "1000 lbs" << true;
+        QTest::newRow("999.8 lbf") << kUnitsEnglish << 999.8F << "999.8 lbs" << false;
+        QTest::newRow("-1000 lbf") << kUnitsEnglish << -1000.0F << "-1000 lbs" << true;
+        QTest::newRow("4448 N") << kUnitsMetric << 4448.0F << "4448 N" << true;
+        QTest::newRow("4447 N") << kUnitsMetric << 4447.0F << "4447 N" << false;
+        QTest::newRow("-4448 N") << kUnitsMetric << -4448.0F << "-4448 N" << true;
     }
     void loadTurnsRedAtTheLimit() {
         QFETCH(int, units);
-        QFETCH(int, raw);
+        QFETCH(float, load);
         QFETCH(QString, text);
         QFETCH(bool, red);
+        const int raw = load < 0 ? 65535 : RawFor(load, units); // full tension
         QVERIFY(raw >= 0);
         QVERIFY(m_f->sim->command(QStringLiteral("hold %1 1234").arg(raw)));
         Test window(*m_f->machine, units);

@@ -128,31 +128,25 @@ private slots:
         }
     }
 
-    // Leaving by Cancel or the frame stores nothing; the typed text stays
-    // for the next opening.
-    void cancelAndFrameCloseStoreNothing_data() { leaveRows(); }
-    void cancelAndFrameCloseStoreNothing() {
-        QFETCH(QString, how);
-        QTimer::singleShot(0, m_dialog.get(), [&] {
-            text()->setText(QStringLiteral("3.3"));
-            leave(how);
-        });
-        QCOMPARE(m_dialog->exec(), int(QDialog::Rejected));
-        QVERIFY(!m_dialog->isVisible());
-        QCOMPARE(m_settings.read(kSection, kSensitivityKey), QString());
-        QCOMPARE(CurrentLoadCellRatio(), 0.0F);
-        QCOMPARE(text()->text(), QStringLiteral("3.3"));
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-    }
-
-    // Zero waits a second before each of ten readings of 32778; Cancel then
+    // Zero waits a second before each of ten readings of 32778 and stores
+    // their mean; a second Zero while one runs starts nothing; Cancel then
     // keeps the new offset.
     void zeroStoresTheOffsetAndCancelKeepsIt() {
         QVERIFY(m_f->sim->command(QStringLiteral("hold 32778 1000")));
         m_dialog->show();
+        bool disabledWhileRunning = false;
+        qint64 nestedSeconds = -1;
+        const Stepper second = duringZero([&] {
+            disabledWhileRunning = !button("Command1")->isEnabled();
+            const qint64 before = m_f->clock.wholeSeconds();
+            emit button("Command1")->clicked(); // as if a click got through
+            nestedSeconds = m_f->clock.wholeSeconds() - before;
+        });
         const qint64 start = m_f->clock.wholeSeconds();
         button("Command1")->click();
         QVERIFY(m_f->clock.wholeSeconds() - start >= 10);
+        QVERIFY(disabledWhileRunning);
+        QCOMPARE(nestedSeconds, 0); // a nested measurement would have waited ten seconds
         QCOMPARE(m_settings.read(kSection, kOffsetKey), QStringLiteral("10"));
         QCOMPARE(CurrentLoadCellOffset(), 10.0F);
         QVERIFY(m_f->dialogs.messages.isEmpty());
@@ -186,20 +180,38 @@ private slots:
         QVERIFY(button("Command1")->isEnabled());
     }
 
-    void leavingTheDialogDuringZeroStopsTheMeasurement_data() {
-        leaveRows();
-        QTest::newRow("accepted OK") << "OK";
+    // However the dialog is left, a Zero under way stops and stores
+    // nothing; only OK stores the sensitivity, and the typed text stays for
+    // the next opening.
+    void leavingTheDialogStoresOnlyWhatOkAccepts_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("zeroing");
+        QTest::newRow("Cancel") << "Cancel" << false;
+        QTest::newRow("frame close") << "frame close" << false;
+        QTest::newRow("Cancel during Zero") << "Cancel" << true;
+        QTest::newRow("frame close during Zero") << "frame close" << true;
+        QTest::newRow("OK during Zero") << "OK" << true;
     }
-    void leavingTheDialogDuringZeroStopsTheMeasurement() {
+    void leavingTheDialogStoresOnlyWhatOkAccepts() {
         QFETCH(QString, how);
-        QTimer::singleShot(0, button("Command1"), &QPushButton::click);
-        const Stepper leaving = duringZero([&] {
+        QFETCH(bool, zeroing);
+        const auto leave = [&] {
             text()->setText(QStringLiteral("3.5"));
-            leave(how);
-        });
-        m_dialog->exec();
-        // exec() has returned: the measurement is over and stored nothing.
-        QVERIFY(leaving.done());
+            if (how == QStringLiteral("Cancel"))
+                button("CancelButton")->click();
+            else if (how == QStringLiteral("OK"))
+                button("OKButton")->click();
+            else
+                m_dialog->close();
+        };
+        const Stepper leaving = duringZero(leave);
+        if (zeroing)
+            QTimer::singleShot(0, button("Command1"), &QPushButton::click);
+        else
+            QTimer::singleShot(0, m_dialog.get(), leave);
+        const bool ok = how == QStringLiteral("OK");
+        QCOMPARE(m_dialog->exec(), ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        // exec() has returned: any measurement is over and stored nothing.
         QVERIFY(!m_dialog->isVisible());
         QVERIFY(!m_dialog->zeroRunning());
         QVERIFY(!m_f->machine->readInProgress());
@@ -208,43 +220,15 @@ private slots:
         QCOMPARE(CurrentLoadCellOffset(), 0.0F);
         QVERIFY(m_f->dialogs.messages.isEmpty());
         QCOMPARE(m_settings.read(kSection, kSensitivityKey),
-                 how == QStringLiteral("OK") ? QStringLiteral("3.5") : QString());
-    }
-
-    void secondZeroWhileOneRunsStartsNothing() {
-        m_dialog->show();
-        bool disabledWhileRunning = false;
-        qint64 nestedSeconds = -1;
-        const Stepper second = duringZero([&] {
-            disabledWhileRunning = !button("Command1")->isEnabled();
-            const qint64 before = m_f->clock.wholeSeconds();
-            emit button("Command1")->clicked(); // as if a click got through
-            nestedSeconds = m_f->clock.wholeSeconds() - before;
-        });
-        button("Command1")->click();
-        QVERIFY(disabledWhileRunning);
-        QCOMPARE(nestedSeconds, 0); // a nested measurement would have waited ten seconds
-        QCOMPARE(m_settings.read(kSection, kOffsetKey), QStringLiteral("2"));
-        QVERIFY(button("Command1")->isEnabled());
+                 ok ? QStringLiteral("3.5") : QString());
+        QCOMPARE(CurrentLoadCellRatio(), ok ? static_cast<float>(3.906 / 3.5) : 0.0F);
+        QCOMPARE(text()->text(), QStringLiteral("3.5"));
     }
 
 private:
     QLineEdit* text() const { return m_dialog->findChild<QLineEdit*>(QStringLiteral("Text1")); }
     QPushButton* button(const char* name) const {
         return m_dialog->findChild<QPushButton*>(QLatin1String(name));
-    }
-    static void leaveRows() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Cancel") << "Cancel";
-        QTest::newRow("frame close") << "frame close";
-    }
-    void leave(const QString& how) {
-        if (how == QStringLiteral("Cancel"))
-            button("CancelButton")->click();
-        else if (how == QStringLiteral("OK"))
-            button("OKButton")->click();
-        else
-            m_dialog->close();
     }
     // Runs `action` once Zero has run for a few clock seconds.
     Stepper duringZero(std::function<void()> action) {

@@ -51,6 +51,7 @@ private slots:
         offset("half rounds up to even", "3.5", 4.0F);
         offset("negative half rounds to even", "-2.5", -2.0F);
         offset("text behind the number", "12 counts", 12.0F);
+        offset("hexadecimal", "&H10", 16.0F);
         offset("lowest zeroing result", "-32768", -32768.0F);
         offset("highest zeroing result", "32767", 32767.0F);
         offset("offset absent", "absent", kUntouchedOffset);

@@ -65,7 +65,7 @@ private slots:
         const qint64 start = m_f->clock.wholeSeconds();
         qint64 silentFrom = -1;
         const Stepper silence([&] {
-            if (m_f->clock.wholeSeconds() - start < 4)
+            if (m_f->clock.wholeSeconds() - start < 8)
                 return false;
             silentFrom = m_f->clock.wholeSeconds();
             m_f->sim->command(QStringLiteral("silent"));
@@ -74,26 +74,9 @@ private slots:
         });
         QCOMPARE(zero.run(), ZeroMeasurement::Outcome::NoAnswer);
         const qint64 elapsed = m_f->clock.wholeSeconds() - silentFrom;
-        QVERIFY2(silentFrom > 0 && elapsed >= 20 &&
+        QVERIFY2(silentFrom > 0 && elapsed >= 25 &&
                      elapsed <= ZeroMeasurement::kNoAnswerLimitSeconds,
                  qPrintable(QString::number(elapsed)));
-    }
-
-    void failedReadingsAreRetriedUntilTheMachineAnswersAgain() {
-        QVERIFY(m_f->sim->command(QStringLiteral("silent")));
-        m_f->advanceAlways();
-        ZeroMeasurement zero(*m_f->machine, m_f->pump);
-        const qint64 start = m_f->clock.wholeSeconds();
-        const Stepper answer([&] {
-            if (m_f->clock.wholeSeconds() - start < 15 || m_f->machine->readInProgress())
-                return false;
-            m_f->sim->command(QStringLiteral("answer"));
-            m_f->advanceOnlyBetweenReads();
-            return true;
-        });
-        QCOMPARE(zero.run(), ZeroMeasurement::Outcome::Measured);
-        QCOMPARE(zero.offset(), 2);
-        QVERIFY(m_f->clock.wholeSeconds() - start >= 25); // ten good readings after the silence
     }
 
     // The read waits for a reply that never comes (the test clock stands

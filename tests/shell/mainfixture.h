@@ -34,7 +34,7 @@ public:
     }
 
     // Port 1 at `port1` (missing when empty), ports 2 to 4 missing; the
-    // calibration stored (none with an empty sensitivity).
+    // calibration stored (an empty entry counts as none).
     void configure(const QString& port1,
                    const QString& sensitivity = QStringLiteral("3.906"),
                    const QString& offset = QStringLiteral("0")) {
@@ -42,13 +42,8 @@ public:
             MachineFixture::Ports(port1.isEmpty() ? MachineFixture::kMissingPort : port1);
         for (int i = 0; i < ports.size(); ++i)
             settings.write(QStringLiteral("Ports"), QStringLiteral("Port %1").arg(i + 1), ports[i]);
-        const QString section = QStringLiteral("Calibration");
-        settings.remove(section, QStringLiteral("Load Cell"));
-        settings.remove(section, QStringLiteral("Load Cell Offset"));
-        if (!sensitivity.isEmpty())
-            settings.write(section, QStringLiteral("Load Cell"), sensitivity);
-        if (!offset.isEmpty())
-            settings.write(section, QStringLiteral("Load Cell Offset"), offset);
+        settings.write(QStringLiteral("Calibration"), QStringLiteral("Load Cell"), sensitivity);
+        settings.write(QStringLiteral("Calibration"), QStringLiteral("Load Cell Offset"), offset);
     }
 
     Main& start(const QString& commandLine = QString()) {

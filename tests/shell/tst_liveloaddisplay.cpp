@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/qteventpump.h"
 #include "shell/liveloaddisplay.h"
+#include "support/machinefixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -66,16 +67,15 @@ private slots:
         const qint64 start = clock.wholeSeconds();
         bool busy = true;
         bool emptyAndStopped = true;
-        QTimer advancer;
-        connect(&advancer, &QTimer::timeout, this, [&] {
+        ClockDriver driver(clock, 10);
+        driver.mayAdvance = [&] {
             const QCursor* cursor = QGuiApplication::overrideCursor();
             busy &= cursor && cursor->shape() == Qt::WaitCursor;
             emptyAndStopped &= panel.text().isEmpty() && !timer(display).isActive();
-            clock.advance();
-        });
-        advancer.start(10);
+            return true;
+        };
         display.pause();
-        advancer.stop();
+        driver.stop();
         QCOMPARE(clock.wholeSeconds() - start, 2);
         QVERIFY(busy);
         QVERIFY(emptyAndStopped);
