@@ -1,9 +1,16 @@
 #pragma once
 
+// Fakes and helpers shared by the model and command-line tool tests.
+
 #include "model/eventpump.h"
+#include "model/experiment.h"
+#include "model/gfunctions.h"
 #include "model/operatormessages.h"
 
+#include <QByteArrayList>
+#include <QFile>
 #include <QString>
+#include <QtEndian>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -42,4 +49,53 @@ public:
 inline QString exactSingle(float value) {
     return QString::asprintf("%.9g%s", static_cast<double>(value),
                              value == 0.0f && std::signbit(value) ? " (negative zero)" : "");
+}
+
+// A data file: the header lines, zeros up to offset 99, then the records.
+inline QByteArray dataFile(const QByteArrayList& lines, const QList<std::int32_t>& body = {}) {
+    QByteArray bytes = lines.join("\r\n") + "\r\n";
+    bytes.resize(99, '\0');
+    for (const std::int32_t value : body) {
+        char le[4];
+        qToLittleEndian(value, le);
+        bytes.append(le, 4);
+    }
+    return bytes;
+}
+
+inline QString writeBytes(const QString& name, const QByteArray& bytes) {
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(name));
+    }
+    return name;
+}
+
+inline QByteArray readBytes(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+}
+
+// Points at ratio 1, each pair a load and a displacement reading.
+inline Experiment testOf(std::int32_t code, const QList<std::int32_t>& points) {
+    Experiment experiment;
+    experiment.SetLoadCellRatio(1.0f);
+    experiment.SetTestType(code);
+    for (qsizetype i = 0; i + 1 < points.size(); i += 2) {
+        experiment.AddDataPoint(points[i], points[i + 1]);
+    }
+    return experiment;
+}
+
+// Readings of a hardness test, load then displacement: 0, 0.0025, 0.005,
+// 0.010 and 0.015 inch after the frame's deflection under 0, 20, 50, 100 and
+// 150 lbf. The marks at 0.005 and 0.015 inch give 10000 lbf per inch: 20.
+inline QList<std::int32_t> hardnessPoints(int points = 5) {
+    const std::int32_t loads[] = {32768, 32768 - 655, 32768 - 1638, 32768 - 3277, 32768 - 4915};
+    const std::int32_t disps[] = {1000, 1044, 1090, 1180, 1270};
+    QList<std::int32_t> readings;
+    for (int i = 0; i < points; ++i) {
+        readings << loads[i] << disps[i];
+    }
+    return readings;
 }

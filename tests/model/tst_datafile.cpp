@@ -3,12 +3,10 @@
 #include "modelfakes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -16,18 +14,6 @@
 namespace {
 
 const char kInvalidFile[] = "File could not be opened.  Not a valid file type.";
-
-// A data file: the header lines, zeros up to offset 99, then the records.
-QByteArray dataFile(const QByteArrayList& lines, const QList<std::int32_t>& body) {
-    QByteArray bytes = lines.join("\r\n") + "\r\n";
-    bytes.resize(99, '\0');
-    for (const std::int32_t value : body) {
-        char le[4];
-        qToLittleEndian(value, le);
-        bytes.append(le, 4);
-    }
-    return bytes;
-}
 
 Experiment sampleTest(std::int32_t code, std::int32_t points) {
     Experiment experiment;
@@ -51,12 +37,10 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
-    void savingWithoutPointsCreatesNoFile();
     void savedFileHasHeaderLinesAndRecordsFromOffset99();
     void roundTripRestoresEveryTestType_data();
     void roundTripRestoresEveryTestType();
-    void loadingReplacesWholeContent();
-    void loadingKeepsHeaderExtremesAndReadingsAsTheyAre();
+    void loadingReplacesWholeContentAndTakesHeaderAsWritten();
     void headerFieldsAreReadAsWritten_data();
     void headerFieldsAreReadAsWritten();
     void quotedNameOpensTheFileBetweenTheQuotes();
@@ -64,46 +48,35 @@ private slots:
     void malformedFileIsTheInvalidFileFailure();
     void failureKeepsWhatWasReadBefore();
     void randomBytesNeverLoadAsAValidFile();
-    void savingReplacesAnExistingFileAndLeavesNoTemporary();
-    void savingKeepsPermissionsAndLinks();
+    void savingReplacesThroughLinksKeepingPermissionsAndNoTemporary();
     void saveOverExistingFileKeepsItOnFailure();
-    void saveIntoMissingFolderIsAWriteError();
+    void saveWithoutPointsOrFolderWritesNothing();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    QString writeFile(const QByteArray& bytes, const QString& name = "test.tdf") const;
+    QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden); }
+    std::string load(Experiment& experiment, const QByteArray& bytes) const;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-QString TestDataFile::writeFile(const QByteArray& bytes, const QString& name) const {
-    QFile file(path(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write %s", qPrintable(file.fileName()));
+// Loads `bytes` as a file; the operator's messages joined, empty on success.
+std::string TestDataFile::load(Experiment& experiment, const QByteArray& bytes) const {
+    RecordingMessages messages;
+    const bool loaded =
+        experiment.LoadFile(writeBytes(path("test.tdf"), bytes).toStdString(), messages);
+    std::string texts = loaded ? "" : "(failed) ";
+    for (const std::string& text : messages.texts) {
+        texts += text;
     }
-    return file.fileName();
-}
-
-void TestDataFile::savingWithoutPointsCreatesNoFile() {
-    Experiment experiment;
-    experiment.SetTestType(kTestCompression);
-    QVERIFY(!experiment.SaveFile(path("empty.tdf").toStdString()));
-    QVERIFY(!QFile::exists(path("empty.tdf")));
+    return texts;
 }
 
 void TestDataFile::savedFileHasHeaderLinesAndRecordsFromOffset99() {
-    Experiment experiment;
-    experiment.SetLoadCellRatio(1.0f);
-    experiment.SetTestType(kTestCompression);
-    experiment.AddDataPoint(32768, 1000);
-    experiment.AddDataPoint(29000, 1500);
-    experiment.AddDataPoint(-2, 70000);
+    Experiment experiment = testOf(kTestCompression, {32768, 1000, 29000, 1500, -2, 70000});
     QVERIFY(experiment.SaveFile(path("c.tdf").toStdString()));
-    QFile file(path("c.tdf"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QCOMPARE(bytes.size(), 123);
-    QCOMPARE(bytes, dataFile({"TDF2", "COMPRESSION", " 3", " 70000", "-2", " 1", " 0"},
-                             {1000, 32768, 1500, 29000, 70000, -2}));
+    QCOMPARE(readBytes(path("c.tdf")),
+             dataFile({"TDF2", "COMPRESSION", " 3", " 70000", "-2", " 1", " 0"},
+                      {1000, 32768, 1500, 29000, 70000, -2}));
 }
 
 void TestDataFile::roundTripRestoresEveryTestType_data() {
@@ -121,7 +94,6 @@ void TestDataFile::roundTripRestoresEveryTestType() {
     const Experiment saved = sampleTest(code, points);
     const std::string name = path("round.tdf").toStdString();
     QVERIFY(saved.SaveFile(name));
-    QCOMPARE(QFileInfo(path("round.tdf")).size(), 99 + 8 * qint64{points});
     Experiment loaded;
     RecordingMessages messages;
     QVERIFY(loaded.LoadFile(name, messages));
@@ -138,31 +110,22 @@ void TestDataFile::roundTripRestoresEveryTestType() {
     QCOMPARE(NumberText(loaded.LoadCellRatio()), std::string(" .9765"));
 }
 
-void TestDataFile::loadingReplacesWholeContent() {
-    const QString name =
-        writeFile(dataFile({"TDF2", "SHEAR", " 1", " 5", " 6", " 2", " 0"}, {7, 8}));
-    Experiment experiment = sampleTest(kTestTension, 10);
+void TestDataFile::loadingReplacesWholeContentAndTakesHeaderAsWritten() {
+    // Points go straight into the series: nothing recomputes the extremes,
+    // and readings outside 0 to 65535 are not checked.
+    Experiment experiment = sampleTest(kTestShear, 10);
     experiment.SetSampleThickness(2.0f);
     experiment.SetSampleWidth(3.0f);
     experiment.SetSampleLength(4.0f);
-    RecordingMessages messages;
-    QVERIFY(experiment.LoadFile(name.toStdString(), messages));
-    QCOMPARE(experiment.Count(), 1);
-    QCOMPARE(experiment.TestType(), kTestShear);
+    QCOMPARE(load(experiment, dataFile({"TDF2", "TENSION", " 2", " 123", " 456", " .5", "-7"},
+                                       {-1, 70000, 9, 10})),
+             std::string());
+    QCOMPARE(experiment.Count(), 2);
+    QCOMPARE(experiment.DigitalDisplacement().Length(), 2);
+    QCOMPARE(experiment.TestType(), kTestTension);
     QCOMPARE(experiment.SampleThickness(), 0.0f);
     QCOMPARE(experiment.SampleWidth(), 0.0f);
     QCOMPARE(experiment.SampleLength(), 1.0f);
-    QCOMPARE(experiment.LoadCellRatio(), 2.0f);
-}
-
-void TestDataFile::loadingKeepsHeaderExtremesAndReadingsAsTheyAre() {
-    // Points go straight into the series: nothing recomputes the extremes,
-    // and readings outside 0 to 65535 are not checked.
-    const QString name = writeFile(
-        dataFile({"TDF2", "TENSION", " 2", " 123", " 456", " .5", "-7"}, {-1, 70000, 9, 10}));
-    Experiment experiment;
-    RecordingMessages messages;
-    QVERIFY(experiment.LoadFile(name.toStdString(), messages));
     QCOMPARE(experiment.MaxDisplacementDigital(), 123.0f);
     QCOMPARE(experiment.MaxLoadDigital(), 456);
     QCOMPARE(experiment.LoadCellRatio(), 0.5f);
@@ -174,53 +137,35 @@ void TestDataFile::loadingKeepsHeaderExtremesAndReadingsAsTheyAre() {
 
 void TestDataFile::headerFieldsAreReadAsWritten_data() {
     QTest::addColumn<QByteArray>("header");
-    QTest::addColumn<bool>("loads");
     QTest::addColumn<std::int32_t>("code");
     QTest::addColumn<std::int32_t>("count");
-    QTest::newRow("unknown name gives code 0")
-        << QByteArray("TDF2\r\nBENDING\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << true << 0 << 1;
     QTest::newRow("names are case-sensitive")
-        << QByteArray("TDF2\r\nTension\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << true << 0 << 1;
-    QTest::newRow("empty name") << QByteArray("TDF2\r\n\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << true
-                                << 0 << 1;
-    QTest::newRow("zero count") << QByteArray("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1\r\n 0\r\n")
-                                << true << 4 << 0;
+        << QByteArray("TDF2\r\nTension\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << 0 << 1;
     QTest::newRow("negative count")
-        << QByteArray("TDF2\r\nSHEAR\r\n-5\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << true << 4 << 0;
+        << QByteArray("TDF2\r\nSHEAR\r\n-5\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << 4 << 0;
     QTest::newRow("line feeds only")
-        << QByteArray("TDF2\nHARDNESS\n 1\n 0\n 0\n 1\n 0\n") << true << 1 << 1;
+        << QByteArray("TDF2\nHARDNESS\n 1\n 0\n 0\n 1\n 0\n") << 1 << 1;
     QTest::newRow("comma separates fields")
-        << QByteArray("TDF2,HARDNESS\r\n 1, 0, 0\r\n 1\r\n 0\r\n") << true << 1 << 1;
-    QTest::newRow("quoted name") << QByteArray(
-                                        "TDF2\r\n\"SHEAR\" x\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n")
-                                 << true << 4 << 1;
-    QTest::newRow("count rounds halves to even")
-        << QByteArray("TDF2\r\nSHEAR\r\n 1.5\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << true << 4 << 2;
-    QTest::newRow("lower-case mark")
-        << QByteArray("tdf2\r\nSHEAR\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << false << 0 << 0;
+        << QByteArray("TDF2,HARDNESS\r\n 1, 0, 0\r\n 1\r\n 0\r\n") << 1 << 1;
+    QTest::newRow("blanks, then quoted name")
+        << QByteArray("TDF2\r\n  \"SHEAR\" x\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << 4 << 1;
 }
 
 void TestDataFile::headerFieldsAreReadAsWritten() {
     QFETCH(QByteArray, header);
-    QFETCH(bool, loads);
     QFETCH(std::int32_t, code);
     QFETCH(std::int32_t, count);
     QByteArray bytes = header;
     bytes.resize(99, '\0');
-    bytes.append(QByteArray(16, '\x01'));
-    const QString name = writeFile(bytes);
     Experiment experiment;
-    RecordingMessages messages;
-    QCOMPARE(experiment.LoadFile(name.toStdString(), messages), loads);
-    QCOMPARE(messages.texts.size(), std::size_t(loads ? 0 : 1));
+    QCOMPARE(load(experiment, bytes + QByteArray(16, '\x01')), std::string());
     QCOMPARE(experiment.TestType(), code);
     QCOMPARE(experiment.Count(), count);
 }
 
 void TestDataFile::quotedNameOpensTheFileBetweenTheQuotes() {
-    const Experiment saved = sampleTest(kTestHardness, 3);
     const std::string name = path("with blank.tdf").toStdString();
-    QVERIFY(saved.SaveFile(name));
+    QVERIFY(sampleTest(kTestHardness, 3).SaveFile(name));
     Experiment loaded;
     RecordingMessages messages;
     QVERIFY(loaded.LoadFile('"' + name + '"', messages));
@@ -237,46 +182,43 @@ void TestDataFile::malformedFileIsTheInvalidFileFailure_data() {
         lines[field] = text;
         return dataFile(lines, {1, 2, 3, 4});
     };
-    QTest::newRow("empty file") << QByteArray();
     QTest::newRow("wrong mark") << withField(0, "TDF3");
-    QTest::newRow("mark with blank after") << withField(0, "TDF2 ");
+    QTest::newRow("lower-case mark") << withField(0, "tdf2");
     QTest::newRow("cut header") << QByteArray("TDF2\r\nCOMPRESSION\r\n 2\r\n");
-    QTest::newRow("header without offset") << QByteArray("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1");
     QTest::newRow("short body") << dataFile(header, {1, 2, 3});
-    QTest::newRow("body missing") << dataFile(header, {}).left(90);
     QTest::newRow("huge count") << withField(2, " 2000000000");
     QTest::newRow("largest count") << withField(2, " 2147483647");
     QTest::newRow("count beyond 32 bits") << withField(2, " 3000000000");
-    QTest::newRow("extreme beyond 32 bits") << withField(3, "-2147483649");
-    QTest::newRow("offset beyond 32 bits") << withField(6, " 1e10");
     QTest::newRow("ratio beyond single") << withField(5, " 1E+39");
-    QTest::newRow("ratio beyond double") << withField(5, " 1E+999");
     QTest::newRow("unclosed quote") << withField(1, "\"COMPRESSION");
     QTest::newRow("header of endless line") << QByteArray("TDF2\r\n") + QByteArray(200000, 'x');
+    // The file goes on past the 64 KiB that are read as its header.
+    QTest::newRow("offset field runs past the header")
+        << QByteArray("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1\r\n ") + QByteArray(70000, '0') +
+               "1\r\n";
 }
 
 void TestDataFile::malformedFileIsTheInvalidFileFailure() {
     QFETCH(QByteArray, bytes);
-    const QString name = writeFile(bytes);
     Experiment experiment = sampleTest(kTestShear, 5);
-    RecordingMessages messages;
-    QVERIFY(!experiment.LoadFile(name.toStdString(), messages));
-    QCOMPARE(messages.texts, std::vector<std::string>{kInvalidFile});
+    QCOMPARE(load(experiment, bytes), std::string("(failed) ") + kInvalidFile);
     QCOMPARE(experiment.Count(), 0);
 }
 
 void TestDataFile::failureKeepsWhatWasReadBefore() {
-    const QString name = writeFile("TDF2\r\nTENSION\r\n 3\r\n 77\r\n");
-    Experiment experiment;
-    RecordingMessages messages;
-    QVERIFY(!experiment.LoadFile(name.toStdString(), messages));
+    Experiment experiment = sampleTest(kTestShear, 5);
+    QCOMPARE(load(experiment, "TDF2\r\nTENSION\r\n 3\r\n 77\r\n"),
+             std::string("(failed) ") + kInvalidFile);
     QCOMPARE(experiment.TestType(), kTestTension);
     QCOMPARE(experiment.MaxDisplacementDigital(), 77.0f);
     QCOMPARE(experiment.MaxLoadDigital(), 0);
+    QCOMPARE(experiment.LoadCellRatio(), 0.0f);
+    QCOMPARE(experiment.LoadCellOffset(), 0);
     QCOMPARE(experiment.Count(), 0);
+    RecordingMessages messages;
     QVERIFY(!experiment.LoadFile(path("missing.tdf").toStdString(), messages));
     QVERIFY(!experiment.LoadFile(m_dir->path().toStdString(), messages));
-    QCOMPARE(messages.texts.size(), std::size_t{3});
+    QCOMPARE(messages.texts.size(), std::size_t{2});
     QCOMPARE(experiment.TestType(), kTestNone);
 }
 
@@ -287,25 +229,13 @@ void TestDataFile::randomBytesNeverLoadAsAValidFile() {
         for (char& byte : bytes) {
             byte = static_cast<char>(random.bounded(256));
         }
-        const QString name = writeFile(bytes);
         Experiment experiment;
-        RecordingMessages messages;
-        QVERIFY(!experiment.LoadFile(name.toStdString(), messages));
-        QCOMPARE(messages.texts.size(), std::size_t{1});
+        QCOMPARE(load(experiment, bytes), std::string("(failed) ") + kInvalidFile);
     }
 }
 
-void TestDataFile::savingReplacesAnExistingFileAndLeavesNoTemporary() {
-    const QString name = writeFile(QByteArray(5000, 'x'), "old.tdf");
-    QVERIFY(sampleTest(kTestCompression, 2).SaveFile(name.toStdString()));
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.size(), 99 + 16);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.tdf"});
-}
-
-void TestDataFile::savingKeepsPermissionsAndLinks() {
-    const QString target = writeFile("old", "target.tdf");
+void TestDataFile::savingReplacesThroughLinksKeepingPermissionsAndNoTemporary() {
+    const QString target = writeBytes(path("target.tdf"), QByteArray(5000, 'x'));
     QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
     QVERIFY(QFile::link(target, path("link.tdf")));
     QVERIFY(sampleTest(kTestShear, 1).SaveFile(path("link.tdf").toStdString()));
@@ -313,13 +243,14 @@ void TestDataFile::savingKeepsPermissionsAndLinks() {
     QCOMPARE(QFileInfo(target).size(), 99 + 8);
     const QFile::Permissions ownerGroupOther(0x7077);
     QCOMPARE(QFile::permissions(target) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(files(), (QStringList{"link.tdf", "target.tdf"}));
 }
 
 void TestDataFile::saveOverExistingFileKeepsItOnFailure() {
     // A file-size limit below the new file's size makes the save fail midway,
     // as a full disk would.
     const QByteArray original = dataFile({"TDF2", "SHEAR", " 1", " 0", " 0", " 1", " 0"}, {5, 6});
-    const QString name = writeFile(original, "keep.tdf");
+    const QString name = writeBytes(path("keep.tdf"), original);
     const Experiment big = sampleTest(kTestCompression, 20000);
     rlimit previous{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
@@ -336,17 +267,19 @@ void TestDataFile::saveOverExistingFileKeepsItOnFailure() {
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousSignal);
     QVERIFY(threw);
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), original);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.tdf"});
+    QCOMPARE(readBytes(name), original);
+    QCOMPARE(files(), QStringList{"keep.tdf"});
 }
 
-void TestDataFile::saveIntoMissingFolderIsAWriteError() {
-    const Experiment experiment = sampleTest(kTestCompression, 2);
+void TestDataFile::saveWithoutPointsOrFolderWritesNothing() {
+    Experiment experiment;
+    experiment.SetTestType(kTestCompression);
+    QVERIFY(!experiment.SaveFile(path("empty.tdf").toStdString()));
+    experiment.AddDataPoint(32768, 1000);
     QVERIFY_THROWS_EXCEPTION(FileWriteError,
                              experiment.SaveFile(path("no/such/folder.tdf").toStdString()));
     QVERIFY_THROWS_EXCEPTION(FileWriteError, experiment.SaveFile(""));
+    QVERIFY(files().isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestDataFile)

@@ -20,39 +20,27 @@ private slots:
 void TestLeadingNumber::readsTheNumberAtTheHead_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<double>("expected");
-    QTest::newRow("zero") << QByteArray("0") << 0.0;
     QTest::newRow("empty") << QByteArray("") << 0.0;
     QTest::newRow("letters first") << QByteArray("abc12") << 0.0;
     QTest::newRow("blanks between digits") << QByteArray("1 2") << 12.0;
     QTest::newRow("tabs and line feeds anywhere") << QByteArray("\t-3\n.5 ") << -3.5;
     QTest::newRow("carriage return ends") << QByteArray("1\r2") << 1.0;
-    QTest::newRow("trailing text") << QByteArray(" 12.5 lbs") << 12.5;
+    QTest::newRow("trailing text") << QByteArray("3.906 mV/V") << 3.906;
     QTest::newRow("plus sign") << QByteArray("+4") << 4.0;
     QTest::newRow("sign alone") << QByteArray("-") << 0.0;
     QTest::newRow("two signs") << QByteArray("--5") << 0.0;
-    QTest::newRow("point alone") << QByteArray(".") << 0.0;
-    QTest::newRow("no zero before point") << QByteArray("-.25") << -0.25;
     QTest::newRow("trailing point") << QByteArray("5.") << 5.0;
     QTest::newRow("second point ends") << QByteArray("1.2.3") << 1.2;
-    QTest::newRow("comma ends") << QByteArray("1,5") << 1.0;
     QTest::newRow("exponent") << QByteArray("2.5e-2") << 0.025;
     QTest::newRow("exponent upper with sign") << QByteArray("1E+3") << 1000.0;
-    QTest::newRow("exponent with blanks") << QByteArray("1 e 3") << 1000.0;
     QTest::newRow("E without digits") << QByteArray("1E") << 1.0;
     QTest::newRow("E and sign without digits") << QByteArray("7e+x") << 7.0;
-    QTest::newRow("E word") << QByteArray("3Each") << 3.0;
-    QTest::newRow("hexadecimal") << QByteArray("&H1F") << 31.0;
     QTest::newRow("hexadecimal lower case") << QByteArray("&hff;") << 255.0;
-    QTest::newRow("octal") << QByteArray("&O17") << 15.0;
     QTest::newRow("octal stops at 8") << QByteArray("&O78") << 7.0;
     QTest::newRow("ampersand without digits") << QByteArray("&H") << 0.0;
     QTest::newRow("ampersand other") << QByteArray("&X1") << 0.0;
-    QTest::newRow("sensitivity") << QByteArray("3.906 mV/V") << 3.906;
     QTest::newRow("reply field") << QByteArray("01234") << 1234.0;
-    QTest::newRow("embedded NUL ends") << QByteArray("12\0"
-                                                     "3",
-                                                     4)
-                                       << 12.0;
+    QTest::newRow("embedded NUL ends") << QByteArray("12\0003", 4) << 12.0;
 }
 
 void TestLeadingNumber::readsTheNumberAtTheHead() {
@@ -91,8 +79,7 @@ void TestLeadingNumber::valuesBeyondDoubleRange() {
 
 void TestLeadingNumber::readsBackEveryNumberText_data() {
     QTest::addColumn<float>("value");
-    for (const float value :
-         {0.5f, -0.25f, 0.9765f, 1.116f, 1234567.0f, 1.5e-5f, 3e38f, -1.175494e-38f, 65535.0f}) {
+    for (const float value : {-0.25f, 0.9765f, 1234567.0f, 1.5e-5f, 3e38f, -1.175494e-38f}) {
         QTest::newRow(qPrintable(QString::number(value))) << value;
     }
 }

@@ -1,8 +1,8 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "modelfakes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -17,34 +17,17 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
-    void exportWithoutPointsCreatesNoFile();
-    void exportWritesHeaderAndOnePointLineEach_data();
-    void exportWritesHeaderAndOnePointLineEach();
-    void exportReplacesAnExistingFile();
-    void badUnitsOrFolderTouchNoFile();
+    void exportReplacesFileWithHeaderAndOnePointLineEach_data();
+    void exportReplacesFileWithHeaderAndOnePointLineEach();
+    void noPointsBadUnitsOrFolderWriteNothing();
 
 private:
-    QByteArray exported(const Experiment& experiment, std::int32_t units);
     QString path(const QString& name) const { return m_dir->filePath(name); }
+    QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-QByteArray TestTextExport::exported(const Experiment& experiment, std::int32_t units) {
-    if (!experiment.Export(path("out.txt").toStdString(), units)) {
-        return "(no file)";
-    }
-    QFile file(path("out.txt"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-void TestTextExport::exportWithoutPointsCreatesNoFile() {
-    Experiment experiment;
-    experiment.SetTestType(kTestTension);
-    QVERIFY(!experiment.Export(path("none.txt").toStdString(), kUnitsMetric));
-    QVERIFY(!QFile::exists(path("none.txt")));
-}
-
-void TestTextExport::exportWritesHeaderAndOnePointLineEach_data() {
+void TestTextExport::exportReplacesFileWithHeaderAndOnePointLineEach_data() {
     QTest::addColumn<std::int32_t>("code");
     QTest::addColumn<std::int32_t>("units");
     QTest::addColumn<QList<std::int32_t>>("points"); // load, disp, load, disp...
@@ -81,42 +64,27 @@ void TestTextExport::exportWritesHeaderAndOnePointLineEach_data() {
                       "-.0006, -62.6\r\n");
 }
 
-void TestTextExport::exportWritesHeaderAndOnePointLineEach() {
+void TestTextExport::exportReplacesFileWithHeaderAndOnePointLineEach() {
     QFETCH(std::int32_t, code);
     QFETCH(std::int32_t, units);
     QFETCH(QList<std::int32_t>, points);
     QFETCH(QByteArray, expected);
-    Experiment experiment;
-    experiment.SetLoadCellRatio(1.0f);
-    experiment.SetTestType(code);
-    for (qsizetype i = 0; i + 1 < points.size(); i += 2) {
-        experiment.AddDataPoint(points[i], points[i + 1]);
-    }
-    QCOMPARE(exported(experiment, units), expected);
+    const QString name = writeBytes(path("out.txt"), QByteArray(10000, 'x'));
+    QVERIFY(testOf(code, points).Export(name.toStdString(), units));
+    QCOMPARE(readBytes(name), expected);
+    QCOMPARE(files(), QStringList{"out.txt"});
 }
 
-void TestTextExport::exportReplacesAnExistingFile() {
-    QFile old(path("out.txt"));
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(10000, 'x'));
-    old.close();
+void TestTextExport::noPointsBadUnitsOrFolderWriteNothing() {
     Experiment experiment;
-    experiment.SetTestType(kTestShear);
-    experiment.AddDataPoint(32768, 0);
-    QCOMPARE(exported(experiment, kUnitsEnglish),
-             QByteArray("TORVIK EXPERIMENT DATA FILE\r\nunits = ENGLISH\r\n"
-                        "test type = SHEAR\r\n# data points= 1\r\n 0,  0\r\n"));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
-}
-
-void TestTextExport::badUnitsOrFolderTouchNoFile() {
-    Experiment experiment;
+    experiment.SetTestType(kTestTension);
+    QVERIFY(!experiment.Export(path("none.txt").toStdString(), kUnitsMetric));
     experiment.AddDataPoint(32768, 0);
     QVERIFY_THROWS_EXCEPTION(std::out_of_range,
                              experiment.Export(path("bad.txt").toStdString(), 3));
     QVERIFY_THROWS_EXCEPTION(FileWriteError,
                              experiment.Export(path("no/such/out.txt").toStdString(), 1));
-    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QVERIFY(files().isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestTextExport)

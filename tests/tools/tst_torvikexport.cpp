@@ -1,7 +1,8 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/modelfakes.h"
 
-#include <QFile>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,17 +29,6 @@ Run runExport(const QStringList& arguments) {
     return run;
 }
 
-// A compression test of two points at ratio 1: 62.6 lbf (278 N) after
-// 0.0604 inch (1.534 mm) of travel less the frame's deflection.
-Experiment compressionTest() {
-    Experiment experiment;
-    experiment.SetLoadCellRatio(1.0f);
-    experiment.SetTestType(kTestCompression);
-    experiment.AddDataPoint(32768, 1000);
-    experiment.AddDataPoint(30720, 2000);
-    return experiment;
-}
-
 } // namespace
 
 class TestTorvikExport : public QObject {
@@ -50,158 +40,113 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
-    void exportWritesTheTextExport_data();
     void exportWritesTheTextExport();
-    void summaryPrintsFiveLines_data();
-    void summaryPrintsFiveLines();
-    void summaryOfFileWithoutPointsPrintsTwoLines();
-    void summaryOfHardnessTestGivesItsNumber();
-    void fileThatCannotBeLoadedExitsOne_data();
-    void fileThatCannotBeLoadedExitsOne();
-    void fileWithoutPointsWritesNoExport();
-    void unwritableOutputExitsOne();
+    void summaryPrintsItsLines_data();
+    void summaryPrintsItsLines();
+    void failureExitsOneWithTheReasonAndNoOutput_data();
+    void failureExitsOneWithTheReasonAndNoOutput();
     void usageErrorExitsTwo_data();
     void usageErrorExitsTwo();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    QString save(const Experiment& experiment, const QString& name = "in.tdf") const;
-    QString writeBytes(const QByteArray& bytes, const QString& name = "in.tdf") const;
-    QByteArray readBytes(const QString& name) const;
+    // The data file of a test, or a header without points when there are none.
+    QString input(std::int32_t code, const QList<std::int32_t>& points) const;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-QString TestTorvikExport::save(const Experiment& experiment, const QString& name) const {
-    if (!experiment.SaveFile(path(name).toStdString())) {
+QString TestTorvikExport::input(std::int32_t code, const QList<std::int32_t>& points) const {
+    const QString name = path("in.tdf");
+    if (points.isEmpty()) {
+        const QByteArray type = QByteArray::fromStdString(TestTypeNames(code));
+        return writeBytes(name, dataFile({"TDF2", type, " 0", " 0", " 0", " 1", " 0"}));
+    }
+    if (!testOf(code, points).SaveFile(name.toStdString())) {
         qFatal("cannot save %s", qPrintable(name));
     }
-    return path(name);
-}
-
-QString TestTorvikExport::writeBytes(const QByteArray& bytes, const QString& name) const {
-    QFile file(path(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write %s", qPrintable(name));
-    }
-    return path(name);
-}
-
-QByteArray TestTorvikExport::readBytes(const QString& name) const {
-    QFile file(path(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
-}
-
-void TestTorvikExport::exportWritesTheTextExport_data() {
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("english") << QStringList{}
-                             << QByteArray("TORVIK EXPERIMENT DATA FILE\r\n"
-                                           "units = ENGLISH\r\n"
-                                           "test type = COMPRESSION\r\n"
-                                           "# data points= 2\r\n"
-                                           " 0,  0\r\n"
-                                           " .0604,  62.6\r\n");
-    QTest::newRow("metric") << QStringList{"--metric"}
-                            << QByteArray("TORVIK EXPERIMENT DATA FILE\r\n"
-                                          "units = METRIC\r\n"
-                                          "test type = COMPRESSION\r\n"
-                                          "# data points= 2\r\n"
-                                          " 0,  0\r\n"
-                                          " 1.534,  278\r\n");
+    return name;
 }
 
 void TestTorvikExport::exportWritesTheTextExport() {
-    QFETCH(QStringList, options);
-    QFETCH(QByteArray, expected);
-    const QString input = save(compressionTest());
-    const Run run = runExport(options + QStringList{input, path("out.txt")});
+    const QString in = input(kTestCompression, {32768, 1000, 30720, 2000});
+    const Run run = runExport({"--metric", in, path("out.txt")});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(run.err, QByteArray());
-    QCOMPARE(readBytes("out.txt"), expected);
+    QCOMPARE(readBytes(path("out.txt")), QByteArray("TORVIK EXPERIMENT DATA FILE\r\n"
+                                                    "units = METRIC\r\n"
+                                                    "test type = COMPRESSION\r\n"
+                                                    "# data points= 2\r\n"
+                                                    " 0,  0\r\n"
+                                                    " 1.534,  278\r\n"));
 }
 
-void TestTorvikExport::summaryPrintsFiveLines_data() {
-    QTest::addColumn<QStringList>("options");
+void TestTorvikExport::summaryPrintsItsLines_data() {
+    QTest::addColumn<std::int32_t>("code");
+    QTest::addColumn<QList<std::int32_t>>("points");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("english") << QStringList{"--summary"}
-                             << QByteArray("test type = COMPRESSION\n"
-                                           "# data points= 2\n"
-                                           "max load = 62.6\n"
-                                           "max displacement = 0.0604\n"
-                                           "hardness = 0\n");
-    QTest::newRow("metric") << QStringList{"--summary", "--metric"}
-                            << QByteArray("test type = COMPRESSION\n"
-                                          "# data points= 2\n"
-                                          "max load = 278\n"
-                                          "max displacement = 1.534\n"
-                                          "hardness = 0\n");
+    QTest::newRow("compression test")
+        << kTestCompression << QList<std::int32_t>{32768, 1000, 30720, 2000}
+        << QByteArray("test type = COMPRESSION\n"
+                      "# data points= 2\n"
+                      "max load = 62.6\n"
+                      "max displacement = 0.0604\n"
+                      "hardness = 0\n");
+    QTest::newRow("hardness test") << kTestHardness << hardnessPoints()
+                                   << QByteArray("test type = HARDNESS\n"
+                                                 "# data points= 5\n"
+                                                 "max load = 150\n"
+                                                 "max displacement = 0.015\n"
+                                                 "hardness = 20\n");
+    QTest::newRow("no points") << kTestTension << QList<std::int32_t>{}
+                               << QByteArray("test type = TENSION\n# data points= 0\n");
 }
 
-void TestTorvikExport::summaryPrintsFiveLines() {
-    QFETCH(QStringList, options);
+void TestTorvikExport::summaryPrintsItsLines() {
+    QFETCH(std::int32_t, code);
+    QFETCH(QList<std::int32_t>, points);
     QFETCH(QByteArray, expected);
-    const Run run = runExport(options + QStringList{save(compressionTest())});
+    const Run run = runExport({"--summary", input(code, points)});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, expected);
     QCOMPARE(run.err, QByteArray());
 }
 
-void TestTorvikExport::summaryOfFileWithoutPointsPrintsTwoLines() {
-    QByteArray bytes("TDF2\r\nTENSION\r\n 0\r\n 0\r\n 0\r\n 1\r\n 0\r\n");
-    const Run run = runExport({"--summary", writeBytes(bytes)});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QByteArray("test type = TENSION\n# data points= 0\n"));
+void TestTorvikExport::failureExitsOneWithTheReasonAndNoOutput_data() {
+    // <dir> stands for the folder of the input, in.tdf.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<QList<std::int32_t>>("points");
+    QTest::addColumn<QString>("error");
+    const QString invalid = "File could not be opened.  Not a valid file type.\n";
+    const QStringList exportArguments = {"<dir>/in.tdf", "<dir>/out.txt"};
+    QTest::newRow("wrong mark") << exportArguments << QByteArray("TDF1") << QList<std::int32_t>{}
+                                << invalid;
+    QTest::newRow("no points")
+        << exportArguments << QByteArray("TDF2") << QList<std::int32_t>{}
+        << "torvik-export: <dir>/in.tdf holds no points to export; nothing written.\n";
+    QTest::newRow("unwritable output")
+        << QStringList{"<dir>/in.tdf", "<dir>/missing/out.txt"} << QByteArray("TDF2")
+        << QList<std::int32_t>{32768, 1000, 30720, 2000}
+        << "torvik-export: could not write <dir>/missing/out.txt: Path/File access error: "
+           "<dir>/missing/out.txt\n";
 }
 
-void TestTorvikExport::summaryOfHardnessTestGivesItsNumber() {
-    // 0.005 to 0.015 inch under 50 to 150 lbf: 10000 lbf per inch.
-    Experiment experiment;
-    experiment.SetLoadCellRatio(1.0f);
-    experiment.SetTestType(kTestHardness);
-    const std::int32_t loads[] = {32768, 32768 - 655, 32768 - 1638, 32768 - 3277, 32768 - 4915};
-    const std::int32_t disps[] = {1000, 1044, 1090, 1180, 1270};
-    for (int i = 0; i < 5; ++i) {
-        experiment.AddDataPoint(loads[i], disps[i]);
+void TestTorvikExport::failureExitsOneWithTheReasonAndNoOutput() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, mark);
+    QFETCH(QList<std::int32_t>, points);
+    QFETCH(QString, error);
+    if (mark == "TDF2") {
+        input(kTestShear, points);
+    } else {
+        writeBytes(path("in.tdf"), dataFile({mark}));
     }
-    const Run run = runExport({"--summary", save(experiment)});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out.split('\n').value(4), QByteArray("hardness = 20"));
-}
-
-void TestTorvikExport::fileThatCannotBeLoadedExitsOne_data() {
-    QTest::addColumn<bool>("summary");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("wrong mark") << false << QByteArray("TDF1\r\n");
-    QTest::newRow("summary of wrong mark") << true << QByteArray("TDF1\r\n");
-    QTest::newRow("count beyond body")
-        << false << QByteArray("TDF2\r\nSHEAR\r\n 9\r\n 0\r\n 0\r\n 1\r\n 0\r\n");
-}
-
-void TestTorvikExport::fileThatCannotBeLoadedExitsOne() {
-    QFETCH(bool, summary);
-    QFETCH(QByteArray, bytes);
-    const QString input = writeBytes(bytes);
-    const Run run =
-        runExport(summary ? QStringList{"--summary", input} : QStringList{input, path("out.txt")});
+    const Run run = runExport(arguments.replaceInStrings("<dir>", m_dir->path()));
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(run.err, QByteArray("File could not be opened.  Not a valid file type.\n"));
-    QVERIFY(!QFile::exists(path("out.txt")));
-}
-
-void TestTorvikExport::fileWithoutPointsWritesNoExport() {
-    const QString input = writeBytes("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1\r\n 0\r\n");
-    const Run run = runExport({input, path("out.txt")});
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY(run.err.contains("no points"));
-    QVERIFY(!QFile::exists(path("out.txt")));
-}
-
-void TestTorvikExport::unwritableOutputExitsOne() {
-    const Run run = runExport({save(compressionTest()), path("missing/out.txt")});
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY(run.err.contains("could not write"));
+    QCOMPARE(QString::fromUtf8(run.err), error.replace("<dir>", m_dir->path()));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"in.tdf"});
 }
 
 void TestTorvikExport::usageErrorExitsTwo_data() {
@@ -209,7 +154,6 @@ void TestTorvikExport::usageErrorExitsTwo_data() {
     QTest::newRow("nothing") << QStringList{};
     QTest::newRow("export without output") << QStringList{"in.tdf"};
     QTest::newRow("summary with two files") << QStringList{"--summary", "in.tdf", "out.txt"};
-    QTest::newRow("three files") << QStringList{"a.tdf", "b.txt", "c.txt"};
     QTest::newRow("unknown option") << QStringList{"--imperial", "in.tdf", "out.txt"};
 }
 
