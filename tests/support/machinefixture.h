@@ -144,19 +144,16 @@ public:
     bool start() {
         if (sim->path().isEmpty())
             return false;
-        advanceOnlyBetweenReads();
+        // A reply is never late merely because the test clock ran ahead.
+        clockDriver.mayAdvance = [this] {
+            return !link.awaitingReply() && !(machine && machine->readInProgress());
+        };
         machine = std::make_unique<Interface>(link, Ports(sim->path()), clock, dialogs);
         noMachine = std::make_unique<Interface>(emptyLink, Ports(kMissingPort), clock, dialogs);
         machine->probe();
         noMachine->probe();
         dialogs.messages.clear();
         return machine->valid() && !noMachine->valid();
-    }
-    // A reply is never late merely because the test clock ran ahead.
-    void advanceOnlyBetweenReads() {
-        clockDriver.mayAdvance = [this] {
-            return !link.awaitingReply() && !(machine && machine->readInProgress());
-        };
     }
     // Reads that get no reply time out on the test clock.
     void advanceAlways() { clockDriver.mayAdvance = {}; }
