@@ -3,6 +3,7 @@
 #include "device/interface.h"
 #include "model/gfunctions.h"
 #include "platform/geometry.h"
+#include "platform/widgetnames.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,13 +27,6 @@ constexpr int kClientHeightTwips = 2190;
 // A read that fails at once (the link refuses it) is not retried sooner than
 // this, so that a failing link does not keep the processor busy.
 constexpr int kFailedReadPauseMsecs = 50;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {
-    widget->setObjectName(objectName);
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 } // namespace
 
 Test::Test(Interface& device, std::int32_t units, QWidget* parent)

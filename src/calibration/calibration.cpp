@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
 #include "platform/settingsstore.h"
+#include "platform/widgetnames.h"
 
 #include <QFrame>
 #include <QHideEvent>
@@ -27,13 +28,6 @@ constexpr float kHighestSensitivityMilliVoltPerVolt = 4.0F;
 // Client area, twips.
 constexpr int kClientWidthTwips = 6165;
 constexpr int kClientHeightTwips = 1485;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const QString& objectName, const QString& accessibleName) {
-    widget->setObjectName(objectName);
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 } // namespace
 
 const QString Calibration::kNoAnswerMessage =
