@@ -17,9 +17,6 @@
 #include <QPushButton>
 
 namespace {
-const QString kSection = QStringLiteral("Calibration");
-const QString kSensitivityKey = QStringLiteral("Load Cell");
-const QString kOffsetKey = QStringLiteral("Load Cell Offset");
 
 // Accepted sensitivities, mV/V, both ends included.
 constexpr float kLowestSensitivityMilliVoltPerVolt = 3.0F;
@@ -42,7 +39,7 @@ Calibration::Calibration(
     setModal(true);
     buildControls();
 
-    m_text1->setText(m_settings.read(kSection, kSensitivityKey));
+    m_text1->setText(m_settings.read(kCalibrationSection, kLoadCellKey));
     handleTextChanged(m_text1->text());
     // Without a testing machine only the sensitivity can be set, for the
     // whole run.
@@ -109,7 +106,7 @@ void Calibration::handleOkClicked() {
     } else if (sensitivity >= kLowestSensitivityMilliVoltPerVolt &&
                sensitivity <= kHighestSensitivityMilliVoltPerVolt) {
         // Stored exactly as typed; the ratio follows at once.
-        m_settings.write(kSection, kSensitivityKey, text);
+        m_settings.write(kCalibrationSection, kLoadCellKey, text);
         ReadLoadCellRatio(m_settings);
         accept();
     } else {
@@ -143,7 +140,7 @@ void Calibration::handleZeroClicked() {
     }
     switch (outcome) {
     case ZeroMeasurement::Outcome::Measured:
-        m_settings.write(kSection, kOffsetKey, QString::number(zero->offset()));
+        m_settings.write(kCalibrationSection, kLoadCellOffsetKey, QString::number(zero->offset()));
         ReadLoadCellOffset(m_settings);
         break;
     case ZeroMeasurement::Outcome::NoAnswer:

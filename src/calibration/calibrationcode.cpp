@@ -10,9 +10,6 @@
 #include <string>
 
 namespace {
-const QString kSection = QStringLiteral("Calibration");
-const QString kSensitivityKey = QStringLiteral("Load Cell");
-const QString kOffsetKey = QStringLiteral("Load Cell Offset");
 
 // A load cell of this sensitivity gives 1000 lbf at 32768 counts from zero,
 // that is a load-cell ratio of 1.
@@ -83,7 +80,7 @@ std::optional<std::int32_t> StoredOffset(const QString& text) {
 
 bool ReadLoadCellRatio(const SettingsStore& settings) {
     const std::optional<float> sensitivity =
-        StoredSensitivity(settings.read(kSection, kSensitivityKey));
+        StoredSensitivity(settings.read(kCalibrationSection, kLoadCellKey));
     if (!sensitivity)
         return false;
     // Divided in double precision, kept in single precision.
@@ -96,7 +93,8 @@ bool ReadLoadCellRatio(const SettingsStore& settings) {
 }
 
 bool ReadLoadCellOffset(const SettingsStore& settings) {
-    const std::optional<std::int32_t> offset = StoredOffset(settings.read(kSection, kOffsetKey));
+    const std::optional<std::int32_t> offset =
+        StoredOffset(settings.read(kCalibrationSection, kLoadCellOffsetKey));
     if (!offset)
         return false;
     SetCurrentLoadCellOffset(*offset);

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <QString>
+
 class SettingsStore;
+
+// Where the calibration lives in the settings store.
+inline const QString kCalibrationSection = QStringLiteral("Calibration");
+inline const QString kLoadCellKey = QStringLiteral("Load Cell");
+inline const QString kLoadCellOffsetKey = QStringLiteral("Load Cell Offset");
 
 // The stored load-cell calibration, section "Calibration" of the settings
 // store: "Load Cell" (sensitivity in mV/V, as typed) and "Load Cell Offset"
