@@ -1,15 +1,14 @@
 #include "resultsview.h"
 
 #include "platform/geometry.h"
+#include "platform/readabletext.h"
+#include "results/pointsmodel.h"
+#include "results/resultschart.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
-#include <QTableWidget>
-#include <QValueAxis>
+#include <QTableView>
 #include <algorithm>
 #include <cmath>
 
@@ -41,13 +40,6 @@ QFont fontOfSize(const QFont& base, double points) {
     return font;
 }
 
-// The range an axis shows for values from `low` to `high`; a single value
-// still gets a visible span.
-std::pair<double, double> axisRange(double low, double high) {
-    if (low == high)
-        return {low - 1.0, high + 1.0};
-    return {low, high};
-}
 } // namespace
 
 ResultsView::ResultsView(QWidget* parent) : QFrame(parent) {
@@ -56,12 +48,12 @@ ResultsView::ResultsView(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::Box);
     setFont(fontOfSize(font(), kWindowFontPoints));
 
-    QLabel* labelMaxLoad = addCaption(QStringLiteral("labelMaxLoad"), tr("Max. Load"),
-                                      kMaxLoadTopTwips, kMaxLoadCaptionWidthTwips);
-    m_textMaxLoad = addBox(QStringLiteral("textMaxLoad"), labelMaxLoad, kMaxLoadTopTwips);
-    QLabel* labelMaxDisp = addCaption(QStringLiteral("labelMaxDisp"), tr("Max. Displacement"),
-                                      kMaxDispTopTwips, kCaptionWidthTwips);
-    m_textMaxDisp = addBox(QStringLiteral("textMaxDisp"), labelMaxDisp, kMaxDispTopTwips);
+    m_labelMaxLoad = addCaption(QStringLiteral("labelMaxLoad"), tr("Max. Load"), kMaxLoadTopTwips,
+                                kMaxLoadCaptionWidthTwips);
+    m_textMaxLoad = addBox(QStringLiteral("textMaxLoad"), m_labelMaxLoad, kMaxLoadTopTwips);
+    m_labelMaxDisp = addCaption(QStringLiteral("labelMaxDisp"), tr("Max. Displacement"),
+                                kMaxDispTopTwips, kCaptionWidthTwips);
+    m_textMaxDisp = addBox(QStringLiteral("textMaxDisp"), m_labelMaxDisp, kMaxDispTopTwips);
     m_labelTestSpecific = addCaption(QStringLiteral("labelTestSpecific"), QString(),
                                      kTestSpecificTopTwips, kCaptionWidthTwips);
     m_textTestSpecific =
@@ -70,7 +62,7 @@ ResultsView::ResultsView(QWidget* parent) : QFrame(parent) {
     m_textTestSpecific->hide();
 
     buildGrid();
-    buildChart();
+    m_chart = new ResultsChart(this);
     ResetGrid();
     placeStretchedControls();
 }
@@ -91,56 +83,58 @@ QLabel* ResultsView::addCaption(const QString& objectName,
     return label;
 }
 
-// A read-only summary box; screen readers name it by its caption.
+// A read-only summary box; screen readers name it by its caption and read
+// its value as its description.
 QLineEdit* ResultsView::addBox(const QString& objectName, QLabel* caption, int topTwips) {
     auto* box = new QLineEdit(this);
     box->setObjectName(objectName);
     box->setReadOnly(true);
     box->setGeometry(TwipsRect(kBoxLeftTwips, topTwips, kBoxWidthTwips, kBoxHeightTwips));
     caption->setBuddy(box);
+    box->setAccessibleName(caption->text());
     return box;
 }
 
-void ResultsView::buildGrid() {
-    m_grid = new QTableWidget(kEmptyGridRows, 2, this);
-    m_grid->setObjectName(QStringLiteral("grid"));
-    m_grid->setAccessibleName(tr("Points"));
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setSectionsClickable(false);
+// The box's accessible name follows its caption.
+void ResultsView::setCaption(QLabel& caption, QLineEdit& box, const QString& text) {
+    caption.setText(text);
+    WidenToText(caption, box.x());
+    box.setAccessibleName(text);
 }
 
-void ResultsView::buildChart() {
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    m_series = new QLineSeries(chart);
-    chart->addSeries(m_series);
-    m_axisX = new QValueAxis(chart);
-    m_axisY = new QValueAxis(chart);
-    chart->addAxis(m_axisX, Qt::AlignBottom);
-    chart->addAxis(m_axisY, Qt::AlignLeft);
-    m_series->attachAxis(m_axisX);
-    m_series->attachAxis(m_axisY);
-
-    m_chartView = new QChartView(chart, this);
-    m_chartView->setObjectName(QStringLiteral("chart"));
-    m_chartView->setAccessibleName(tr("Chart"));
-    m_chartView->setRenderHint(QPainter::Antialiasing);
+// A table view over a model of its own: the cells are made as they are
+// painted, never stored.
+void ResultsView::buildGrid() {
+    m_points = new PointsModel(this);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("grid"));
+    m_grid->setAccessibleName(tr("Points"));
+    m_grid->setModel(m_points);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setWordWrap(false);
+    m_grid->horizontalHeader()->setSectionsClickable(false);
+    // All rows are one line high, so the view never measures them one by
+    // one, whatever their number.
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->hide();
 }
 
 void ResultsView::ResetGrid() {
-    m_grid->clearContents();
-    m_grid->setRowCount(kEmptyGridRows);
-    m_grid->setHorizontalHeaderLabels({tr("Displacement"), tr("Load")});
+    ++m_generation;
+    m_points->showEmptyRows(kEmptyGridRows);
+}
+
+int ResultsView::gridRows() const {
+    return 1 + m_points->rowCount();
 }
 
 void ResultsView::ClearResults() {
     ResetGrid();
-    m_textMaxLoad->clear();
-    m_textMaxDisp->clear();
+    ShowReadableText(*m_textMaxLoad, QString());
+    ShowReadableText(*m_textMaxDisp, QString());
     m_labelTestSpecific->hide();
     m_textTestSpecific->hide();
-    setChartData({});
+    m_chart->setPoints({});
 }
 
 void ResultsView::setGridColumnWidths(int twips) {
@@ -149,31 +143,11 @@ void ResultsView::setGridColumnWidths(int twips) {
 }
 
 void ResultsView::setIndependentAxes(bool independent) {
-    m_independentAxes = independent;
-    setChartData(m_series->points());
+    m_chart->setIndependentAxes(independent);
 }
 
-void ResultsView::setChartData(const QList<QPointF>& points) {
-    m_series->replace(points);
-    if (points.isEmpty()) {
-        m_axisX->setRange(0.0, 1.0);
-        m_axisY->setRange(0.0, 1.0);
-        return;
-    }
-    const auto [minX, maxX] =
-        std::minmax_element(points.begin(), points.end(),
-                            [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
-    const auto [minY, maxY] =
-        std::minmax_element(points.begin(), points.end(),
-                            [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
-    auto xRange = axisRange(minX->x(), maxX->x());
-    auto yRange = axisRange(minY->y(), maxY->y());
-    if (!m_independentAxes) {
-        xRange = axisRange(std::min(minX->x(), minY->y()), std::max(maxX->x(), maxY->y()));
-        yRange = xRange;
-    }
-    m_axisX->setRange(xRange.first, xRange.second);
-    m_axisY->setRange(yRange.first, yRange.second);
+bool ResultsView::independentAxes() const {
+    return m_chart->independentAxes();
 }
 
 void ResultsView::fitToClientArea(const QSize& clientPixels, int statusBarPixels) {
@@ -186,8 +160,8 @@ void ResultsView::fitToClientArea(const QSize& clientPixels, int statusBarPixels
 void ResultsView::placeStretchedControls() {
     setGeometry(pixels(kFrameLeftTwips), pixels(kFrameTopTwips), pixels(m_sizes.frameWidth),
                 pixels(m_sizes.frameHeight));
-    m_chartView->setGeometry(pixels(kChartLeftTwips), pixels(kChartTopTwips),
-                             pixels(m_sizes.chartWidth), pixels(m_sizes.chartHeight));
+    m_chart->setGeometry(pixels(kChartLeftTwips), pixels(kChartTopTwips),
+                         pixels(m_sizes.chartWidth), pixels(m_sizes.chartHeight));
     m_grid->setGeometry(TwipsToPixels(kCaptionLeftTwips), pixels(kGridTopTwips),
                         TwipsToPixels(kGridWidthTwips), pixels(m_sizes.gridHeight));
 }

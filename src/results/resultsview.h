@@ -5,18 +5,19 @@
 #include <QFrame>
 #include <QList>
 #include <QPointF>
+#include <cstdint>
 
-class QChart;
-class QChartView;
+class Experiment;
+class PointsModel;
 class QLabel;
 class QLineEdit;
-class QLineSeries;
-class QTableWidget;
-class QValueAxis;
+class QTableView;
+class ResultsChart;
 
 // The results area of the main window, the frame `Frame`: the summary
-// captions and boxes, the grid of points and the chart. It lies at its design
-// place in the client area and stretches with it. Window thread.
+// captions and boxes, the grid of points and the chart, and the three
+// routines that fill and empty them. It lies at its design place in the
+// client area and stretches with it. Window thread.
 class ResultsView : public QFrame {
     Q_OBJECT
 public:
@@ -25,19 +26,29 @@ public:
 
     explicit ResultsView(QWidget* parent = nullptr);
 
+    // Shows `experiment` in `units` (1 English, anything else metric): the
+    // axis titles always; when `experimentPresent`, also the summary, every
+    // point in the grid and the chart, stress against strain for a tension
+    // test with `viewMode` 2. Lets pending window events run once, after
+    // the grid has been emptied. The experiment must outlive the view.
+    void ShowResults(const Experiment& experiment,
+                     std::int32_t units,
+                     std::int32_t viewMode,
+                     bool experimentPresent);
     // Empties every cell and leaves the heading row and 24 empty rows.
     void ResetGrid();
     // Empties the grid, the summary boxes and the chart and hides the
     // test-specific pair. Captions and axis titles keep what they showed.
     void ClearResults();
 
+    // Rows of the grid, its heading row included.
+    int gridRows() const;
+
     void setGridColumnWidths(int twips);
     // Scales each chart axis to its own column of the data, or both axes to
     // one common range when switched off.
     void setIndependentAxes(bool independent);
-    bool independentAxes() const { return m_independentAxes; }
-    // The chart's complete data, one point per row (x, y).
-    void setChartData(const QList<QPointF>& points);
+    bool independentAxes() const;
 
     // Follows a new client area (in pixels), less the status bar's height.
     void fitToClientArea(const QSize& clientPixels, int statusBarPixels);
@@ -48,18 +59,26 @@ private:
     addCaption(const QString& objectName, const QString& caption, int topTwips, int widthTwips);
     QLineEdit* addBox(const QString& objectName, QLabel* caption, int topTwips);
     void buildGrid();
-    void buildChart();
     void placeStretchedControls();
+    void setCaption(QLabel& caption, QLineEdit& box, const QString& text);
+    void showSummary(const Experiment& experiment, std::int32_t units);
+    void showHardness(const Experiment& experiment);
+    void showChart(const Experiment& experiment,
+                   std::int32_t units,
+                   std::int32_t count,
+                   bool stressStrain);
 
     FrameSizes m_sizes = kDesignFrameSizesTwips;
-    bool m_independentAxes = false;
+    // Counts the fills and clearings, so that a fill finds out whether
+    // another one ran while window events were let through.
+    quint64 m_generation = 0;
+    QLabel* m_labelMaxLoad = nullptr;
+    QLabel* m_labelMaxDisp = nullptr;
     QLabel* m_labelTestSpecific = nullptr;
     QLineEdit* m_textMaxLoad = nullptr;
     QLineEdit* m_textMaxDisp = nullptr;
     QLineEdit* m_textTestSpecific = nullptr;
-    QTableWidget* m_grid = nullptr;
-    QChartView* m_chartView = nullptr;
-    QLineSeries* m_series = nullptr;
-    QValueAxis* m_axisX = nullptr;
-    QValueAxis* m_axisY = nullptr;
+    PointsModel* m_points = nullptr;
+    QTableView* m_grid = nullptr;
+    ResultsChart* m_chart = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "acquisition/samplesize.h"
 #include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 #include "auxiliary/test.h"
@@ -35,6 +36,7 @@ constexpr int kDesignClientHeightTwips = 6405;
 constexpr int kLiveLoadIntervalMs = 100;
 constexpr int kGridColumnWidthTwips = 1300;
 constexpr std::int32_t kViewLoadDisplacement = 1;
+constexpr std::int32_t kViewStressStrain = 2;
 
 // Commands run from the event loop; nothing they raise may escape into it.
 void runGuarded(const std::function<void()>& command) {
@@ -95,6 +97,8 @@ void Main::connectCommands() {
     connectCommand(m_menus.mnuExit, &Main::handleExit);
     connectCommand(m_menus.mnuEnglish, &Main::handleEnglish);
     connectCommand(m_menus.mnuMetric, &Main::handleMetric);
+    connectCommand(m_menus.mnuLoadDisp, &Main::handleLoadDisp);
+    connectCommand(m_menus.mnuStressStrain, &Main::handleStressStrain);
     connectCommand(m_menus.mnuCalibration, &Main::handleCalibration);
     connectCommand(m_menus.mnutest, &Main::handleWatchSensors);
     connectCommand(m_menus.mnuHelpHelp, &Main::handleHelp);
@@ -279,18 +283,50 @@ void Main::setUnits(std::int32_t units) {
     m_units = units;
 }
 
+void Main::setViewMode(std::int32_t viewMode) {
+    m_menus.mnuStressStrain->setChecked(viewMode == kViewStressStrain);
+    m_menus.mnuLoadDisp->setChecked(viewMode != kViewStressStrain);
+    m_viewMode = viewMode;
+}
+
 void Main::handleEnglish() {
     setUnits(kUnitsEnglish);
+    ShowResults();
 }
 
 void Main::handleMetric() {
     setUnits(kUnitsMetric);
+    ShowResults();
+}
+
+void Main::handleLoadDisp() {
+    setViewMode(kViewLoadDisplacement);
+    ShowResults();
+}
+
+// The dimensions are asked for every time, also in this view already: it is
+// how the operator changes them. Cancel changes nothing.
+void Main::handleStressStrain() {
+    runDeviceCommand([this] {
+        if (!m_sampleSize)
+            m_sampleSize = new SampleSize(currentExperiment(), m_dialogs, this);
+        CenterOver(*m_sampleSize, *this);
+        m_sampleSize->exec();
+        if (!m_sampleSize->OKclicked())
+            return;
+        setViewMode(kViewStressStrain);
+        ShowResults();
+    });
 }
 
 void Main::handleToolbarAction(QAction* button) {
     const QString key = button->data().toString();
     if (key == QLatin1String("New"))
         m_menus.mnuNew->popup(QCursor::pos());
+}
+
+void Main::ShowResults() {
+    m_results->ShowResults(currentExperiment(), m_units, m_viewMode, m_experimentPresent);
 }
 
 void Main::ResetGrid() {
@@ -340,6 +376,7 @@ bool Main::LoadFile(const QString& fileName) {
     m_dataSaved = true;
     EnableDataCommands();
     UpdateAxisMenu();
+    ShowResults();
     return true;
 }
 

@@ -17,6 +17,7 @@ class Interface;
 class LiveLoadDisplay;
 class QLabel;
 class ResultsView;
+class SampleSize;
 
 // The main window `Main`: the program's first and central window. It owns
 // the application state, the one experiment record and the one device link,
@@ -59,7 +60,9 @@ public:
     // chosen while one is pending or running is ignored.
     void runDeviceCommand(std::function<void()> command);
 
-    // The results area and the document state.
+    // The results area and the document state. ShowResults shows the
+    // current experiment in the current units and view.
+    void ShowResults();
     void ResetGrid();
     void ClearResults();
     void UpdateAxisMenu();
@@ -80,6 +83,7 @@ private:
     void startWhenLinkFree(std::function<void()> command);
     void setAppClosing(bool closing);
     void setUnits(std::int32_t units);
+    void setViewMode(std::int32_t viewMode);
     void disableDeviceCommands();
     void fitClientArea();
     Calibration& calibrationDialog();
@@ -91,6 +95,8 @@ private:
     void handleAbout();
     void handleEnglish();
     void handleMetric();
+    void handleLoadDisp();
+    void handleStressStrain();
     void handleToolbarAction(QAction* button);
 
     SettingsStore& m_settings;
@@ -119,5 +125,6 @@ private:
     LiveLoadDisplay* m_liveLoad = nullptr;
     Calibration* m_calibration = nullptr;
     About* m_about = nullptr;
+    SampleSize* m_sampleSize = nullptr;
     HelpWindow* m_help = nullptr;
 };

@@ -1,0 +1,99 @@
+#include "resultschart.h"
+
+#include <QAccessible>
+#include <QChart>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <limits>
+
+namespace {
+struct Range {
+    double low = std::numeric_limits<double>::max();
+    double high = std::numeric_limits<double>::lowest();
+    void take(double value) {
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    void take(const Range& other) {
+        take(other.low);
+        take(other.high);
+    }
+};
+
+// A single value still gets a visible span; no data shows 0 to 1.
+void apply(QValueAxis& axis, const Range& range) {
+    if (range.low > range.high)
+        axis.setRange(0.0, 1.0);
+    else if (range.low == range.high)
+        axis.setRange(range.low - 1.0, range.high + 1.0);
+    else
+        axis.setRange(range.low, range.high);
+}
+} // namespace
+
+ResultsChart::ResultsChart(QWidget* parent) : QChartView(parent) {
+    auto* chart = new QChart;
+    chart->legend()->hide();
+    m_series = new QLineSeries(chart);
+    chart->addSeries(m_series);
+    m_axisX = new QValueAxis(chart);
+    m_axisY = new QValueAxis(chart);
+    chart->addAxis(m_axisX, Qt::AlignBottom);
+    chart->addAxis(m_axisY, Qt::AlignLeft);
+    m_series->attachAxis(m_axisX);
+    m_series->attachAxis(m_axisY);
+    setChart(chart);
+    setObjectName(QStringLiteral("chart"));
+    setAccessibleName(tr("Chart"));
+    setRenderHint(QPainter::Antialiasing);
+    scaleAxes({});
+    describe();
+}
+
+void ResultsChart::setAxisTitles(const QString& x, const QString& y) {
+    m_axisX->setTitleText(x);
+    m_axisY->setTitleText(y);
+    describe();
+}
+
+void ResultsChart::setPoints(const QList<QPointF>& points) {
+    scaleAxes(points);
+    m_series->replace(points);
+    describe();
+}
+
+void ResultsChart::setIndependentAxes(bool independent) {
+    m_independentAxes = independent;
+    scaleAxes(m_series->points());
+}
+
+qsizetype ResultsChart::pointCount() const {
+    return m_series->count();
+}
+
+void ResultsChart::scaleAxes(const QList<QPointF>& points) {
+    Range x;
+    Range y;
+    for (const QPointF& point : points) {
+        x.take(point.x());
+        y.take(point.y());
+    }
+    if (!m_independentAxes && !points.isEmpty()) {
+        x.take(y);
+        y = x;
+    }
+    apply(*m_axisX, x);
+    apply(*m_axisY, y);
+}
+
+void ResultsChart::describe() {
+    const qsizetype count = pointCount();
+    const QString points = count == 1 ? tr("1 point") : tr("%1 points").arg(count);
+    const QString x = m_axisX->titleText();
+    const QString y = m_axisY->titleText();
+    setAccessibleDescription(
+        x.isEmpty() && y.isEmpty() ? points : tr("%1 against %2, %3").arg(y, x, points));
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}

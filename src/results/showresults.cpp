@@ -1,0 +1,156 @@
+// The fill of the results area from an experiment: ResultsView::ShowResults
+// and the summary, hardness and chart parts it runs in turn.
+
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+#include "platform/busycursor.h"
+#include "platform/geometry.h"
+#include "platform/readabletext.h"
+#include "results/pointsmodel.h"
+#include "results/resultschart.h"
+#include "results/resultsview.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <cmath>
+#include <exception>
+
+namespace {
+constexpr std::int32_t kViewStressStrain = 2;
+
+struct AxisTitles {
+    QString x;
+    QString y;
+};
+
+// Only a tension test has a stress against strain view; for every other
+// kind the chart shows load against displacement whatever the choice.
+bool showsStressStrain(const Experiment& experiment, std::int32_t viewMode) {
+    return experiment.TestType() == kTestTension && viewMode == kViewStressStrain;
+}
+
+// The load caption says "(lb)" while the load axis says "(lbs)".
+AxisTitles axisTitles(bool stressStrain, std::int32_t units) {
+    const bool english = units == kUnitsEnglish;
+    if (stressStrain) {
+        return {english ? QStringLiteral("Strain (inch/inch)") : QStringLiteral("Strain (mm/mm)"),
+                english ? QStringLiteral("Stress (lbs/sq. inch)") : QStringLiteral("Stress (Pa)")};
+    }
+    return {english ? QStringLiteral("Displacement (inch)") : QStringLiteral("Displacement (mm)"),
+            english ? QStringLiteral("Load (lbs)") : QStringLiteral("Load (N)")};
+}
+
+// A converted value as shown in a summary box; empty when it cannot be
+// computed (no points, a reading far outside the raw range).
+template <typename Compute> QString summaryText(Compute compute) {
+    try {
+        return QString::fromStdString(PlainNumberText(compute()));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+// Load against displacement of points 1 to `count`, in single precision. A
+// point whose conversion fails is left out rather than stopping the fill.
+QList<QPointF>
+loadDisplacement(const Experiment& experiment, std::int32_t units, std::int32_t count) {
+    QList<QPointF> table;
+    table.reserve(count);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        try {
+            const float load = experiment.load(i, units);
+            const float displacement = experiment.Displacement(i, units);
+            table.append(QPointF(displacement, load));
+        } catch (const std::exception&) {
+        }
+    }
+    return table;
+}
+
+// Divides each displacement by the sample's length (strain) and each load
+// by its area (stress), in single precision and with the dimensions as they
+// were entered. False, with the table part-divided, when a quotient is not
+// a finite number: a length too small for single precision has no strain.
+bool toStressStrain(QList<QPointF>& table, const Experiment& experiment) {
+    for (QPointF& point : table) {
+        const float strain = static_cast<float>(point.x()) / experiment.SampleLength();
+        const float stress = static_cast<float>(point.y()) / experiment.SampleArea();
+        if (!std::isfinite(strain) || !std::isfinite(stress))
+            return false;
+        point = QPointF(strain, stress);
+    }
+    return true;
+}
+} // namespace
+
+void ResultsView::ShowResults(const Experiment& experiment,
+                              std::int32_t units,
+                              std::int32_t viewMode,
+                              bool experimentPresent) {
+    const BusyCursor busy;
+    const bool stressStrain = showsStressStrain(experiment, viewMode);
+    const AxisTitles titles = axisTitles(stressStrain, units);
+    m_chart->setAxisTitles(titles.x, titles.y);
+    if (!experimentPresent)
+        return;
+
+    showSummary(experiment, units);
+    ResetGrid();
+    m_points->showEmptyRows(0);
+    // The emptied grid repaints before the fill. A command run meanwhile
+    // that fills or clears the area again has the last word.
+    const quint64 generation = m_generation;
+    const QPointer<ResultsView> self(this);
+    QCoreApplication::processEvents();
+    if (!self || generation != m_generation)
+        return;
+
+    // The experiment may have changed in that pass; what it holds now counts.
+    const std::int32_t count = experiment.Count();
+    m_points->showPoints(experiment, units, count);
+    showChart(experiment, units, count, stressStrain);
+    if (experiment.TestType() == kTestHardness)
+        showHardness(experiment);
+}
+
+void ResultsView::showSummary(const Experiment& experiment, std::int32_t units) {
+    const bool english = units == kUnitsEnglish;
+    setCaption(*m_labelMaxLoad, *m_textMaxLoad,
+               english ? QStringLiteral("Max. Load (lb)") : QStringLiteral("Max. Load (N)"));
+    setCaption(*m_labelMaxDisp, *m_textMaxDisp,
+               english ? QStringLiteral("Max. Disp. (inch)") : QStringLiteral("Max. Disp. (mm)"));
+    ShowReadableText(*m_textMaxLoad, summaryText([&] { return experiment.MaxLoad(units); }));
+    ShowReadableText(*m_textMaxDisp,
+                     summaryText([&] { return experiment.MaxDisplacement(units); }));
+}
+
+// A hardness number beyond the 16-bit range has no value to show: the box
+// stays empty rather than showing a wrapped number.
+void ResultsView::showHardness(const Experiment& experiment) {
+    QString text;
+    try {
+        text = QString::fromStdString(NumberText(std::int32_t{HardnessNumber(experiment)}));
+    } catch (const std::exception&) {
+    }
+    setCaption(*m_labelTestSpecific, *m_textTestSpecific, QStringLiteral("Torvik Hardness"));
+    ShowReadableText(*m_textTestSpecific, text);
+    m_labelTestSpecific->show();
+    m_textTestSpecific->show();
+}
+
+// Stress against strain that cannot be computed shows load against
+// displacement, titled as such, instead of infinities.
+void ResultsView::showChart(const Experiment& experiment,
+                            std::int32_t units,
+                            std::int32_t count,
+                            bool stressStrain) {
+    QList<QPointF> table = loadDisplacement(experiment, units, count);
+    if (stressStrain && !toStressStrain(table, experiment)) {
+        table = loadDisplacement(experiment, units, count);
+        const AxisTitles titles = axisTitles(false, units);
+        m_chart->setAxisTitles(titles.x, titles.y);
+    }
+    m_chart->setPoints(table);
+}
