@@ -1,78 +1,173 @@
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+#include "results/resultschart.h"
 #include "results/resultsview.h"
 
 #include <QAccessible>
 #include <QChart>
-#include <QChartView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QValueAxis>
 #include <QXYSeries>
 
-// The results area before any experiment, its clearing and its geometry.
+// The results area: what ShowResults puts in the chart, the grid and the
+// summary for each kind of test, view and units; its clearing; its geometry.
 class TestResultsView : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { InitNameTables(); }
+
     void startsWithCaptionsEmptyBoxesAndTestSpecificPairHidden() {
         ResultsView view;
-        QCOMPARE(child<QLabel>(view, "labelMaxLoad")->text(), QStringLiteral("Max. Load"));
-        QCOMPARE(child<QLabel>(view, "labelMaxDisp")->text(), QStringLiteral("Max. Displacement"));
-        QVERIFY(child<QLineEdit>(view, "textMaxLoad")->text().isEmpty());
-        QVERIFY(child<QLineEdit>(view, "textMaxDisp")->text().isEmpty());
-        QVERIFY(child<QLineEdit>(view, "textMaxLoad")->isReadOnly());
-        QVERIFY(child<QLabel>(view, "labelTestSpecific")->isHidden());
-        QVERIFY(child<QLineEdit>(view, "textTestSpecific")->isHidden());
+        QCOMPARE(label(view, "labelMaxLoad").text(), QStringLiteral("Max. Load"));
+        QCOMPARE(label(view, "labelMaxDisp").text(), QStringLiteral("Max. Displacement"));
+        QVERIFY(box(view, "textMaxLoad").text().isEmpty() && box(view, "textMaxLoad").isReadOnly());
+        QVERIFY(label(view, "labelTestSpecific").isHidden());
+        QVERIFY(box(view, "textTestSpecific").isHidden());
         QVERIFY(gridIsEmpty(view));
-        QCOMPARE(accessibleName(child<QLineEdit>(view, "textMaxLoad")),
-                 QStringLiteral("Max. Load"));
-        QCOMPARE(accessibleName(child<QLineEdit>(view, "textMaxDisp")),
+        QCOMPARE(accessible(&box(view, "textMaxDisp"))->text(QAccessible::Name),
                  QStringLiteral("Max. Displacement"));
-        QVERIFY(!accessibleName(child<QTableWidget>(view, "grid")).isEmpty());
-        QVERIFY(!accessibleName(child<QChartView>(view, "chart")).isEmpty());
+        QVERIFY(!accessible(&grid(view))->text(QAccessible::Name).isEmpty());
     }
 
-    // ResetGrid restores the empty grid; ClearResults empties boxes and
-    // chart and hides the test-specific pair, but keeps the captions.
-    void resetGridAndClearResultsRestoreTheEmptyResults() {
+    // Every point as a number text: a blank in the sign place, no zero
+    // before the point; heading plus points, also for a screen reader.
+    void gridListsEveryPointBelowItsHeadings() {
         ResultsView view;
-        auto* grid = child<QTableWidget>(view, "grid");
-        grid->setRowCount(3);
-        grid->setItem(1, 1, new QTableWidgetItem(QStringLiteral(" 12.4")));
-        grid->setHorizontalHeaderLabels({QStringLiteral("x"), QStringLiteral("y")});
-        child<QLabel>(view, "labelMaxLoad")->setText(QStringLiteral("Max. Load (lb)"));
-        child<QLineEdit>(view, "textMaxLoad")->setText(QStringLiteral("123.4"));
-        child<QLineEdit>(view, "textMaxDisp")->setText(QStringLiteral("0.0125"));
-        child<QLabel>(view, "labelTestSpecific")->show();
-        child<QLineEdit>(view, "textTestSpecific")->show();
-        view.setChartData({QPointF(0, 0), QPointF(1, 5)});
-        view.ResetGrid();
-        QVERIFY(gridIsEmpty(view));
-        QCOMPARE(child<QLineEdit>(view, "textMaxLoad")->text(), QStringLiteral("123.4"));
+        const Experiment experiment = compressionTest();
+        view.ShowResults(experiment, kUnitsEnglish, 1, true);
+        QCOMPARE(view.gridRows(), 4);
+        QCOMPARE(cells(view), QStringList({" 0", " 0", " .0125", " 1", "-.0029", " 12.4"}));
+        QAccessibleTableInterface* table = accessible(&grid(view))->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->cellAt(2, 0)->text(QAccessible::Name), QStringLiteral("-.0029"));
+        QStringList headings;
+        for (QAccessibleInterface* cell :
+             table->cellAt(0, 1)->tableCellInterface()->columnHeaderCells())
+            headings << cell->text(QAccessible::Name);
+        headings
+            << table->cellAt(0, 0)->tableCellInterface()->columnHeaderCells().constFirst()->text(
+                   QAccessible::Name);
+        QCOMPARE(headings, QStringList({"Load", "Displacement"}));
+        QCOMPARE(box(view, "textMaxLoad").text(), QStringLiteral("12.4"));
+        QCOMPARE(box(view, "textMaxDisp").text(), QStringLiteral("0.0124"));
+        QCOMPARE(box(view, "textMaxDisp").accessibleDescription(), QStringLiteral("0.0124"));
+    }
+
+    // Stress against strain only for a tension test in view 2; the
+    // dimensions divide as entered, in either units.
+    void titlesCaptionsAndChartFollowTheEffectiveView_data() {
+        QTest::addColumn<std::int32_t>("testType");
+        QTest::addColumn<std::int32_t>("viewMode");
+        QTest::addColumn<std::int32_t>("units");
+        QTest::addColumn<QStringList>("texts"); // x title, y title, two captions
+        QTest::addColumn<QPointF>("lastPoint");
+        const QStringList english{"Max. Load (lb)", "Max. Disp. (inch)"};
+        const QStringList metric{"Max. Load (N)", "Max. Disp. (mm)"};
+        QTest::newRow("tension, stress-strain, English")
+            << kTestTension << 2 << kUnitsEnglish
+            << QStringList{"Strain (inch/inch)", "Stress (lbs/sq. inch)"} + english
+            << QPointF(0.1215f / 4.0f, 61.0f / 2.0f);
+        QTest::newRow("tension, stress-strain, metric")
+            << kTestTension << 2 << kUnitsMetric
+            << QStringList{"Strain (mm/mm)", "Stress (Pa)"} + metric
+            << QPointF(3.086f / 4.0f, 271.0f / 2.0f);
+        QTest::newRow("tension, load-displacement, metric")
+            << kTestTension << 1 << kUnitsMetric
+            << QStringList{"Displacement (mm)", "Load (N)"} + metric << QPointF(3.086f, 271.0f);
+        QTest::newRow("shear, view 2") << kTestShear << 2 << kUnitsEnglish
+                                       << QStringList{"Displacement (inch)", "Load (lbs)"} + english
+                                       << QPointF(-0.1215f, -61.0f);
+        QTest::newRow("structures, view 2")
+            << kTestStructures << 2 << kUnitsMetric
+            << QStringList{"Displacement (mm)", "Load (N)"} + metric << QPointF(-3.086f, -271.0f);
+    }
+    void titlesCaptionsAndChartFollowTheEffectiveView() {
+        QFETCH(std::int32_t, testType);
+        QFETCH(std::int32_t, viewMode);
+        QFETCH(std::int32_t, units);
+        QFETCH(QStringList, texts);
+        QFETCH(QPointF, lastPoint);
+        ResultsView view;
+        Experiment experiment = tensionRawTest(testType);
+        experiment.SetSampleThickness(1.0f);
+        experiment.SetSampleWidth(2.0f);
+        experiment.SetSampleLength(4.0f);
+        view.ShowResults(experiment, units, viewMode, true);
+        QCOMPARE(titlesAndCaptions(view), texts);
+        QCOMPARE(series(view).count(), 3);
+        QCOMPARE(series(view).at(2), lastPoint);
+        QVERIFY(chart(view).accessibleDescription().contains(texts[0] + ", 3 points"));
+        QCOMPARE(accessible(&box(view, "textMaxLoad"))->text(QAccessible::Name), texts[2]);
+    }
+
+    // A length of zero in single precision has no strain: the chart shows
+    // load against displacement, titled so, rather than infinities.
+    void stressStrainWithoutALengthShowsLoadAgainstDisplacement() {
+        ResultsView view;
+        Experiment experiment = tensionRawTest(kTestTension);
+        experiment.SetSampleLength(static_cast<float>(LeadingNumber("1e-50")));
+        view.ShowResults(experiment, kUnitsEnglish, 2, true);
+        QCOMPARE(titlesAndCaptions(view).mid(0, 2),
+                 QStringList({"Displacement (inch)", "Load (lbs)"}));
+        QCOMPARE(series(view).at(2), QPointF(0.1215f, 61.0f));
+    }
+
+    // Shown with a hardness test, hidden again by ClearResults; a number
+    // beyond 16 bits leaves the box empty.
+    void hardnessPairAppearsWithItsNumberAndHides() {
+        ResultsView view;
+        Experiment experiment = testOf(
+            kTestHardness, {32768, 1000, 32113, 1044, 31130, 1090, 29491, 1180, 27853, 1270});
+        view.ShowResults(experiment, kUnitsMetric, 2, true);
+        QCOMPARE(label(view, "labelTestSpecific").text(), QStringLiteral("Torvik Hardness"));
+        QCOMPARE(box(view, "textTestSpecific").text(), QStringLiteral(" 20"));
+        QVERIFY(box(view, "textTestSpecific").isVisibleTo(&view));
+        QCOMPARE(accessible(&box(view, "textTestSpecific"))->text(QAccessible::Name),
+                 QStringLiteral("Torvik Hardness"));
         view.ClearResults();
-        QCOMPARE(child<QLabel>(view, "labelMaxLoad")->text(), QStringLiteral("Max. Load (lb)"));
-        QVERIFY(child<QLineEdit>(view, "textMaxLoad")->text().isEmpty());
-        QVERIFY(child<QLineEdit>(view, "textMaxDisp")->text().isEmpty());
-        QVERIFY(child<QLabel>(view, "labelTestSpecific")->isHidden());
-        QVERIFY(child<QLineEdit>(view, "textTestSpecific")->isHidden());
-        const QChart* chart = child<QChartView>(view, "chart")->chart();
-        QVERIFY(!chart->series().isEmpty());
-        QCOMPARE(static_cast<QXYSeries*>(chart->series().constFirst())->count(), 0);
+        QVERIFY(box(view, "textTestSpecific").isHidden());
+
+        experiment = testOf(kTestHardness, {32768, 1000, 32768, 1244, 32768 - 6554, 1574});
+        experiment.SetLoadCellRatio(10.0f);
+        view.ShowResults(experiment, kUnitsEnglish, 1, true);
+        QVERIFY(box(view, "textTestSpecific").isVisibleTo(&view));
+        QVERIFY(box(view, "textTestSpecific").text().isEmpty());
+        QCOMPARE(box(view, "textMaxLoad").text(), QStringLiteral("2000.2"));
+    }
+
+    // Without an experiment only the axis titles follow; ClearResults keeps
+    // the captions.
+    void withoutAnExperimentOnlyTheTitlesChangeAndClearingKeepsCaptions() {
+        ResultsView view;
+        const Experiment experiment = compressionTest();
+        view.ShowResults(experiment, kUnitsEnglish, 1, true);
+        view.ClearResults();
+        QVERIFY(gridIsEmpty(view));
+        QCOMPARE(series(view).count(), 0);
+        QVERIFY(box(view, "textMaxLoad").text().isEmpty());
+        view.ShowResults(experiment, kUnitsMetric, 1, false);
+        QCOMPARE(titlesAndCaptions(view), QStringList({"Displacement (mm)", "Load (N)",
+                                                       "Max. Load (lb)", "Max. Disp. (inch)"}));
+        QVERIFY(gridIsEmpty(view));
+        QCOMPARE(series(view).count(), 0);
     }
 
     void independentAxesEachFollowTheirOwnColumn() {
         ResultsView view;
         view.setIndependentAxes(true);
-        view.setChartData({QPointF(0, 0), QPointF(0.5, 200)});
-        const QChart* chart = child<QChartView>(view, "chart")->chart();
-        auto* x = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).constFirst());
-        auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).constFirst());
-        QCOMPARE(x->max(), 0.5);
-        QCOMPARE(y->max(), 200.0);
+        view.ShowResults(compressionTest(), kUnitsEnglish, 1, true);
+        auto* x = qobject_cast<QValueAxis*>(chart(view).chart()->axes(Qt::Horizontal).constFirst());
+        auto* y = qobject_cast<QValueAxis*>(chart(view).chart()->axes(Qt::Vertical).constFirst());
+        QCOMPARE(x->max(), double{0.0125f});
+        QCOMPARE(y->max(), double{12.4f});
         view.setIndependentAxes(false);
-        QCOMPARE(x->max(), 200.0);
-        QCOMPARE(y->max(), 200.0);
+        QCOMPARE(x->max(), double{12.4f});
+        QCOMPARE(y->min(), double{-0.0029f});
     }
 
     // 9900 x 6405 twips is 660 x 427 pixels, a 375-twip status bar 25;
@@ -82,9 +177,9 @@ private slots:
         auto* view = new ResultsView(&client);
         view->fitToClientArea(QSize(660, 427), 25);
         QCOMPARE(view->geometry(), QRect(1, 24, 657, 377));
-        QCOMPARE(child<QChartView>(*view, "chart")->geometry(), QRect(224, 8, 431, 367));
-        QCOMPARE(child<QTableWidget>(*view, "grid")->geometry(), QRect(16, 104, 193, 254));
-        QCOMPARE(child<QLineEdit>(*view, "textMaxLoad")->geometry(), QRect(152, 24, 57, 19));
+        QCOMPARE(chart(*view).geometry(), QRect(224, 8, 431, 367));
+        QCOMPARE(grid(*view).geometry(), QRect(16, 104, 193, 254));
+        QCOMPARE(box(*view, "textMaxLoad").geometry(), QRect(152, 24, 57, 19));
         // Shrunk below the design, the chart keeps the width it had.
         view->fitToClientArea(QSize(200, 427), 25);
         QCOMPARE(view->sizesTwips().frameWidth, 2960.0f);
@@ -93,27 +188,65 @@ private slots:
     }
 
 private:
-    template <typename T> static T* child(const ResultsView& view, const char* name) {
+    // Points at ratio 1, each pair a load and a displacement reading.
+    static Experiment testOf(std::int32_t code, const QList<std::int32_t>& points) {
+        Experiment experiment;
+        experiment.SetLoadCellRatio(1.0f);
+        experiment.SetTestType(code);
+        for (qsizetype i = 0; i + 1 < points.size(); i += 2)
+            experiment.AddDataPoint(points[i], points[i + 1]);
+        return experiment;
+    }
+    // 0, 1 and 12.4 lbf; 0, 0.0125 and -0.0029 inch (less the frame's give).
+    static Experiment compressionTest() {
+        return testOf(kTestCompression, {32768, 1000, 32735, 1205, 32362, 951});
+    }
+    // Raw load rising and displacement falling, as in tension: 0, 30.6 and
+    // 61 lbf (271 N) over 0, 0.0607 and 0.1215 inch (3.086 mm).
+    static Experiment tensionRawTest(std::int32_t code) {
+        return testOf(code, {32768, 5000, 33768, 4000, 34768, 3000});
+    }
+
+    template <typename T> static T& child(const QWidget& view, const char* name) {
         T* widget = view.findChild<T*>(QLatin1String(name));
         if (!widget)
             qFatal("no child %s", name);
-        return widget;
+        return *widget;
     }
-    static QString accessibleName(QWidget* widget) {
-        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    static QLabel& label(const QWidget& view, const char* name) {
+        return child<QLabel>(view, name);
+    }
+    static QLineEdit& box(const QWidget& view, const char* name) {
+        return child<QLineEdit>(view, name);
+    }
+    static QTableView& grid(const QWidget& view) { return child<QTableView>(view, "grid"); }
+    static ResultsChart& chart(const QWidget& view) { return child<ResultsChart>(view, "chart"); }
+    static QXYSeries& series(const QWidget& view) {
+        return *static_cast<QXYSeries*>(chart(view).chart()->series().constFirst());
+    }
+    static QAccessibleInterface* accessible(QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget);
+    }
+    static QStringList cells(const QWidget& view) {
+        const QAbstractItemModel& model = *grid(view).model();
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row)
+            texts << model.index(row, 0).data().toString() << model.index(row, 1).data().toString();
+        return texts;
+    }
+    static QStringList titlesAndCaptions(const QWidget& view) {
+        const QChart& c = *chart(view).chart();
+        return {c.axes(Qt::Horizontal).constFirst()->titleText(),
+                c.axes(Qt::Vertical).constFirst()->titleText(), label(view, "labelMaxLoad").text(),
+                label(view, "labelMaxDisp").text()};
     }
     // 24 empty rows under the headings Displacement and Load.
     static bool gridIsEmpty(const ResultsView& view) {
-        const auto* grid = child<QTableWidget>(view, "grid");
-        for (int row = 0; row < grid->rowCount(); ++row) {
-            for (int column = 0; column < grid->columnCount(); ++column) {
-                if (grid->item(row, column) && !grid->item(row, column)->text().isEmpty())
-                    return false;
-            }
-        }
-        return grid->rowCount() == ResultsView::kEmptyGridRows && grid->columnCount() == 2 &&
-               grid->horizontalHeaderItem(0)->text() == QLatin1String("Displacement") &&
-               grid->horizontalHeaderItem(1)->text() == QLatin1String("Load");
+        const QAbstractItemModel& model = *grid(view).model();
+        return view.gridRows() == 25 && model.rowCount() == ResultsView::kEmptyGridRows &&
+               model.columnCount() == 2 && cells(view).join(QString()).isEmpty() &&
+               model.headerData(0, Qt::Horizontal).toString() == QLatin1String("Displacement") &&
+               model.headerData(1, Qt::Horizontal).toString() == QLatin1String("Load");
     }
 };
 

@@ -1,0 +1,140 @@
+#include "acquisition/samplesize.h"
+#include "model/experiment.h"
+#include "support/scripteddialogs.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+// The "Sample Size" dialog: what it shows, when OK is allowed, the order of
+// its messages, and that only an accepted OK touches the experiment.
+class TestSampleSize : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithThePositiveDimensionsOnlyAndFocusOnThickness() {
+        Experiment experiment; // thickness 0, width 0, length 1
+        ScriptedDialogs dialogs;
+        SampleSize dialog(experiment, dialogs);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Sample Size"));
+        QCOMPARE(texts(dialog), QStringList({"", "", "1"}));
+        QVERIFY(!okButton(dialog).isEnabled());
+        QCOMPARE(QApplication::focusWidget(), &edit(dialog, "editThickness"));
+        for (const char* name : {"editThickness", "editWidth", "editLength"}) {
+            QCOMPARE(
+                QAccessible::queryAccessibleInterface(&edit(dialog, name))->text(QAccessible::Name),
+                QStringLiteral("Sample ") + QString::fromLatin1(name + 4));
+        }
+    }
+
+    void okIsEnabledOnlyWhileNoEntryIsEmpty() {
+        Experiment experiment;
+        ScriptedDialogs dialogs;
+        SampleSize dialog(experiment, dialogs);
+        type(dialog, {"1", "2", "3"});
+        QVERIFY(okButton(dialog).isEnabled());
+        edit(dialog, "editWidth").clear();
+        QVERIFY(!okButton(dialog).isEnabled());
+        edit(dialog, "editWidth").setText(QStringLiteral("x"));
+        QVERIFY(okButton(dialog).isEnabled());
+    }
+
+    // Each press reports the first row at fault, and nothing is stored.
+    void messagesFollowTheRowsTopToBottom_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("zero") << QStringList{"0", "1", "1"}
+                              << "Sample thickness value must be greater than zero.";
+        QTest::newRow("zero point zero")
+            << QStringList{"0.0", "1", "1"} << "Sample thickness value must be a number.";
+        QTest::newRow("letters and bad width")
+            << QStringList{"abc", "-2", "1"} << "Sample thickness value must be a number.";
+        QTest::newRow("minus two width")
+            << QStringList{"1", "-2", "1"} << "Sample width value must be greater than zero.";
+        QTest::newRow("letters width")
+            << QStringList{"1", "in", "1"} << "Sample width value must be a number.";
+        QTest::newRow("letters length")
+            << QStringList{"1", "1", "in"} << "Sample length value must be a number.";
+        QTest::newRow("negative length")
+            << QStringList{"1", "1", "-1"} << "Sample length value must be greater than zero.";
+    }
+    void messagesFollowTheRowsTopToBottom() {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, message);
+        Experiment experiment;
+        ScriptedDialogs dialogs;
+        SampleSize dialog(experiment, dialogs);
+        dialog.show();
+        type(dialog, entries);
+        okButton(dialog).click();
+        QCOMPARE(dialogs.texts(), QStringList{message});
+        QCOMPARE(dialogs.messages.constFirst().icon, Dialogs::Icon::Information);
+        QVERIFY(dialog.isVisible() && !dialog.OKclicked());
+        QCOMPARE(texts(dialog), entries);
+        QCOMPARE(experiment.SampleLength(), 1.0f);
+        QCOMPARE(experiment.SampleArea(), 1.0f);
+    }
+
+    // The leading number is taken; the texts stay for the next opening,
+    // which does not read the experiment again.
+    void okStoresTheLeadingNumbersAndTheTextsPersist() {
+        Experiment experiment;
+        ScriptedDialogs dialogs;
+        SampleSize dialog(experiment, dialogs);
+        dialog.show();
+        type(dialog, {"2.5 in", "4", "1e-3"});
+        okButton(dialog).click();
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(dialog.OKclicked() && !dialog.isVisible());
+        QCOMPARE(experiment.SampleThickness(), 2.5f);
+        QCOMPARE(experiment.SampleArea(), 10.0f);
+        QCOMPARE(experiment.SampleLength(), 0.001f);
+        experiment.Clear();
+        dialog.show();
+        QCOMPARE(texts(dialog), QStringList({"2.5 in", "4", "1e-3"}));
+    }
+
+    void cancelAndTheFrameCloseLeaveTheExperiment() {
+        Experiment experiment;
+        ScriptedDialogs dialogs;
+        SampleSize dialog(experiment, dialogs);
+        dialog.show();
+        type(dialog, {"1", "2", "3"});
+        okButton(dialog).click();
+        QVERIFY(dialog.OKclicked());
+        for (bool frameClose : {false, true}) {
+            dialog.show();
+            type(dialog, {"5", "5", "5"});
+            if (frameClose)
+                QVERIFY(dialog.close());
+            else
+                dialog.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+            QVERIFY(!dialog.isVisible() && !dialog.OKclicked());
+            QCOMPARE(experiment.SampleArea(), 2.0f);
+            QCOMPARE(experiment.SampleLength(), 3.0f);
+        }
+    }
+
+private:
+    static QLineEdit& edit(const SampleSize& dialog, const char* name) {
+        return *dialog.findChild<QLineEdit*>(QLatin1String(name));
+    }
+    static QPushButton& okButton(const SampleSize& dialog) {
+        return *dialog.findChild<QPushButton*>(QStringLiteral("OKButton"));
+    }
+    static QStringList texts(const SampleSize& dialog) {
+        return {edit(dialog, "editThickness").text(), edit(dialog, "editWidth").text(),
+                edit(dialog, "editLength").text()};
+    }
+    static void type(const SampleSize& dialog, const QStringList& entries) {
+        edit(dialog, "editThickness").setText(entries[0]);
+        edit(dialog, "editWidth").setText(entries[1]);
+        edit(dialog, "editLength").setText(entries[2]);
+    }
+};
+
+QTEST_MAIN(TestSampleSize)
+#include "tst_samplesize.moc"
