@@ -1,0 +1,131 @@
+// Times ResultsView::ShowResults on a tension test of 12,000 points (30
+// seconds at the line's full rate), 100,000 and 1,000,000 points, until the
+// results area has painted, and the scroll of the grid to its last row. Each
+// size runs in a process of its own so that its peak memory is its own.
+// Usage: bench_results [POINTS]   (no argument: every size in turn)
+
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+#include "results/resultsview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 3;
+// The results area of a main window at its design size, in pixels.
+constexpr QSize kClientPixels(660, 427);
+constexpr int kStatusBarPixels = 25;
+
+struct Limits {
+    std::int32_t points;
+    double showSeconds;
+    double peakMegabytes;
+};
+constexpr Limits kSizes[] = {{12'000, 0.1, 0}, {100'000, 0.5, 0}, {1'000'000, 3.0, 500}};
+constexpr double kScrollSeconds = 0.05;
+
+// A tension test over four inches: the load rises to a peak and falls to the
+// break, with a few counts of noise as a real load cell gives.
+void Fill(Experiment& experiment, std::int32_t points) {
+    experiment.Clear();
+    experiment.SetLoadCellRatio(1.0f);
+    experiment.SetTestType(kTestTension);
+    std::uint32_t noise = 12345;
+    for (std::int32_t i = 0; i < points; ++i) {
+        const double progress = static_cast<double>(i) / points;
+        noise = noise * 1103515245u + 12345u;
+        const auto jitter = static_cast<std::int32_t>((noise >> 16) % 5) - 2;
+        const auto rise = static_cast<std::int32_t>(20000.0 * std::sin(progress * 2.6));
+        experiment.AddDataPoint(32768 + rise + jitter,
+                                62000 - static_cast<std::int32_t>(progress * 60000.0));
+    }
+}
+
+// Runs the pending events, then paints the whole window at once: the time
+// until the operator sees the result.
+double SecondsUntilPainted(QWidget& window, const std::function<void()>& step) {
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    QCoreApplication::processEvents();
+    window.repaint();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+int RunSize(const Limits& limits) {
+    QWidget window;
+    auto* view = new ResultsView(&window);
+    view->setIndependentAxes(true);
+    view->setGridColumnWidths(1300);
+    window.resize(kClientPixels);
+    view->fitToClientArea(kClientPixels, kStatusBarPixels);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    Experiment experiment;
+    Fill(experiment, limits.points);
+    auto* grid = view->findChild<QTableView*>(QStringLiteral("grid"));
+
+    std::vector<double> show;
+    std::vector<double> scroll;
+    for (int run = 0; run < kRuns; ++run) {
+        view->ClearResults();
+        SecondsUntilPainted(window, [] {});
+        show.push_back(SecondsUntilPainted(
+            window, [&] { view->ShowResults(experiment, kUnitsEnglish, 1, true); }));
+        scroll.push_back(SecondsUntilPainted(window, [&] { grid->scrollToBottom(); }));
+        grid->scrollToTop();
+    }
+    std::sort(show.begin(), show.end());
+    std::sort(scroll.begin(), scroll.end());
+    const double peak = PeakMegabytes();
+    const bool ok = show.front() < limits.showSeconds && scroll.front() < kScrollSeconds &&
+                    (limits.peakMegabytes == 0 || peak < limits.peakMegabytes);
+    std::printf("%9d points  show %7.3f s (median %7.3f, limit %.1f)  scroll to last row "
+                "%6.1f ms (median %6.1f)  peak %6.0f MB%s  grid rows %d  %s\n",
+                limits.points, show.front(), show[kRuns / 2], limits.showSeconds,
+                scroll.front() * 1e3, scroll[kRuns / 2] * 1e3, peak,
+                limits.peakMegabytes > 0 ? " (limit 500)" : "", view->gridRows(),
+                ok ? "ok" : "OVER");
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    InitNameTables();
+    if (argc == 2) {
+        const std::int32_t points = std::atoi(argv[1]);
+        for (const Limits& limits : kSizes) {
+            if (limits.points == points)
+                return RunSize(limits);
+        }
+        return RunSize({points, 1e9, 0});
+    }
+    int failures = 0;
+    for (const Limits& limits : kSizes) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {QString::number(limits.points)});
+        child.waitForFinished(-1);
+        failures += child.exitCode() != 0 ? 1 : 0;
+    }
+    return failures == 0 ? 0 : 1;
+}
