@@ -305,8 +305,10 @@ void Main::handleLoadDisp() {
 }
 
 // The dimensions are asked for every time, also in this view already: it is
-// how the operator changes them. Cancel changes nothing.
+// how the operator changes them. Cancel changes nothing, check marks included
+// (the menu has already toggled the item it triggered).
 void Main::handleStressStrain() {
+    setViewMode(m_viewMode);
     runDeviceCommand([this] {
         if (!m_sampleSize)
             m_sampleSize = new SampleSize(currentExperiment(), m_dialogs, this);

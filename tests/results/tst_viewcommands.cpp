@@ -1,0 +1,122 @@
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+#include "results/resultsview.h"
+#include "shell/mainfixture.h"
+
+#include <QAbstractButton>
+#include <QChart>
+#include <QChartView>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QXYSeries>
+
+// The View menu of the main window and the results of opened files: units,
+// the stress against strain view and its dimensions dialog, the Axis menu.
+class TestViewCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        UseOwnSettingsFolder();
+        InitNameTables();
+        // Tension raw readings: 0, 30.6 and 61 lbf (271 N) over 0, 0.0607
+        // and 0.1215 inch (3.086 mm).
+        save(kTestTension, {32768, 5000, 33768, 4000, 34768, 3000});
+        save(kTestCompression, {32768, 1000, 32735, 1205, 32362, 951});
+        save(kTestHardness, {32768, 1000, 32113, 1044, 31130, 1090, 29491, 1180, 27853, 1270});
+        m_f.configure(QString());
+        m_f.start(file(kTestTension)).show();
+    }
+
+    // The file named at start-up is shown at once; cancelling the dialog
+    // changes nothing, accepting it shows stress against strain with the
+    // dimensions as typed, also after a switch to metric.
+    void stressStrainAsksForDimensionsUsedAsTypedInEitherUnits() {
+        Main& main = *m_f.main;
+        QCOMPARE(m_f.item<ResultsView>("Frame").gridRows(), 4);
+        QCOMPARE(m_f.item<QLineEdit>("textMaxLoad").text(), QStringLiteral("61"));
+        QVERIFY(m_f.item<QAction>("mnuAxis").isEnabled());
+
+        answerDialog({"1", "2", "4"}, "CancelButton");
+        QVERIFY(m_f.item<QAction>("mnuLoadDisp").isChecked());
+        QVERIFY(!m_f.item<QAction>("mnuStressStrain").isChecked());
+        QCOMPARE(main.viewMode(), 1);
+        QCOMPARE(lastPoint(), QPointF(0.1215f, 61.0f));
+
+        answerDialog({"1", "2", "4"}, "OKButton");
+        QVERIFY(!m_f.item<QAction>("mnuLoadDisp").isChecked());
+        QVERIFY(m_f.item<QAction>("mnuStressStrain").isChecked());
+        QCOMPARE(yTitle(), QStringLiteral("Stress (lbs/sq. inch)"));
+        QCOMPARE(lastPoint(), QPointF(0.1215f / 4.0f, 61.0f / 2.0f));
+        QVERIFY(main.dataSaved());
+
+        m_f.item<QAction>("mnuMetric").trigger();
+        QVERIFY(m_f.item<QAction>("mnuMetric").isChecked());
+        QVERIFY(!m_f.item<QAction>("mnuEnglish").isChecked());
+        QCOMPARE(main.units(), kUnitsMetric);
+        QCOMPARE(yTitle(), QStringLiteral("Stress (Pa)"));
+        QCOMPARE(lastPoint(), QPointF(3.086f / 4.0f, 271.0f / 2.0f));
+        QCOMPARE(m_f.item<QLineEdit>("textMaxLoad").text(), QStringLiteral("271"));
+    }
+
+    // Left in view 2, other kinds show load against displacement with the
+    // Axis menu off; the hardness pair comes and goes with its test; a
+    // tension file shows as stress against strain with length and area 1.
+    void openedFilesFollowTheViewLeftByTheLastTension() {
+        Main& main = *m_f.main;
+        QCOMPARE(main.viewMode(), 2);
+        QVERIFY(main.LoadFile(file(kTestHardness)));
+        QVERIFY(!m_f.item<QAction>("mnuAxis").isEnabled());
+        QVERIFY(m_f.item<QAction>("mnuStressStrain").isChecked());
+        QCOMPARE(yTitle(), QStringLiteral("Load (N)"));
+        QVERIFY(m_f.item<QWidget>("textTestSpecific").isVisible());
+        QVERIFY(main.LoadFile(file(kTestCompression)));
+        QVERIFY(!m_f.item<QWidget>("textTestSpecific").isVisible());
+        QCOMPARE(m_f.item<ResultsView>("Frame").gridRows(), 4);
+        QVERIFY(main.LoadFile(file(kTestTension)));
+        QVERIFY(m_f.item<QAction>("mnuAxis").isEnabled());
+        QCOMPARE(yTitle(), QStringLiteral("Stress (Pa)"));
+        QCOMPARE(lastPoint(), QPointF(3.086f, 271.0f));
+    }
+
+private:
+    void save(std::int32_t testType, const QList<std::int32_t>& points) {
+        Experiment experiment;
+        experiment.SetLoadCellRatio(1.0f);
+        experiment.SetTestType(testType);
+        for (qsizetype i = 0; i + 1 < points.size(); i += 2)
+            experiment.AddDataPoint(points[i], points[i + 1]);
+        if (!experiment.SaveFile(file(testType).toStdString()))
+            qFatal("cannot save a test file");
+    }
+    QString file(std::int32_t testType) const {
+        return m_folder.filePath(QString::number(testType) + QStringLiteral(".tdf"));
+    }
+
+    // Chooses Stress vs. Strain, types the three entries and leaves the
+    // dialog with `button`.
+    void answerDialog(const QStringList& entries, const char* button) {
+        const ModalWatcher watcher(QStringLiteral("SampleSize"), [&](QWidget& dialog) {
+            const char* names[] = {"editThickness", "editWidth", "editLength"};
+            for (int i = 0; i < 3; ++i)
+                dialog.findChild<QLineEdit*>(QLatin1String(names[i]))->setText(entries[i]);
+            dialog.findChild<QAbstractButton*>(QLatin1String(button))->click();
+            return true;
+        });
+        m_f.item<QAction>("mnuStressStrain").trigger();
+        QVERIFY(watcher.done());
+    }
+
+    QChart& chart() const { return *m_f.item<QChartView>("chart").chart(); }
+    QString yTitle() const { return chart().axes(Qt::Vertical).constFirst()->titleText(); }
+    QPointF lastPoint() const {
+        const auto* series = static_cast<QXYSeries*>(chart().series().constFirst());
+        return series->at(series->count() - 1);
+    }
+
+    QTemporaryDir m_folder;
+    MainFixture m_f;
+};
+
+QTEST_MAIN(TestViewCommands)
+#include "tst_viewcommands.moc"
