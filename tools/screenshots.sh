@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Renders the main window (on the simulated machine, live load showing), the
-# calibration dialog and the sensor watch window to docs/screenshots/*.png
-# under the offscreen platform. Needs no display. Uses its own settings
-# folder, so the operator's settings are neither read nor changed.
+# calibration dialog, the sensor watch window, the results of a tension test
+# in both views with the Sample Size dialog, and of a hardness test (from data
+# files the tool writes) to docs/screenshots/*.png under the offscreen
+# platform. Needs no display. Uses its own settings folder, so the operator's
+# settings are neither read nor changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}

@@ -14,19 +14,19 @@
 
 namespace {
 // Client area and controls, twips.
-constexpr int kClientWidthTwips = 5160;
+constexpr int kClientWidthTwips = 5520;
 constexpr int kClientHeightTwips = 1680;
 constexpr int kRowTopTwips = 240;
 constexpr int kRowSpacingTwips = 420;
 constexpr int kCaptionLeftTwips = 240;
-constexpr int kCaptionWidthTwips = 1575;
+constexpr int kCaptionWidthTwips = 1815;
 constexpr int kCaptionHeightTwips = 255;
-constexpr int kEditLeftTwips = 1800;
+constexpr int kEditLeftTwips = 2160;
 constexpr int kEditWidthTwips = 975;
 constexpr int kEditHeightTwips = 285;
-constexpr int kUnitLeftTwips = 2835;
+constexpr int kUnitLeftTwips = 3195;
 constexpr int kUnitWidthTwips = 375;
-constexpr int kButtonLeftTwips = 3600;
+constexpr int kButtonLeftTwips = 3960;
 constexpr int kButtonWidthTwips = 1215;
 constexpr int kButtonHeightTwips = 375;
 constexpr int kCancelTopTwips = 720;

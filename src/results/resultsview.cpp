@@ -29,6 +29,7 @@ constexpr int kMaxLoadTopTwips = 360;
 constexpr int kMaxDispTopTwips = 720;
 constexpr int kTestSpecificTopTwips = 1080;
 constexpr int kGridWidthTwips = 2895;
+constexpr int kGridRowPaddingPixels = 4;
 
 int pixels(float twips) {
     return static_cast<int>(std::lround(twips / static_cast<float>(kTwipsPerPixel)));
@@ -115,8 +116,11 @@ void ResultsView::buildGrid() {
     m_grid->horizontalHeader()->setSectionsClickable(false);
     // All rows are one line high, so the view never measures them one by
     // one, whatever their number.
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->hide();
+    QHeaderView& rows = *m_grid->verticalHeader();
+    rows.setSectionResizeMode(QHeaderView::Fixed);
+    rows.setMinimumSectionSize(0);
+    rows.setDefaultSectionSize(m_grid->fontMetrics().height() + kGridRowPaddingPixels);
+    rows.hide();
 }
 
 void ResultsView::ResetGrid() {

@@ -1,21 +1,67 @@
 // Renders the main window, the calibration dialog and the sensor watch window
 // to PNG files for the documentation: the real widgets on the simulated
 // machine (TORVIK_SIM), under whatever platform the caller chose (offscreen).
+// Then the results of a tension test, as load against displacement and as
+// stress against strain with the Sample Size dialog, and of a hardness test,
+// opened from data files written here.
 // Usage: torvik-screenshots FOLDER
 
 #include "mainfixture.h"
+#include "model/experiment.h"
+#include "model/gfunctions.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 // 406 counts of compression: 12.4 lbf at a ratio of 1.
 const QString kHeldLoad = QStringLiteral("hold 32362 17250");
 constexpr int kPatienceMsecs = 10000;
+
+// Raw counts per lbf at a load-cell ratio of 1, and per inch of travel.
+constexpr double kCountsPerLbf = 32.768;
+constexpr double kCountsPerInch = 65535.0 / 4.0;
+
+// A tension specimen of 3000 points: elastic rise, yield, hardening to a
+// peak of about 480 lbf, necking and the break, over 0.4 inch.
+Experiment tensionTest() {
+    Experiment experiment;
+    experiment.SetLoadCellRatio(1.0f);
+    experiment.SetTestType(kTestTension);
+    constexpr int kPoints = 3000;
+    for (int i = 0; i < kPoints; ++i) {
+        const double p = static_cast<double>(i) / (kPoints - 1);
+        double lbf = 420.0 * (1.0 - std::exp(-p * 25.0)) + 120.0 * p - 150.0 * std::pow(p, 6.0);
+        if (i > kPoints - 15)
+            lbf *= static_cast<double>(kPoints - i) / 15.0; // the break
+        const double jitter = i < 10 ? 0.0 : ((i * 7919) % 5 - 2) * 0.4;
+        experiment.AddDataPoint(32768 + static_cast<int>((lbf + jitter) * kCountsPerLbf),
+                                60000 - static_cast<int>(p * 0.4 * kCountsPerInch));
+    }
+    return experiment;
+}
+
+// A hardness test: the load grows a little faster than the indentation, to
+// about 1000 lbf at 0.03 inch.
+Experiment hardnessTest() {
+    Experiment experiment;
+    experiment.SetLoadCellRatio(1.0f);
+    experiment.SetTestType(kTestHardness);
+    constexpr int kPoints = 600;
+    for (int i = 0; i < kPoints; ++i) {
+        const double inch = 0.03 * i / (kPoints - 1);
+        const double lbf = 30000.0 * inch + 200000.0 * inch * inch;
+        experiment.AddDataPoint(32768 - static_cast<int>(lbf * kCountsPerLbf),
+                                1000 + static_cast<int>((inch + lbf * 0.00001) * kCountsPerInch));
+    }
+    return experiment;
+}
 
 bool save(QWidget& window, const QDir& folder, const QString& name) {
     const QString path = folder.filePath(name);
@@ -44,6 +90,38 @@ bool shootModal(MainFixture& f,
     });
     f.item<QAction>(item).trigger();
     return saved;
+}
+// The live load shows again once the last window has closed.
+bool saveMain(MainFixture& f, const QDir& folder, const QString& name) {
+    return QTest::qWaitFor([&] { return !f.liveLoadPanel().text().isEmpty(); }, kPatienceMsecs) &&
+           save(*f.main, folder, name);
+}
+
+// Opens each test as from the command line and shoots the main window.
+bool shootResults(MainFixture& f, const QDir& folder) {
+    QTemporaryDir files;
+    const QString tension = files.filePath(QStringLiteral("tension.tdf"));
+    const QString hardness = files.filePath(QStringLiteral("hardness.tdf"));
+    if (!tensionTest().SaveFile(tension.toStdString()) ||
+        !hardnessTest().SaveFile(hardness.toStdString()) || !f.main->LoadFile(tension))
+        return false;
+    bool ok = saveMain(f, folder, QStringLiteral("results-tension.png"));
+    bool dialogShot = false;
+    const ModalWatcher watcher(QStringLiteral("SampleSize"), [&](QWidget& dialog) {
+        const char* names[] = {"editThickness", "editWidth", "editLength"};
+        const char* texts[] = {"0.125", "0.5", "2"};
+        for (int i = 0; i < 3; ++i)
+            dialog.findChild<QLineEdit*>(QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
+        dialogShot = save(dialog, folder, QStringLiteral("samplesize.png"));
+        dialog.findChild<QAbstractButton*>(QStringLiteral("OKButton"))->click();
+        return true;
+    });
+    f.item<QAction>("mnuStressStrain").trigger();
+    ok &= dialogShot && saveMain(f, folder, QStringLiteral("results-stressstrain.png"));
+    f.item<QAction>("mnuLoadDisp").trigger();
+    ok &=
+        f.main->LoadFile(hardness) && save(*f.main, folder, QStringLiteral("results-hardness.png"));
+    return ok;
 }
 } // namespace
 
@@ -78,5 +156,6 @@ int main(int argc, char* argv[]) {
             return !window.findChild<QLineEdit*>(QStringLiteral("textDisp"))->text().isEmpty();
         },
         "buttonClose", folder, QStringLiteral("watchsensors.png"));
+    ok &= shootResults(f, folder);
     return ok ? 0 : 1;
 }
