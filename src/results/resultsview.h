@@ -3,8 +3,6 @@
 #include "results/resizerule.h"
 
 #include <QFrame>
-#include <QList>
-#include <QPointF>
 #include <cstdint>
 
 class Experiment;

@@ -12,6 +12,8 @@
 
 // The View menu of the main window and the results of opened files: units,
 // the stress against strain view and its dimensions dialog, the Axis menu.
+// One window for the whole run, without a machine; the cases run in order,
+// each from the view the one before left.
 class TestViewCommands : public QObject {
     Q_OBJECT
 
