@@ -2,6 +2,7 @@
 
 #include "device/interface.h"
 #include "model/gfunctions.h"
+#include "platform/accessiblevalue.h"
 #include "platform/geometry.h"
 #include "platform/widgetnames.h"
 
@@ -27,10 +28,17 @@ constexpr int kClientHeightTwips = 2190;
 // A read that fails at once (the link refuses it) is not retried sooner than
 // this, so that a failing link does not keep the processor busy.
 constexpr int kFailedReadPauseMsecs = 50;
+
+bool OverLimit(const QString& loadText, std::int32_t units) {
+    const double magnitude = std::fabs(LeadingNumber(loadText.toStdString()));
+    return magnitude >= (units == kUnitsEnglish ? Test::kLoadLimitLbf : Test::kLoadLimitNewtons);
+}
 } // namespace
 
-Test::Test(Interface& device, std::int32_t units, QWidget* parent)
-    : QDialog(parent), m_device(device), m_units(units) {
+const QString Test::kOverLimitText = QStringLiteral("Load over limit");
+
+Test::Test(Interface& device, std::function<std::int32_t()> units, QWidget* parent)
+    : QDialog(parent), m_device(device), m_units(std::move(units)) {
     setObjectName(QStringLiteral("Test"));
     setWindowTitle(QStringLiteral("Watch Sensors"));
     setAccessibleName(windowTitle());
@@ -81,21 +89,26 @@ void Test::buildControls() {
     buttonClose->setGeometry(TwipsRect(2280, 1440, 1215, 495));
     buttonClose->setDefault(true);
 
+    // In the free corner left of Close, shown only while the load is red.
+    m_overLimit =
+        Named(new QLabel(kOverLimitText, frame), QStringLiteral("labelOverLimit"), kOverLimitText);
+    m_overLimit->setGeometry(TwipsRect(240, 1440, 1815, 495));
+    m_overLimit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_overLimit->hide();
+
     handleLoadTextChanged(m_textLoad->text());
     connect(m_textLoad, &QLineEdit::textChanged, this, &Test::handleLoadTextChanged);
     connect(buttonClose, &QPushButton::clicked, this, &Test::reject);
 }
 
-QColor Test::LoadColour(const QString& loadText, std::int32_t units) {
-    const double magnitude = std::fabs(LeadingNumber(loadText.toStdString()));
-    const double limit = units == kUnitsEnglish ? kLoadLimitLbf : kLoadLimitNewtons;
-    return magnitude >= limit ? QColor(255, 0, 0) : QColor(0, 0, 0);
-}
-
 void Test::handleLoadTextChanged(const QString& text) {
+    const bool over = OverLimit(text, m_shownUnits);
     QPalette palette = m_textLoad->palette();
-    palette.setColor(QPalette::Text, LoadColour(text, m_units));
+    palette.setColor(QPalette::Text, over ? QColor(255, 0, 0) : QColor(0, 0, 0));
     m_textLoad->setPalette(palette);
+    // Not by colour alone: in words on screen and to screen readers too.
+    m_overLimit->setVisible(over);
+    SetAccessibleValue(*m_textLoad, over ? text + QStringLiteral(", ") + kOverLimitText : text);
 }
 
 // Polling starts once the window is on screen, from the event loop of exec(),
@@ -154,15 +167,18 @@ void Test::pollUntilClosed() {
 }
 
 void Test::showReading(std::int32_t load, std::int32_t disp) {
+    const std::int32_t units = m_units();
     float value = 0.0F;
     try {
-        value = LiveLoad(load, m_units);
+        value = LiveLoad(load, units);
     } catch (const std::exception&) {
         return; // a reading the load arithmetic cannot take is skipped like a failed one
     }
-    const QString unit = m_units == kUnitsEnglish ? QStringLiteral(" lbs") : QStringLiteral(" N");
+    m_shownUnits = units;
+    const QString unit = units == kUnitsEnglish ? QStringLiteral(" lbs") : QStringLiteral(" N");
     m_textLoad->setText(QString::fromStdString(PlainNumberText(value)) + unit);
     m_textDisp->setText(QString::number(disp));
+    SetAccessibleValue(*m_textDisp, m_textDisp->text());
 }
 
 void Test::pauseAfterFailedRead(qint64 readMsecs) {

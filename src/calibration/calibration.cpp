@@ -2,6 +2,7 @@
 
 #include "calibration/calibrationcode.h"
 #include "device/interface.h"
+#include "model/currentcalibration.h"
 #include "model/gfunctions.h"
 #include "platform/busycursor.h"
 #include "platform/dialogs.h"
@@ -29,6 +30,10 @@ constexpr int kClientHeightTwips = 1485;
 
 const QString Calibration::kNoAnswerMessage =
     QStringLiteral("The testing machine did not answer.  The zero offset was not changed.");
+const QString Calibration::kDecimalCommaMessage =
+    QStringLiteral("Use a point as the decimal mark, for example 3.906.");
+const QString Calibration::kNotStoredMessage =
+    QStringLiteral("The calibration could not be saved in %1.  It is used until Torvik is closed.");
 
 Calibration::Calibration(
     SettingsStore& settings, Interface& device, EventPump& pump, Dialogs& dialogs, QWidget* parent)
@@ -99,16 +104,24 @@ void Calibration::handleOkClicked() {
     const QString text = m_text1->text();
     const double value = LeadingNumber(text.toStdString());
     const auto sensitivity = static_cast<float>(value);
-    if (text != QStringLiteral("0") && value == 0.0) {
+    // "3,906" would read as 3 and every load as 30% too high: refused.
+    if (HasDecimalComma(text)) {
+        refuseValue(kDecimalCommaMessage);
+    } else if (text != QStringLiteral("0") && value == 0.0) {
         refuseValue(QStringLiteral("Load cell calibration must be a number."));
     } else if (sensitivity <= 0.0F) {
         refuseValue(QStringLiteral("Value must be greater than zero."));
     } else if (sensitivity >= kLowestSensitivityMilliVoltPerVolt &&
                sensitivity <= kHighestSensitivityMilliVoltPerVolt) {
-        // Stored exactly as typed; the ratio follows at once.
-        m_settings.write(kCalibrationSection, kLoadCellKey, text);
-        ReadLoadCellRatio(m_settings);
-        accept();
+        // Stored exactly as typed; the ratio follows at once, and for this
+        // run even when the store cannot be written.
+        const bool stored = m_settings.write(kCalibrationSection, kLoadCellKey, text);
+        UseLoadCellSensitivity(text);
+        const QPointer<Calibration> self(this);
+        if (!stored)
+            reportNotStored();
+        if (self)
+            accept();
     } else {
         refuseValue(QStringLiteral("Value must be between 3 and 4."));
     }
@@ -119,6 +132,10 @@ void Calibration::refuseValue(const QString& message) {
     m_dialogs.message(message);
     if (self)
         m_text1->setFocus();
+}
+
+void Calibration::reportNotStored() {
+    m_dialogs.message(kNotStoredMessage.arg(m_settings.location()), Dialogs::Icon::Exclamation);
 }
 
 void Calibration::handleZeroClicked() {
@@ -140,8 +157,10 @@ void Calibration::handleZeroClicked() {
     }
     switch (outcome) {
     case ZeroMeasurement::Outcome::Measured:
-        m_settings.write(kCalibrationSection, kLoadCellOffsetKey, QString::number(zero->offset()));
-        ReadLoadCellOffset(m_settings);
+        SetCurrentLoadCellOffset(zero->offset());
+        if (!m_settings.write(kCalibrationSection, kLoadCellOffsetKey,
+                              QString::number(zero->offset())))
+            reportNotStored();
         break;
     case ZeroMeasurement::Outcome::NoAnswer:
         m_dialogs.message(kNoAnswerMessage);

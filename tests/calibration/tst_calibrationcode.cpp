@@ -4,9 +4,6 @@
 #include "platform/settingsstore.h"
 #include "support/machinefixture.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-
 namespace {
 const QString kSection = QStringLiteral("Calibration");
 const QString kSensitivityKey = QStringLiteral("Load Cell");
@@ -38,10 +35,10 @@ private slots:
         // The division is done in double precision on the single-precision value.
         ratio("3.7 read in single precision", "3.7", static_cast<float>(3.906 / double(3.7F)));
         ratio("sensitivity absent", "absent", kUntouchedRatio);
-        ratio("sensitivity blanks", "   ", kUntouchedRatio);
-        ratio("sensitivity letters", "abc", kUntouchedRatio);
         ratio("sensitivity zero", "0", kUntouchedRatio);
         ratio("sensitivity negative", "-3.5", kUntouchedRatio);
+        // Not read short as 3; the blank is how a hand-written entry reads.
+        ratio("decimal comma", "3, 906", kUntouchedRatio);
         ratio("beyond single precision", "1e300", kUntouchedRatio);
         ratio("so small the ratio overflows", "1e-40", kUntouchedRatio);
         ratio("so small the loads would overflow", "1e-30", kUntouchedRatio);
@@ -49,7 +46,6 @@ private slots:
         offset("negative offset", "-12", -12.0F);
         offset("half rounds down to even", "2.5", 2.0F);
         offset("half rounds up to even", "3.5", 4.0F);
-        offset("negative half rounds to even", "-2.5", -2.0F);
         offset("text behind the number", "12 counts", 12.0F);
         offset("hexadecimal", "&H10", 16.0F);
         offset("lowest zeroing result", "-32768", -32768.0F);
@@ -57,9 +53,7 @@ private slots:
         offset("offset absent", "absent", kUntouchedOffset);
         offset("offset letters", "abc", kUntouchedOffset);
         offset("sign alone", "-", kUntouchedOffset);
-        offset("offset blanks", "  ", kUntouchedOffset);
         offset("beyond any zeroing result", "40000", kUntouchedOffset);
-        offset("beyond 32 bits", "1e10", kUntouchedOffset);
     }
 
     void storedEntryIsRead() {
