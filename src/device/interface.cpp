@@ -28,7 +28,7 @@ struct CallDepthRelease {
 Interface::Interface(
     SerialLink& port, QStringList portPaths, Clock& clock, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_port(port), m_portPaths(std::move(portPaths)), m_clock(clock),
-      m_dialogs(dialogs), m_wait(clock) {
+      m_dialogs(dialogs), m_wait(clock), m_reconnect(port) {
     connect(&m_port, &SerialLink::readyRead, this, &Interface::handleReadyRead);
     connect(&m_port, &SerialLink::lost, this, &Interface::handleLost);
 }
@@ -44,6 +44,8 @@ void Interface::probe() {
         const qint64 start = m_clock.wholeSeconds();
         const PortProbe::Outcome outcome = PortProbe(m_port, m_portPaths, m_clock, m_wait).run();
         m_valid = outcome.found;
+        if (m_valid)
+            m_foundPath = m_portPaths.at(outcome.port - 1);
         portInUse = outcome.portInUse;
         m_wait.until([&] { return m_clock.wholeSeconds() - start >= kSplashMinimumSeconds; });
         splash.close();
@@ -58,7 +60,7 @@ void Interface::probe() {
 
 bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
     ++m_callDepth;
-    if (m_callDepth > 1 || !m_valid || m_appClosing) {
+    if (m_callDepth > 1 || !m_valid || m_appClosing || m_reconnect.running()) {
         --m_callDepth;
         return false;
     }
@@ -114,4 +116,6 @@ void Interface::handleReadyRead() {
 
 void Interface::handleLost() {
     m_wait.wake();
+    if (m_valid)
+        m_reconnect.start(m_foundPath);
 }
