@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -168,20 +169,28 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(' ')));
     }
 
-    // The stored calibration is read even so; a pause neither waits nor
-    // shows the busy pointer.
+    // The message, then the calibration dialog as none is stored; the stored
+    // offset is read even so, and a pause neither waits nor shows the busy
+    // pointer.
     void startsWithoutMachineWithOneMessageAndReadingCommandsOff() {
         MainFixture f;
-        f.configure(QString(), QStringLiteral("3.5 mV/V"), QStringLiteral("-12"));
+        f.configure(QString(), QString(), QStringLiteral("-12"));
+        const QStringList noMachine{QStringLiteral("No Torvik interface found.")};
+        QStringList messagesAtDialog;
+        const ModalWatcher watcher(QStringLiteral("Calibration"), [&](QWidget& dialog) {
+            messagesAtDialog = f.dialogs.texts();
+            dialog.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+            return true;
+        });
         f.start().show();
-        QCOMPARE(f.dialogs.texts(), QStringList{QStringLiteral("No Torvik interface found.")});
+        QCOMPARE(messagesAtDialog, noMachine);
+        QCOMPARE(f.dialogs.texts(), noMachine);
         QCOMPARE(f.dialogs.messages.constFirst().icon, Dialogs::Icon::Information);
         QVERIFY(!f.item<QAction>("mnuNew").isEnabled());
         QVERIFY(!f.item<QAction>("toolbarNew").isEnabled());
         QVERIFY(!f.item<QAction>("mnutest").isEnabled());
         QVERIFY(f.item<QAction>("mnuCalibration").isEnabled());
         QVERIFY(f.item<QAction>("mnuOpen").isEnabled());
-        QCOMPARE(CurrentLoadCellRatio(), static_cast<float>(3.906 / 3.5));
         QCOMPARE(CurrentLoadCellOffset(), -12.0f);
         QVERIFY(!f.mainTimer().isActive());
         QTest::qWait(300);
@@ -239,6 +248,29 @@ private slots:
         QCOMPARE(f.main->units(), 1);
         QVERIFY(english.isChecked() && !metric.isChecked());
         QTRY_COMPARE(f.liveLoadPanel().text(), QStringLiteral("1 lbs"));
+    }
+
+    // Unplugged, the value stays but greyed, and screen readers hear since
+    // when there has been no reading; plugged in again on the same path (a
+    // new simulator behind the port's link), live readings come back.
+    void lostMachineGoesStaleAndIsReadAgainOnceBack() {
+        QTemporaryDir folder;
+        const QString port = folder.filePath(QStringLiteral("ttyTorvik"));
+        MainFixture f;
+        QVERIFY(f.startOnMachine(port));
+        QLabel& panel = f.liveLoadPanel();
+        f.sim.reset();
+        QTRY_VERIFY(!panel.isEnabled());
+        QCOMPARE(panel.text(), QStringLiteral("1 lbs"));
+        QVERIFY2(QRegularExpression(QStringLiteral("^No reading since \\d\\d:\\d\\d:\\d\\d$"))
+                     .match(panel.accessibleDescription())
+                     .hasMatch(),
+                 qPrintable(panel.accessibleDescription()));
+        f.sim = std::make_unique<Simulator>();
+        QVERIFY(f.sim->command(QStringLiteral("hold 32702 1000")));
+        QVERIFY(QFile::remove(port) && QFile::link(f.sim->path(), port));
+        QTRY_COMPARE_WITH_TIMEOUT(panel.accessibleDescription(), QStringLiteral("2 lbs"), 10000);
+        QVERIFY(panel.isEnabled() && panel.text() == QLatin1String("2 lbs"));
     }
 
     void closeCheck_data() {
