@@ -60,7 +60,7 @@ void Interface::probe() {
 
 bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
     ++m_callDepth;
-    if (m_callDepth > 1 || !m_valid || m_appClosing || m_reconnect.running()) {
+    if (m_callDepth > 1 || !m_valid || m_appClosing) {
         --m_callDepth;
         return false;
     }
@@ -81,6 +81,10 @@ bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
 // away first: a reply that came after its own request gave up must not be
 // taken for the reply to this one.
 std::optional<protocol::Reading> Interface::readOnce() {
+    // A lost device fails every read at once until it answers again; the port
+    // may be open meanwhile, waiting for the identification.
+    if (m_reconnect.running())
+        return std::nullopt;
     m_readAbandoned = false;
     m_port.discardInput();
     const qint64 requested = m_clock.wholeSeconds();
