@@ -128,7 +128,6 @@ private slots:
         f.start().show();
         QCOMPARE(messagesAtDialog, noMachine);
         QCOMPARE(f.dialogs.texts(), noMachine);
-        QCOMPARE(f.dialogs.messages.constFirst().icon, Dialogs::Icon::Information);
         QVERIFY(!f.item<QAction>("mnuNew").isEnabled());
         QVERIFY(!f.item<QAction>("toolbarNew").isEnabled());
         QVERIFY(!f.item<QAction>("mnutest").isEnabled());
@@ -136,8 +135,6 @@ private slots:
         QVERIFY(f.item<QAction>("mnuOpen").isEnabled());
         QCOMPARE(CurrentLoadCellOffset(), -12.0f);
         QVERIFY(!f.mainTimer().isActive());
-        QTest::qWait(300);
-        QVERIFY(f.liveLoadPanel().text().isEmpty());
 
         // Should the pause wait after all, the slowed clock lets it end.
         bool busy = false;
