@@ -2,8 +2,8 @@
 
 #include "device/interface.h"
 #include "model/gfunctions.h"
-#include "platform/accessiblevalue.h"
 #include "platform/geometry.h"
+#include "platform/readabletext.h"
 #include "platform/widgetnames.h"
 
 #include <QCoreApplication>
@@ -108,7 +108,7 @@ void Test::handleLoadTextChanged(const QString& text) {
     m_textLoad->setPalette(palette);
     // Not by colour alone: in words on screen and to screen readers too.
     m_overLimit->setVisible(over);
-    SetAccessibleValue(*m_textLoad, over ? text + QStringLiteral(", ") + kOverLimitText : text);
+    SetReadableDescription(*m_textLoad, over ? text + QStringLiteral(", ") + kOverLimitText : text);
 }
 
 // Polling starts once the window is on screen, from the event loop of exec(),
@@ -178,7 +178,7 @@ void Test::showReading(std::int32_t load, std::int32_t disp) {
     const QString unit = units == kUnitsEnglish ? QStringLiteral(" lbs") : QStringLiteral(" N");
     m_textLoad->setText(QString::fromStdString(PlainNumberText(value)) + unit);
     m_textDisp->setText(QString::number(disp));
-    SetAccessibleValue(*m_textDisp, m_textDisp->text());
+    SetReadableDescription(*m_textDisp, m_textDisp->text());
 }
 
 void Test::pauseAfterFailedRead(qint64 readMsecs) {

@@ -28,7 +28,7 @@ struct CallDepthRelease {
 Interface::Interface(
     SerialLink& port, QStringList portPaths, Clock& clock, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_port(port), m_portPaths(std::move(portPaths)), m_clock(clock),
-      m_dialogs(dialogs), m_wait(clock) {
+      m_dialogs(dialogs), m_wait(clock), m_reconnect(port) {
     connect(&m_port, &SerialLink::readyRead, this, &Interface::handleReadyRead);
     connect(&m_port, &SerialLink::lost, this, &Interface::handleLost);
 }
@@ -44,6 +44,8 @@ void Interface::probe() {
         const qint64 start = m_clock.wholeSeconds();
         const PortProbe::Outcome outcome = PortProbe(m_port, m_portPaths, m_clock, m_wait).run();
         m_valid = outcome.found;
+        if (m_valid)
+            m_foundPath = m_portPaths.at(outcome.port - 1);
         portInUse = outcome.portInUse;
         m_wait.until([&] { return m_clock.wholeSeconds() - start >= kSplashMinimumSeconds; });
         splash.close();
@@ -79,6 +81,10 @@ bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
 // away first: a reply that came after its own request gave up must not be
 // taken for the reply to this one.
 std::optional<protocol::Reading> Interface::readOnce() {
+    // A lost device fails every read at once until it answers again; the port
+    // may be open meanwhile, waiting for the identification.
+    if (m_reconnect.running())
+        return std::nullopt;
     m_readAbandoned = false;
     m_port.discardInput();
     const qint64 requested = m_clock.wholeSeconds();
@@ -114,4 +120,6 @@ void Interface::handleReadyRead() {
 
 void Interface::handleLost() {
     m_wait.wake();
+    if (m_valid)
+        m_reconnect.start(m_foundPath);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/protocol.h"
+#include "device/reconnect.h"
 #include "platform/eventwait.h"
 
 #include <QObject>
@@ -18,7 +19,9 @@ class SerialLink;
 // and displacement at a time. Every wait runs in a nested event loop on the
 // window thread, so timers and clicks keep running inside it; the wait wakes
 // on arriving input, a lost device, setAppClosing(), abandonRead() and each
-// new second of the clock, and sleeps otherwise. Window thread only.
+// new second of the clock, and sleeps otherwise. A device lost after it was
+// found (adapter unplugged) is looked for again on the same port path, quietly
+// and without blocking, and reads resume once it answers. Window thread only.
 class Interface : public QObject {
     Q_OBJECT
 public:
@@ -35,8 +38,9 @@ public:
     bool valid() const { return m_valid; }
 
     // One fresh reading in raw counts. False, with load and disp untouched,
-    // when the device is not there, a read is already in progress, the program
-    // is closing, the reply is late, or the reply holds no number.
+    // when the device is not there (or lost and not back yet), a read is
+    // already in progress, the program is closing, the reply is late, or the
+    // reply holds no number.
     bool GetVals(std::int32_t& load, std::int32_t& disp);
 
     // While set, reads fail at once and a waiting read gives up.
@@ -65,5 +69,7 @@ private:
     bool m_appClosing = false;
     bool m_probed = false;
     bool m_readAbandoned = false;
+    QString m_foundPath; // the port path the device answered on
     EventWait m_wait;
+    Reconnect m_reconnect;
 };

@@ -134,8 +134,8 @@ int ResultsView::gridRows() const {
 
 void ResultsView::ClearResults() {
     ResetGrid();
-    ShowReadableText(*m_textMaxLoad, QString());
-    ShowReadableText(*m_textMaxDisp, QString());
+    SetReadableText(*m_textMaxLoad, QString());
+    SetReadableText(*m_textMaxDisp, QString());
     m_labelTestSpecific->hide();
     m_textTestSpecific->hide();
     m_chart->setPoints({});

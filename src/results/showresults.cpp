@@ -121,9 +121,8 @@ void ResultsView::showSummary(const Experiment& experiment, std::int32_t units) 
                english ? QStringLiteral("Max. Load (lb)") : QStringLiteral("Max. Load (N)"));
     setCaption(*m_labelMaxDisp, *m_textMaxDisp,
                english ? QStringLiteral("Max. Disp. (inch)") : QStringLiteral("Max. Disp. (mm)"));
-    ShowReadableText(*m_textMaxLoad, summaryText([&] { return experiment.MaxLoad(units); }));
-    ShowReadableText(*m_textMaxDisp,
-                     summaryText([&] { return experiment.MaxDisplacement(units); }));
+    SetReadableText(*m_textMaxLoad, summaryText([&] { return experiment.MaxLoad(units); }));
+    SetReadableText(*m_textMaxDisp, summaryText([&] { return experiment.MaxDisplacement(units); }));
 }
 
 // A hardness number beyond the 16-bit range has no value to show: the box
@@ -135,7 +134,7 @@ void ResultsView::showHardness(const Experiment& experiment) {
     } catch (const std::exception&) {
     }
     setCaption(*m_labelTestSpecific, *m_textTestSpecific, QStringLiteral("Torvik Hardness"));
-    ShowReadableText(*m_textTestSpecific, text);
+    SetReadableText(*m_textTestSpecific, text);
     m_labelTestSpecific->show();
     m_textTestSpecific->show();
 }

@@ -1,15 +1,22 @@
 #include "liveloaddisplay.h"
 
 #include "device/interface.h"
+#include "model/eventpump.h"
 #include "model/gfunctions.h"
 #include "platform/busycursor.h"
+#include "platform/readabletext.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <exception>
 
 namespace {
 // The pause gives a reply still on its way time to arrive.
 constexpr std::int16_t kPauseSeconds = 2;
+// A shown value counts as stale once the whole-second clock has moved on by
+// more than this since its reading: at least two seconds, longer than one
+// late reply followed by a good one takes.
+constexpr std::int64_t kStaleAfterSeconds = 2;
 } // namespace
 
 QString LiveLoadText(std::int32_t rawLoad, std::int32_t units) {
@@ -41,7 +48,7 @@ void LiveLoadDisplay::resume() {
 void LiveLoadDisplay::pause() {
     const BusyCursor busy;
     stop();
-    m_panel.clear();
+    show(QString());
     WaitSeconds(m_pump, kPauseSeconds);
 }
 
@@ -65,14 +72,35 @@ void LiveLoadDisplay::handleTimeout() {
     std::int32_t load = 0;
     std::int32_t disp = 0;
     // A failed read leaves the last text in place.
-    if (!m_device->GetVals(load, disp))
+    if (!m_device->GetVals(load, disp)) {
+        markStaleWhenDue();
         return;
+    }
     // Polling was switched off while this read waited: the panel stays empty.
     if (!m_enabled)
         return;
     try {
-        m_panel.setText(LiveLoadText(load, m_units()));
+        show(LiveLoadText(load, m_units()));
     } catch (const std::exception&) {
         // A stored offset far outside the raw range: no load to show.
     }
+}
+
+// A fresh value (or the empty panel) is drawn normally and read out as shown.
+void LiveLoadDisplay::show(const QString& text) {
+    m_panel.setEnabled(true);
+    SetReadableText(m_panel, text);
+    m_lastReadingSecond.reset();
+    if (!text.isEmpty())
+        m_lastReadingSecond = m_pump.WholeSeconds();
+}
+
+void LiveLoadDisplay::markStaleWhenDue() {
+    if (!m_enabled || !m_lastReadingSecond || !m_panel.isEnabled() ||
+        m_pump.WholeSeconds() - *m_lastReadingSecond <= kStaleAfterSeconds)
+        return;
+    m_panel.setEnabled(false);
+    const QString time =
+        QDateTime::fromSecsSinceEpoch(*m_lastReadingSecond).toString(QStringLiteral("HH:mm:ss"));
+    SetReadableDescription(m_panel, tr("No reading since %1").arg(time));
 }

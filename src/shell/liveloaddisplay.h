@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class EventPump;
 class Interface;
@@ -18,7 +19,10 @@ QString LiveLoadText(std::int32_t rawLoad, std::int32_t units);
 // The live load in the main window's status bar: each tick of `mainTimer`
 // reads the interface and shows the load in the current units. Polling runs
 // only while enabled and once the interval has been set, so enabling it early
-// at start-up produces no tick before the window is ready. Window thread.
+// at start-up produces no tick before the window is ready. A value that has
+// gone more than two clock seconds without a good reading (machine silent or
+// unplugged) stays in place but is drawn greyed, and screen readers are told
+// since when there has been no reading. Window thread.
 class LiveLoadDisplay : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +47,8 @@ public:
 private:
     void handleTimeout();
     void applyTimerState();
+    void show(const QString& text);
+    void markStaleWhenDue();
 
     QLabel& m_panel;
     EventPump& m_pump;
@@ -50,4 +56,7 @@ private:
     Interface* m_device = nullptr;
     QTimer m_mainTimer;
     bool m_enabled = false;
+    // Clock second of the last good reading shown; none while the panel is
+    // empty.
+    std::optional<std::int64_t> m_lastReadingSecond;
 };

@@ -82,6 +82,7 @@ void Main::buildWindow() {
 
     m_liveLoadPanel = new QLabel(this);
     m_liveLoadPanel->setObjectName(QStringLiteral("liveLoadPanel"));
+    // The name stays; the value shown is its accessible description.
     m_liveLoadPanel->setAccessibleName(tr("Live load"));
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_liveLoadPanel, 1);
@@ -185,24 +186,28 @@ void Main::runDeviceCommand(std::function<void()> command) {
     if (m_deviceCommandBusy)
         return;
     m_deviceCommandBusy = true;
-    startWhenLinkFree(std::move(command));
+    startWhenLinkFree(std::move(command), false);
 }
 
-void Main::startWhenLinkFree(std::function<void()> command) {
+void Main::startWhenLinkFree(std::function<void()> command, bool resumePolling) {
     Interface& device = deviceInterface();
     if (device.readInProgress()) {
-        // A tick's read is waiting further down the stack. Started from here,
-        // every read of the command would be refused until that wait ends, so
-        // the wait is cut short and the command starts after it has unwound.
+        // A tick's read is waiting further down the stack. The wait is cut
+        // short, and polling held off so that no new tick reads before the
+        // command starts, after the wait has unwound.
+        const bool polling = resumePolling || m_liveLoad->enabled();
         m_liveLoad->stop();
         connect(
             &device, &Interface::readFinished, this,
-            [this, command] { startWhenLinkFree(command); },
+            [this, command, polling] { startWhenLinkFree(command, polling); },
             static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
         device.abandonRead();
         return;
     }
     const auto done = qScopeGuard([this] { m_deviceCommandBusy = false; });
+    // A command that reads the interface pauses the polling itself.
+    if (resumePolling)
+        ResumeLiveLoad();
     if (!m_appClosing)
         runGuarded(command);
 }
@@ -267,16 +272,21 @@ void Main::handleWatchSensors() {
 }
 
 void Main::handleHelp() {
-    if (!m_help)
-        m_help = new HelpWindow(this);
-    m_help->showStartPage(m_helpPath);
+    runDeviceCommand([this] {
+        if (!m_help)
+            m_help = new HelpWindow(this);
+        m_help->showStartPage(m_helpPath);
+    });
 }
 
+// The live load keeps updating while the window is up.
 void Main::handleAbout() {
-    if (!m_about)
-        m_about = new About(this);
-    CenterOver(*m_about, *this);
-    m_about->exec();
+    runDeviceCommand([this] {
+        if (!m_about)
+            m_about = new About(this);
+        CenterOver(*m_about, *this);
+        m_about->exec();
+    });
 }
 
 void Main::setUnits(std::int32_t units) {

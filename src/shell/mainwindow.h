@@ -53,11 +53,15 @@ public:
     void PauseLiveLoad();
     void ResumeLiveLoad();
 
-    // Runs a command that pauses the polling and then reads the interface.
-    // When a tick's read is still waiting, that read is abandoned and the
-    // command starts once it has returned, so the command's own reads are
-    // never refused as a second request. One such command at a time: another
-    // chosen while one is pending or running is ignored.
+    // The gate every command that opens a window goes through: the windows
+    // that read the interface (Calibration, Watch Sensors, the acquisition
+    // window) and every other (About, Help, message boxes and file choosers
+    // of commands). A command can be chosen while a tick's read is waiting;
+    // run there, its window's modal loop would sit inside that wait, every
+    // later read (the window's own, the live load's) would be refused until
+    // it closed. So a waiting read is abandoned and the command starts once
+    // it has returned, with the polling as it was. One command at a time:
+    // another chosen while one is pending or running is ignored.
     void runDeviceCommand(std::function<void()> command);
 
     // The results area and the document state. ShowResults shows the
@@ -80,7 +84,7 @@ private:
     void buildWindow();
     void connectCommands();
     void connectCommand(QAction* item, void (Main::*handler)());
-    void startWhenLinkFree(std::function<void()> command);
+    void startWhenLinkFree(std::function<void()> command, bool resumePolling);
     void setAppClosing(bool closing);
     void setUnits(std::int32_t units);
     void setViewMode(std::int32_t viewMode);

@@ -49,23 +49,6 @@ private slots:
         QCOMPARE(b.box.takeRequests(), (std::vector<std::string>{"RV", "CAL", "IDN?", "RV", "RV"}));
     }
 
-    void splitIdentificationComesInPiecesOverHalfASecond() {
-        BoxSettings settings;
-        settings.splitIdn = true;
-        Box b(settings);
-        b.box.receive("IDN?\r", 10.0);
-        std::string whole;
-        int pieces = 0;
-        for (double t = 10.0; t <= 10.6; t += 0.01) {
-            const std::string piece = b.box.takeDue(t);
-            QVERIFY(piece.find("6194") == std::string::npos);
-            pieces += piece.empty() ? 0 : 1;
-            whole += piece;
-        }
-        QVERIFY(pieces >= 3);
-        QCOMPARE(whole, settings.identity);
-    }
-
     void commandsChooseTheReplies() {
         Box b;
         QCOMPARE(b.apply("hold 1234 4321"), std::string("ok hold 1234 4321"));

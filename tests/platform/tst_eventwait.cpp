@@ -22,17 +22,6 @@ private slots:
         QVERIFY(!timerRan);
     }
 
-    void manualClockAdvanceWakesTheWait() {
-        ManualClock clock;
-        EventWait wait(clock);
-        const qint64 start = clock.wholeSeconds();
-        QTimer ticker;
-        connect(&ticker, &QTimer::timeout, [&] { clock.advance(); });
-        ticker.start(5);
-        wait.until([&] { return clock.wholeSeconds() - start >= 3; });
-        QCOMPARE(clock.wholeSeconds() - start, 3);
-    }
-
     void wakingAnOuterWaitLeavesTheInnerOneWaiting() {
         ManualClock clock;
         EventWait outer(clock);

@@ -35,8 +35,6 @@ private slots:
         QTest::addColumn<QString>("port1");
         QTest::newRow("space in key")
             << QByteArray("[Ports]\nPort 1=/dev/ttyUSB0\n") << "/dev/ttyUSB0";
-        QTest::newRow("escaped space")
-            << QByteArray("[Ports]\nPort%201=/dev/ttyUSB0\n") << "/dev/ttyUSB0";
         QTest::newRow("blank value") << QByteArray("[Ports]\nPort 1=   \n") << "/dev/ttyS0";
     }
     void handWrittenIniIsRead() {

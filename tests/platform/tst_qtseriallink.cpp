@@ -12,11 +12,6 @@
 class TestQtSerialLink : public QObject {
     Q_OBJECT
 
-private:
-    static bool waitForBytes(SerialLink& link, qint64 count) {
-        return SimProcess::waitFor([&] { return link.bytesAvailable() >= count; });
-    }
-
 private slots:
     void failures_data() {
         QTest::addColumn<QString>("path");
@@ -60,23 +55,6 @@ private slots:
         QCOMPARE(::chmod(QFile::encodeName(sim.path()).constData(), 0), 0);
         QtSerialLink link;
         QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Failed);
-    }
-
-    void discardInputThrowsAwayWaitingBytes() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        QtSerialLink link;
-        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
-        QVERIFY(sim.command("hold 100 200"));
-        QVERIFY(link.write("RV\r"));
-        QVERIFY(waitForBytes(link, 12));
-
-        link.discardInput();
-
-        QCOMPARE(link.bytesAvailable(), 0);
-        QVERIFY(link.write("RV\rRV\r"));
-        QVERIFY(waitForBytes(link, 24));
-        QCOMPARE(link.readAll(), QByteArray("00200,00100\r00200,00100\r"));
     }
 
     void farEndClosingReportsLostOnceAndClosesThePort() {

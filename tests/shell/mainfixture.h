@@ -52,14 +52,16 @@ public:
         return *main;
     }
 
-    // A fresh simulator on port 1 holding 33 counts of compression (1 lbf,
-    // 4 N at a ratio of 1), the reference calibration stored, the window
-    // shown and its live load read.
-    bool startOnMachine() {
+    // A fresh simulator on port 1 (reached through the link `portLink` when
+    // given) holding 33 counts of compression (1 lbf, 4 N at a ratio of 1),
+    // the reference calibration stored, the window shown and its live load
+    // read.
+    bool startOnMachine(const QString& portLink = QString()) {
         sim = std::make_unique<Simulator>();
-        if (!sim->command(QStringLiteral("hold 32735 1000")))
+        if (!sim->command(QStringLiteral("hold 32735 1000")) ||
+            !(portLink.isEmpty() || QFile::link(sim->path(), portLink)))
             return false;
-        configure(sim->path());
+        configure(portLink.isEmpty() ? sim->path() : portLink);
         start().show();
         return main->deviceInterface().valid() && dialogs.messages.isEmpty() &&
                QTest::qWaitFor([this] { return liveLoadPanel().text() == QLatin1String("1 lbs"); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/interface.h"
+#include "device/simprocess.h"
 #include "platform/clock.h"
 #include "platform/geometry.h"
 #include "platform/qteventpump.h"
@@ -10,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,42 +24,10 @@ inline void UseOwnSettingsFolder() {
     qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
 }
 
-// The testing-machine simulator (torvik-sim, path in $TORVIK_SIM) on a
-// pseudo-terminal for the length of a test, driven through its standard input.
-class Simulator {
-public:
-    Simulator() {
-        m_process.setProgram(QString::fromLocal8Bit(qgetenv("TORVIK_SIM")));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        m_path = nextLine();
-    }
-    ~Simulator() {
-        m_process.write("quit\n");
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(2000))
-            m_process.kill();
-        m_process.waitForFinished(1000);
-    }
-    // The pseudo-terminal's device path; empty when the simulator did not start.
-    QString path() const { return m_path; }
-    // True once the simulator has acknowledged the line: a "hold" is in force.
-    bool command(const QString& line) {
-        m_process.write(line.toUtf8() + '\n');
-        return nextLine().startsWith(QLatin1String("ok "));
-    }
-
-private:
-    // Waits with events running, at most five seconds, so a broken simulator
-    // fails the test instead of hanging it.
-    QString nextLine() {
-        if (!QTest::qWaitFor([this] { return m_process.canReadLine(); }, 5000))
-            return {};
-        return QString::fromUtf8(m_process.readLine()).trimmed();
-    }
-
-    QProcess m_process;
-    QString m_path;
+// The testing-machine simulator on a pseudo-terminal for the length of a
+// test; its path is empty when it did not start.
+struct Simulator : SimProcess {
+    Simulator() { start(); }
 };
 
 // The real serial port, noting whether a request still waits for its reply:
