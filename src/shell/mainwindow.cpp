@@ -302,6 +302,8 @@ void Main::ClearResults() {
     m_results->ClearResults();
 }
 
+void Main::ShowResults() {}
+
 void Main::UpdateAxisMenu() {
     m_menus.mnuAxis->menuAction()->setEnabled(currentExperiment().TestType() == kTestTension);
 }

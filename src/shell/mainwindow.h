@@ -62,6 +62,7 @@ public:
     // The results area and the document state.
     void ResetGrid();
     void ClearResults();
+    void ShowResults();
     void UpdateAxisMenu();
     bool QuerySaveData();
     bool SaveData();
