@@ -47,7 +47,8 @@ void LiveCurve::start(const Experiment& experiment, std::int32_t units) {
     m_axisX->setTitleText(english ? tr("Displacement (in)") : tr("Displacement (mm)"));
     m_axisY->setTitleText(english ? tr("Load (lbf)") : tr("Load (N)"));
     m_series->clear();
-    fitAxes();
+    m_axisX->setRange(m_low.x(), m_high.x());
+    m_axisY->setRange(m_low.y(), m_high.y());
     ShowReadableText(*this, pointsText(0));
 }
 
@@ -98,7 +99,14 @@ void LiveCurve::thinOut() {
     m_stride *= 2;
 }
 
+// Round figures on the axes; they change only when the curve outgrows them.
 void LiveCurve::fitAxes() {
-    m_axisX->setRange(m_low.x(), m_high.x());
-    m_axisY->setRange(m_low.y(), m_high.y());
+    if (m_axisX->min() > m_low.x() || m_axisX->max() < m_high.x()) {
+        m_axisX->setRange(m_low.x(), m_high.x());
+        m_axisX->applyNiceNumbers();
+    }
+    if (m_axisY->min() > m_low.y() || m_axisY->max() < m_high.y()) {
+        m_axisY->setRange(m_low.y(), m_high.y());
+        m_axisY->applyNiceNumbers();
+    }
 }

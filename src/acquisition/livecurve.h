@@ -20,7 +20,7 @@ class QValueAxis;
 class LiveCurve : public QChartView {
     Q_OBJECT
 public:
-    static constexpr qsizetype kMaxDrawnPoints = 2000;
+    static constexpr qsizetype kMaxDrawnPoints = 1000; // about three a pixel
 
     explicit LiveCurve(QWidget* parent = nullptr);
 

@@ -11,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
@@ -224,10 +223,12 @@ std::int32_t RunExperiment::gather() {
 }
 
 // Reads until a reading arrives or, after a failed read, giveUp() holds.
-// Window events run before every read and inside it.
+// Window events (buttons, the close box, timers, the refresh) run inside
+// every read, which waits for its reply in an event loop, and in the pause
+// after a failed one. They are not run again before the request: the request
+// goes out first, and a redraw then overlaps the reply's way down the line.
 bool RunExperiment::readReading(const std::function<bool()>& giveUp) {
     do {
-        QCoreApplication::processEvents();
         QElapsedTimer readTime;
         readTime.start();
         if (m_device.GetVals(m_lastLoad, m_lastDisp))
