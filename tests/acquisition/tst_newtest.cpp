@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QMenu>
 #include <QTemporaryDir>
-#include <fstream>
 
 // File, New on the main window over the simulator, end to end: the test runs
 // in the acquisition window and lands in the main window ready to save; the
@@ -27,21 +26,18 @@ private slots:
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("32768 1000\n33000 1000\n33500 900\n34000 800\n34500 700\n32768 650\n");
         script.close();
-        bool scripted = false;
         bool paused = false;
-        bool axisEnabled = false;
         QString caption;
         const ModalWatcher watcher("RunExperiment", [&](QWidget& window) {
-            if (scripted)
+            if (!caption.isNull())
                 return false; // the command below runs window events
-            scripted = true;
-            paused = m_f.liveLoadPanel().text().isEmpty() && !m_f.mainTimer().isActive();
             caption = window.findChild<QWidget*>("labelTestType")->property("text").toString();
-            axisEnabled = m_f.item<QMenu>("mnuAxis").menuAction()->isEnabled();
+            paused = m_f.liveLoadPanel().text().isEmpty() && !m_f.mainTimer().isActive() &&
+                     m_f.item<QMenu>("mnuAxis").menuAction()->isEnabled();
             return m_f.sim->command("script " + script.fileName());
         });
         m_f.item<QAction>("mnuTension").trigger();
-        QVERIFY(watcher.done() && paused && axisEnabled);
+        QVERIFY(watcher.done() && paused);
         QCOMPARE(caption, "Tension");
         QCOMPARE(m_f.dialogs.texts(), QStringList{"Test complete."});
         QVERIFY(m_f.main->experimentPresent() && !m_f.main->dataSaved());
@@ -55,12 +51,9 @@ private slots:
         Messages messages;
         QVERIFY(reopened.LoadFile(m_file.toStdString(), messages));
         QCOMPARE(loads(reopened), loads(test));
-        QCOMPARE(reopened.MaxLoad(2), test.MaxLoad(2));
-        const std::string exported = m_dir.filePath("tension.txt").toStdString();
-        QVERIFY(reopened.Export(exported, 1));
-        std::string firstLine;
-        std::getline(std::ifstream(exported), firstLine);
-        QCOMPARE(firstLine.substr(0, 27), "TORVIK EXPERIMENT DATA FILE");
+        QVERIFY(reopened.Export(script.fileName().toStdString(), 1));
+        QVERIFY(script.open(QIODevice::ReadOnly));
+        QVERIFY(script.readLine().startsWith("TORVIK EXPERIMENT DATA FILE"));
     }
 
     void newAsksFirstAndEachTestKeepsItsCalibration() {
