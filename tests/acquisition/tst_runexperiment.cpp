@@ -16,17 +16,13 @@ class TestRunExperiment : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        SetCurrentLoadCellRatio(1.0F);
-        SetCurrentLoadCellOffset(0);
-    }
     void init() {
+        SetCurrentLoadCellRatio(1.0F); // the offset stays 0
         m_f = std::make_unique<MachineFixture>();
         QVERIFY(m_f->start() && m_f->sim->command("hold 32735 1000")); // 1 lbf
         m_experiment.Clear();
         m_experiment.SetLoadCellRatio(1.0F);
     }
-    void cleanup() { m_f.reset(); }
 
     void autoStartAndStopHonourTheirThresholds_data() {
         for (const char* name : {"testType", "units"})
@@ -130,10 +126,8 @@ private slots:
                     w.findChild<QAbstractButton*>("buttonStart")->click();
             } else if (step == 1 && (!gathering || text(w, "textLoad") == "1")) {
                 ++step;
-                if (fault == "close") {
-                    w.close();
-                    return;
-                }
+                if (fault == "close")
+                    return void(w.close());
                 m_f->advanceAlways();
                 if (fault == "unplug")
                     m_f->sim.reset();
@@ -149,10 +143,8 @@ private slots:
             }
         });
         QCOMPARE(m_window->TestDone(), done);
-        QStringList expected;
-        if (fault != "close" || gathering)
-            expected.append(done ? "Test complete." : RunExperiment::kNoReadingMessage);
-        QCOMPARE(m_f->dialogs.texts(), expected);
+        const QStringList message = {done ? "Test complete." : RunExperiment::kNoReadingMessage};
+        QCOMPARE(m_f->dialogs.texts(), fault == "close" && !gathering ? QStringList() : message);
         QVERIFY(!storedLoads().contains(0) && storedLoads().isEmpty() != done);
         QCOMPARE(text(*m_window, "textLoad").isEmpty(), !done);
     }
