@@ -16,6 +16,7 @@
 #include "platform/settingsstore.h"
 #include "results/resultsview.h"
 #include "shell/liveloaddisplay.h"
+#include "shell/maintesthost.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -95,6 +96,17 @@ void Main::buildWindow() {
 }
 
 void Main::connectCommands() {
+    // File, New: the test-type code each command passes.
+    const std::pair<QAction*, std::int32_t> newTestCommands[] = {
+        {m_menus.mnuHardness, kTestHardness},
+        {m_menus.mnuCompression, kTestCompression},
+        {m_menus.mnuTension, kTestTension},
+        {m_menus.mnuShear, kTestShear},
+        {m_menus.mnuStructures, kTestStructures}};
+    for (const auto& [item, testType] : newTestCommands)
+        connect(item, &QAction::triggered, this, [this, testType = testType] {
+            runGuarded([this, testType] { handleNewTest(testType); });
+        });
     connectCommand(m_menus.mnuExit, &Main::handleExit);
     connectCommand(m_menus.mnuEnglish, &Main::handleEnglish);
     connectCommand(m_menus.mnuMetric, &Main::handleMetric);
@@ -239,6 +251,13 @@ Calibration& Main::calibrationDialog() {
     if (!m_calibration)
         m_calibration = new Calibration(m_settings, deviceInterface(), m_pump, m_dialogs, this);
     return *m_calibration;
+}
+
+void Main::handleNewTest(std::int32_t testType) {
+    runDeviceCommand([this, testType] {
+        MainTestHost host(*this, m_dialogs);
+        RunNewTest(host, testType);
+    });
 }
 
 // Exactly as the close box: the close check decides.

@@ -92,6 +92,7 @@ private:
     void fitClientArea();
     Calibration& calibrationDialog();
 
+    void handleNewTest(std::int32_t testType);
     void handleExit();
     void handleCalibration();
     void handleWatchSensors();

@@ -1,0 +1,118 @@
+// bench_acquisition: what a test costs while it is gathered. The acquisition
+// window, with its text boxes and live curve on the offscreen screen, gathers
+// from torvik-sim answering at once and paced as a 56000-baud line; START and
+// STOP are pressed by timers. Reports points per second and the share of a
+// core the program used between START and STOP.
+// Run from the build folder: bin/bench_acquisition (finds bin/torvik-sim
+// beside it, or the simulator named by TORVIK_SIM).
+
+#include "acquisition/livecurve.h"
+#include "acquisition/runexperiment.h"
+#include "device/interface.h"
+#include "device/simprocess.h"
+#include "device/switchclock.h"
+#include "model/currentcalibration.h"
+#include "model/experiment.h"
+#include "platform/dialogs.h"
+#include "platform/qtseriallink.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+constexpr int kSettleMsecs = 500;                                     // waiting phase before START
+constexpr int kGatherMsecs = 5000;                                    // START to STOP
+constexpr double kLineLimitPerSecond = 56000.0 / 10.0 / (3.0 + 12.0); // "RV" CR out, 12 back
+
+class SilentDialogs : public Dialogs {
+public:
+    Answer message(const QString& text, Icon, Buttons) override {
+        if (text != QLatin1String("Test complete."))
+            std::printf("  (message: %s)\n", qPrintable(text));
+        return Answer::Ok;
+    }
+    QString openFileName(const FileRequest&) override { return {}; }
+    QString saveFileName(const FileRequest&) override { return {}; }
+};
+
+void Measure(const char* title, const QStringList& options, double lineLimit) {
+    QTemporaryDir dir;
+    SimProcess sim;
+    ManualClock manual;
+    SystemClock real;
+    SwitchClock clock{manual};
+    QtSerialLink link;
+    SilentDialogs dialogs;
+    if (!sim.start(options)) {
+        std::printf("%s: simulator not found\n", title);
+        return;
+    }
+    Interface device(link, {sim.path(), dir.filePath("2"), dir.filePath("3"), dir.filePath("4")},
+                     clock, dialogs);
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { manual.advance(); });
+    ticker.start(250);
+    device.probe();
+    ticker.stop();
+    clock.use(real);
+
+    // The bare read rate on the same line just before, for comparison.
+    std::int32_t load = 0;
+    std::int32_t disp = 0;
+    long reads = 0;
+    QElapsedTimer bare;
+    bare.start();
+    while (bare.elapsed() < kGatherMsecs / 2)
+        reads += device.GetVals(load, disp) ? 1 : 0;
+    const double bareRate = reads / (bare.elapsed() / 1000.0);
+
+    Experiment experiment;
+    experiment.SetLoadCellRatio(1.0F);
+    RunExperiment window(device, experiment, dialogs, [] { return 1; });
+    window.SetTestType(2);
+    window.findChild<QAbstractButton*>("checkAutoStart")->setChecked(false);
+    QElapsedTimer wall;
+    double cpuAtStart = 0.0;
+    double cpu = 0.0;
+    double seconds = 0.0;
+    QTimer::singleShot(kSettleMsecs, &window, [&] {
+        cpuAtStart = CpuSeconds();
+        wall.start();
+        window.findChild<QAbstractButton*>("buttonStart")->click();
+    });
+    QTimer::singleShot(kSettleMsecs + kGatherMsecs, &window, [&] {
+        window.findChild<QAbstractButton*>("buttonStop")->click();
+        seconds = wall.elapsed() / 1000.0;
+        cpu = CpuSeconds() - cpuAtStart;
+    });
+    window.show();
+    window.exec();
+    const double rate = experiment.Count() / seconds;
+    std::printf("%s: %.0f points/s (%d points in %.2f s; %.0f%% of a core; curve of %lld "
+                "points); bare reads just before: %.0f/s, gathering reached %.1f%% of it\n",
+                title, rate, experiment.Count(), seconds, 100.0 * cpu / seconds,
+                static_cast<long long>(window.findChild<LiveCurve*>()->drawnPoints()), bareRate,
+                100.0 * rate / bareRate);
+    if (lineLimit > 0)
+        std::printf("  line limit %.1f readings/s: %.1f%% of it\n", lineLimit,
+                    100.0 * rate / lineLimit);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("TORVIK_SIM"))
+        qputenv("TORVIK_SIM",
+                (QCoreApplication::applicationDirPath() + "/torvik-sim").toLocal8Bit());
+    SetCurrentLoadCellRatio(1.0F);
+
+    Measure("Simulator answering at once", {"--test", "compression"}, 0.0);
+    Measure("Simulator paced at 56000 baud", {"--test", "compression", "--baud", "56000"},
+            kLineLimitPerSecond);
+    return 0;
+}

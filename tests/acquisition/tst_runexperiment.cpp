@@ -1,0 +1,192 @@
+#include "acquisition/runexperiment.h"
+#include "model/currentcalibration.h"
+#include "model/experiment.h"
+#include "support/machinefixture.h"
+
+#include <QAbstractButton>
+#include <QTemporaryDir>
+
+using Loads = QList<int>;
+
+// The acquisition window over the simulator: when it starts and stops by
+// itself, by hand and by its timer, closing it, and a machine that stops
+// answering. Calibration ratio 1, offset 0: 167 counts from zero (32768)
+// are 5.0 lbf, 168 are 5.2 lbf, and a count of 0 is 1000 lbf.
+class TestRunExperiment : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        SetCurrentLoadCellRatio(1.0F); // the offset stays 0
+        m_f = std::make_unique<MachineFixture>();
+        QVERIFY(m_f->start() && m_f->sim->command("hold 32735 1000")); // 1 lbf
+        m_experiment.Clear();
+        m_experiment.SetLoadCellRatio(1.0F);
+    }
+
+    void autoStartAndStopHonourTheirThresholds_data() {
+        for (const char* name : {"testType", "units"})
+            QTest::addColumn<int>(name);
+        QTest::addColumn<Loads>("loads");
+        QTest::addColumn<QString>("waiting"); // the status shown while it waits
+        QTest::addColumn<Loads>("points");    // empty: it must not start
+        QTest::newRow("5.0 lbf does not start")
+            << 2 << 1 << Loads{32768, 32601} << "5 lbs" << Loads{};
+        QTest::newRow("5.2 lbf starts, +100 counts go on, +101 stop")
+            << 2 << 1 << Loads{32768, 32600, 32500, 32600, 32701, 0} << ""
+            << Loads{32500, 32600, 32701};
+        QTest::newRow("metric display, pound threshold")
+            << 2 << 2 << Loads{32601} << "23 N" << Loads{};
+        QTest::newRow("tension shows positive, waits")
+            << 3 << 1 << Loads{32935} << "5 lbs" << Loads{};
+        QTest::newRow("tension starts, -100 go on, -101 stop")
+            << 3 << 1 << Loads{32768, 32936, 33000, 32900, 32799, 0} << ""
+            << Loads{33000, 32900, 32799};
+    }
+    void autoStartAndStopHonourTheirThresholds() {
+        QFETCH(int, testType);
+        QFETCH(QString, waiting);
+        QFETCH(Loads, points);
+        QFETCH(Loads, loads);
+        QFETCH(int, units);
+        m_units = units;
+        QVERIFY(script(loads));
+        run(testType, [&](RunExperiment& w) {
+            if (!waiting.isEmpty() && text(w, "statusPanel") == waiting)
+                w.close();
+        });
+        QCOMPARE(m_window->TestDone(), !points.isEmpty());
+        QCOMPARE(m_f->dialogs.texts(),
+                 points.isEmpty() ? QStringList() : QStringList{"Test complete."});
+        QCOMPARE(storedLoads(), points);
+    }
+
+    // START and STOP (or the timer) by hand: a sudden drop does not end it,
+    // the timer runs from the start of gathering, overloads show red.
+    void handStartedTestEndsOnStopOrOnItsTimer_data() {
+        QTest::addColumn<bool>("byTimer");
+        QTest::newRow("STOP") << false;
+        QTest::newRow("timer") << true;
+    }
+    void handStartedTestEndsOnStopOrOnItsTimer() {
+        QFETCH(bool, byTimer);
+        const QStringList holds = {"hold 30000 1000", "hold 32768 2000", "hold 0 3000"};
+        const QStringList shown = {"Gathering Data...", "84.4", "0", "1000"}; // before each hold
+        qsizetype next = -1;
+        run(kCompression, [&](RunExperiment& w) {
+            auto* timer = w.findChild<QTimer*>("experimentTimer");
+            const QString watched = text(w, next <= 0 ? "statusPanel" : "textLoad");
+            if (next == -1 && watched == "1 lbs") {
+                ++next;
+                QVERIFY(!timer->isActive());
+                w.findChild<QAbstractButton*>("checkAutoStart")->click();
+                w.findChild<QAbstractButton*>("buttonStart")->click();
+            } else if (next >= 0 && next < holds.size() && watched == shown[next]) {
+                QVERIFY(next > 0 || timer->remainingTime() > 29000);
+                QVERIFY(m_f->sim->command(holds[next++]));
+            } else if (next == holds.size() && watched == shown.last()) {
+                ++next;
+                QCOMPARE(w.findChild<QWidget*>("textLoad")->palette().color(QPalette::Text),
+                         QColor(255, 0, 0));
+                QCOMPARE(w.findChild<QWidget*>("textLoad")->accessibleDescription(), "1000");
+                byTimer ? timer->setInterval(1)
+                        : w.findChild<QAbstractButton*>("buttonStop")->click();
+            }
+        });
+        QVERIFY(m_window->TestDone());
+        QCOMPARE(m_f->dialogs.texts(), QStringList{"Test complete."});
+        // Auto stop was off: the drop from 30000 to 32768 counts went on.
+        QVERIFY(storedLoads().contains(30000) && storedLoads().contains(32768));
+        QCOMPARE(storedLoads().last(), 0);
+    }
+
+    // Closing while waiting is no test; closing while gathering ends it like
+    // STOP. A machine that goes quiet or away: only readings that arrived
+    // make points, and without any there is no test.
+    void closeOrFailingMachineEndsTheRun_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("gathering");
+        QTest::addColumn<bool>("done");
+        QTest::newRow("closed while waiting") << "close" << false << false;
+        QTest::newRow("closed while gathering") << "close" << true << true;
+        QTest::newRow("quiet while gathering") << "silent" << true << true;
+        QTest::newRow("quiet from the start") << "silent" << false << false;
+        QTest::newRow("unplugged while gathering") << "unplug" << true << true;
+    }
+    void closeOrFailingMachineEndsTheRun() {
+        QFETCH(QString, fault);
+        QFETCH(bool, gathering);
+        QFETCH(bool, done);
+        int step = 0;
+        qint64 quietSince = 0;
+        run(kCompression, [&](RunExperiment& w) {
+            if (step == 0 && text(w, "statusPanel") == "1 lbs") {
+                ++step;
+                if (gathering)
+                    w.findChild<QAbstractButton*>("buttonStart")->click();
+            } else if (step == 1 && (!gathering || text(w, "textLoad") == "1")) {
+                ++step;
+                if (fault == "close")
+                    return void(w.close());
+                m_f->advanceAlways();
+                if (fault == "unplug")
+                    m_f->sim.reset();
+                else
+                    QVERIFY(m_f->sim->command("silent"));
+                quietSince = m_f->clock.wholeSeconds();
+            } else if (step == 2 && m_f->clock.wholeSeconds() > quietSince + 3) {
+                ++step; // any reply on its way has arrived or been given up
+                w.findChild<QAbstractButton*>("buttonStart")->click();
+            } else if (step == 3 && text(w, "statusPanel") == "Gathering Data...") {
+                ++step;
+                w.findChild<QAbstractButton*>("buttonStop")->click();
+            }
+        });
+        QCOMPARE(m_window->TestDone(), done);
+        const QStringList message = {done ? "Test complete." : RunExperiment::kNoReadingMessage};
+        QCOMPARE(m_f->dialogs.texts(), fault == "close" && !gathering ? QStringList() : message);
+        QVERIFY(!storedLoads().contains(0) && storedLoads().isEmpty() != done);
+        QCOMPARE(text(*m_window, "textLoad").isEmpty(), !done);
+    }
+
+private:
+    static constexpr int kCompression = 2;
+
+    // Reads from now on answer the given loads in turn, the last one for good.
+    bool script(const Loads& loads) {
+        QFile file(m_dir.filePath("script.txt"));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        for (int i = 0; i < loads.size(); ++i)
+            file.write(QByteArray::number(loads[i]) + ' ' + QByteArray::number(1000 + i) + '\n');
+        file.close();
+        return m_f->sim->command("script " + file.fileName());
+    }
+    // Shows a fresh window until it closes, handing it to `step` every few
+    // milliseconds from within its run.
+    void run(int testType, const std::function<void(RunExperiment&)>& step) {
+        m_window = std::make_unique<RunExperiment>(*m_f->machine, m_experiment, m_f->dialogs,
+                                                   [this] { return m_units; });
+        m_window->SetTestType(testType);
+        const Stepper stepper([&] { return step(*m_window), false; });
+        m_window->exec();
+    }
+    static QString text(const QWidget& w, const char* name) {
+        return w.findChild<QWidget*>(name)->property("text").toString();
+    }
+    Loads storedLoads() const {
+        Loads loads;
+        for (int i = 1; i <= m_experiment.Count(); ++i)
+            loads.append(m_experiment.DigitalLoad().Value(i));
+        return loads;
+    }
+
+    std::unique_ptr<MachineFixture> m_f;
+    Experiment m_experiment;
+    std::unique_ptr<RunExperiment> m_window;
+    int m_units = 1;
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(TestRunExperiment)
+#include "tst_runexperiment.moc"
