@@ -1,5 +1,6 @@
 #include "platform/readabletext.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -16,7 +17,11 @@ void SetReadableText(QLineEdit& box, const QString& text) {
 }
 
 void SetReadableDescription(QWidget& control, const QString& description) {
-    // QWidget posts the change event itself, on every call.
-    if (control.accessibleDescription() != description)
-        control.setAccessibleDescription(description);
+    if (control.accessibleDescription() == description)
+        return;
+    control.setAccessibleDescription(description);
+    // Not every Qt release posts this for a widget's description; a second
+    // notice costs nothing while no screen reader listens.
+    QAccessibleEvent event(&control, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
