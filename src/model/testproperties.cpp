@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 
 namespace {
 
@@ -17,29 +18,34 @@ constexpr std::size_t kWindowShareDivisor = 5;
 constexpr double kJoulesPerNewtonMm = 0.001;
 constexpr double kYieldOffsetStrain = 0.002; // the 0.2% offset
 constexpr double kPercent = 100.0;
+constexpr std::int32_t kReadingSpan = 65536; // raw readings are 0 to 65535
 // Slopes this close count as equal, so that a straight line keeps its first
 // window whatever the single-precision rounding of its converted points.
 constexpr double kSlopeTieRelative = 1e-6;
 
-using Points = std::vector<double>;
+// Converted points are kept in single precision, as the record gives them,
+// so that a million of them stay small; hand-made curves come in double.
+template <typename Real> using Points = std::vector<Real>;
 
 // Area under the curve from the first point to point `last` (0-based) by the
 // trapezoid rule.
-double Energy(const Points& x, const Points& y, std::size_t last) {
+template <typename Real>
+double Energy(const Points<Real>& x, const Points<Real>& y, std::size_t last) {
     double area = 0.0;
     for (std::size_t i = 0; i < last; ++i) {
-        area += (x[i + 1] - x[i]) * (y[i] + y[i + 1]) * 0.5;
+        area += (double{x[i + 1]} - double{x[i]}) * (double{y[i]} + double{y[i + 1]}) * 0.5;
     }
     return area;
 }
 
 // Index of the point before the largest drop of load from the peak on; the
 // first of equal drops. Empty when the load never drops.
-std::optional<std::size_t> BreakIndex(const Points& y, std::size_t peak) {
+template <typename Real>
+std::optional<std::size_t> BreakIndex(const Points<Real>& y, std::size_t peak) {
     std::optional<std::size_t> at;
     double largest = 0.0;
     for (std::size_t i = peak; i + 1 < y.size(); ++i) {
-        const double drop = y[i] - y[i + 1];
+        const double drop = double{y[i]} - double{y[i + 1]};
         if (drop > largest) {
             largest = drop;
             at = i;
@@ -57,22 +63,27 @@ struct Fit {
 // The steepest least-squares slope over every window of `width` points among
 // points 0 to `peak`, with running sums so that a million points take one
 // pass. Empty when no window rises.
+template <typename Real>
 std::optional<Fit>
-SteepestWindow(const Points& x, const Points& y, std::size_t peak, std::size_t width) {
+SteepestWindow(const Points<Real>& x, const Points<Real>& y, std::size_t peak, std::size_t width) {
     const double n = static_cast<double>(width);
     double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
     std::optional<Fit> best;
     for (std::size_t i = 0; i <= peak; ++i) {
-        sx += x[i];
-        sy += y[i];
-        sxx += x[i] * x[i];
-        sxy += x[i] * y[i];
+        const double xi = x[i];
+        const double yi = y[i];
+        sx += xi;
+        sy += yi;
+        sxx += xi * xi;
+        sxy += xi * yi;
         if (i >= width) {
             const std::size_t out = i - width;
-            sx -= x[out];
-            sy -= y[out];
-            sxx -= x[out] * x[out];
-            sxy -= x[out] * y[out];
+            const double xo = x[out];
+            const double yo = y[out];
+            sx -= xo;
+            sy -= yo;
+            sxx -= xo * xo;
+            sxy -= xo * yo;
         }
         if (i + 1 < width) {
             continue;
@@ -92,18 +103,23 @@ SteepestWindow(const Points& x, const Points& y, std::size_t peak, std::size_t w
 
 // Where the line of slope `modulus` from the offset strain first meets the
 // stress-strain curve, among points 0 to `last`, interpolated between the
-// points on either side.
-std::optional<double>
-OffsetYield(const Points& strain, const Points& stress, double modulus, std::size_t last) {
+// points on either side. Stress and strain are worked out point by point.
+template <typename Real>
+std::optional<double> OffsetYield(const Points<Real>& x,
+                                  const Points<Real>& y,
+                                  double area,
+                                  double length,
+                                  double modulus,
+                                  std::size_t last) {
     double before = 0.0;
     for (std::size_t i = 0; i <= last; ++i) {
-        const double gap = stress[i] - modulus * (strain[i] - kYieldOffsetStrain);
+        const double gap = y[i] / area - modulus * (x[i] / length - kYieldOffsetStrain);
         if (gap <= 0.0) {
             if (i == 0) {
-                return stress[0];
+                return y[0] / area;
             }
             const double t = before / (before - gap);
-            return stress[i - 1] + t * (stress[i] - stress[i - 1]);
+            return (y[i - 1] + t * (y[i] - y[i - 1])) / area;
         }
         before = gap;
     }
@@ -118,21 +134,16 @@ TestProperties AllMissing(Absence why) {
     return properties;
 }
 
+template <typename Real>
 void ComputeMaterial(TestProperties& p,
-                     const Points& x,
-                     const Points& y,
+                     const Points<Real>& x,
+                     const Points<Real>& y,
                      std::optional<std::size_t> breakAt,
                      double area,
                      double length) {
-    Points strain(x.size());
-    Points stress(y.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        strain[i] = x[i] / length;
-        stress[i] = y[i] / area;
-    }
     p.ultimateStrength = PropertyValue::Of(p.peakLoad.value / area);
     if (breakAt) {
-        p.elongationAtBreak = PropertyValue::Of(strain[*breakAt] * kPercent);
+        p.elongationAtBreak = PropertyValue::Of(x[*breakAt] / length * kPercent);
     } else {
         p.elongationAtBreak = PropertyValue::Missing(Absence::NoBreak);
     }
@@ -142,11 +153,15 @@ void ComputeMaterial(TestProperties& p,
     }
     const double modulus = p.stiffness.value * length / area;
     p.youngsModulus = PropertyValue::Of(modulus);
-    const auto yield = OffsetYield(strain, stress, modulus, breakAt.value_or(x.size() - 1));
+    const auto yield = OffsetYield(x, y, area, length, modulus, breakAt.value_or(x.size() - 1));
     p.yieldStrength = yield ? PropertyValue::Of(*yield) : PropertyValue::Missing(Absence::NoYield);
 }
 
-void ComputeStiffness(TestProperties& p, const Points& x, const Points& y, std::size_t peak) {
+template <typename Real>
+void ComputeStiffness(TestProperties& p,
+                      const Points<Real>& x,
+                      const Points<Real>& y,
+                      std::size_t peak) {
     const std::size_t rising = peak + 1;
     if (rising < kMinWindowPoints) {
         p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
@@ -165,36 +180,13 @@ void ComputeStiffness(TestProperties& p, const Points& x, const Points& y, std::
     p.stiffnessLastPoint = PropertyValue::Of(static_cast<double>(fit->last + 1));
 }
 
-} // namespace
-
-std::string AbsenceText(Absence absence) {
-    switch (absence) {
-    case Absence::None:
-        return {};
-    case Absence::TooFewPoints:
-        return "too few points";
-    case Absence::NoRise:
-        return "no rise";
-    case Absence::NoBreak:
-        return "no break";
-    case Absence::NotTension:
-        return "tension tests only";
-    case Absence::NoDimensions:
-        return "no sample dimensions";
-    case Absence::NoYield:
-        return "offset line never meets the curve";
-    case Absence::NotComputable:
-        return "readings do not convert";
-    }
-    return {};
-}
-
-TestProperties ComputeTestProperties(const Points& x,
-                                     const Points& y,
-                                     std::int32_t testType,
-                                     std::int32_t units,
-                                     double area,
-                                     double length) {
+template <typename Real>
+TestProperties Compute(const Points<Real>& x,
+                       const Points<Real>& y,
+                       std::int32_t testType,
+                       std::int32_t units,
+                       double area,
+                       double length) {
     if (x.size() < kMinPoints || y.size() != x.size()) {
         return AllMissing(Absence::TooFewPoints);
     }
@@ -231,22 +223,68 @@ TestProperties ComputeTestProperties(const Points& x,
     return p;
 }
 
+} // namespace
+
+std::string AbsenceText(Absence absence) {
+    switch (absence) {
+    case Absence::None:
+        return {};
+    case Absence::TooFewPoints:
+        return "too few points";
+    case Absence::NoRise:
+        return "no rise";
+    case Absence::NoBreak:
+        return "no break";
+    case Absence::NotTension:
+        return "tension tests only";
+    case Absence::NoDimensions:
+        return "no sample dimensions";
+    case Absence::NoYield:
+        return "offset line never meets the curve";
+    case Absence::NotComputable:
+        return "readings do not convert";
+    }
+    return {};
+}
+
+TestProperties ComputeTestProperties(const std::vector<double>& x,
+                                     const std::vector<double>& y,
+                                     std::int32_t testType,
+                                     std::int32_t units,
+                                     double area,
+                                     double length) {
+    return Compute(x, y, testType, units, area, length);
+}
+
 TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t units) {
     try {
         const auto count = static_cast<std::size_t>(std::max(experiment.Count(), 0));
-        Points x(count);
-        Points y(count);
+        Points<float> x;
+        Points<float> y;
+        x.reserve(count);
+        y.reserve(count);
+        // A load depends on its raw reading alone, and a long test repeats
+        // the same readings many times: each is converted once.
+        std::vector<float> loadByReading(kReadingSpan, std::numeric_limits<float>::quiet_NaN());
         for (std::size_t i = 0; i < count; ++i) {
             const auto point = static_cast<std::int32_t>(i + 1);
-            x[i] = experiment.Displacement(point, units);
-            y[i] = experiment.load(point, units);
+            x.push_back(experiment.Displacement(point, units));
+            const std::int32_t reading = experiment.DigitalLoad().Value(point);
+            if (reading < 0 || reading >= kReadingSpan) {
+                y.push_back(experiment.load(point, units));
+                continue;
+            }
+            float& load = loadByReading[static_cast<std::size_t>(reading)];
+            if (std::isnan(load)) {
+                load = experiment.load(point, units);
+            }
+            y.push_back(load);
         }
         // Dimensions count as entered when the area is not the stand-in of 1
         // that the record gives without them.
         const bool entered = experiment.SampleWidth() > 0.0f && experiment.SampleThickness() > 0.0f;
         const double area = entered ? experiment.SampleArea() : 0.0;
-        return ComputeTestProperties(x, y, experiment.TestType(), units, area,
-                                     experiment.SampleLength());
+        return Compute(x, y, experiment.TestType(), units, area, experiment.SampleLength());
     } catch (const std::exception&) {
         return AllMissing(Absence::NotComputable);
     }
