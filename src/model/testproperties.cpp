@@ -325,3 +325,18 @@ std::string PropertyText(const PropertyValue& value, bool pointNumber) {
     }
     return PlainNumberText(static_cast<float>(value.value));
 }
+
+ColumnStatistics ColumnStatisticsOf(const std::vector<TestProperties>& tests,
+                                    const PropertyColumn& column) {
+    if (column.pointNumber) {
+        return {};
+    }
+    std::vector<double> values;
+    for (const TestProperties& test : tests) {
+        const PropertyValue& value = test.*column.member;
+        if (value.present()) {
+            values.push_back(value.value);
+        }
+    }
+    return Statistics(values);
+}

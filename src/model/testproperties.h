@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/statistics.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -81,3 +83,8 @@ std::vector<PropertyColumn> PropertyColumns(std::int32_t units);
 // A value as the tables and the export show it: at most seven significant
 // digits, a zero before the point below 1; point numbers as whole numbers.
 std::string PropertyText(const PropertyValue& value, bool pointNumber);
+
+// The statistics of one column over a specimen set, over the tests that have
+// a value in it. Point numbers are not measurements: theirs stay empty.
+ColumnStatistics ColumnStatisticsOf(const std::vector<TestProperties>& tests,
+                                    const PropertyColumn& column);

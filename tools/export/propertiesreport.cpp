@@ -45,16 +45,12 @@ std::string PropertiesReport::StatisticRows() const {
     std::string mean = "Mean,,";
     std::string deviation = "Standard deviation,,";
     std::string variation = "Coefficient of variation (%),,";
+    std::vector<TestProperties> tests;
+    for (const Row& row : m_rows) {
+        tests.push_back(row.properties);
+    }
     for (const PropertyColumn& column : m_columns) {
-        std::vector<double> values;
-        for (const Row& row : m_rows) {
-            const PropertyValue& value = row.properties.*column.member;
-            if (value.present()) {
-                values.push_back(value.value);
-            }
-        }
-        const ColumnStatistics statistics =
-            column.pointNumber ? ColumnStatistics{} : Statistics(values);
+        const ColumnStatistics statistics = ColumnStatisticsOf(tests, column);
         mean += ',' + OptionalText(statistics.mean);
         deviation += ',' + OptionalText(statistics.standardDeviation);
         variation += ',' + OptionalText(statistics.coefficientOfVariation);
