@@ -1,5 +1,6 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/modelfakes.h"
 #include "results/testpropertieswindow.h"
 
 #include <QClipboard>
@@ -10,17 +11,6 @@
 #include <QTest>
 
 namespace {
-
-// Compression: 10 lbf and 0.006 inch a step for three steps, then a drop.
-Experiment compressionTest() {
-    Experiment experiment;
-    experiment.SetLoadCellRatio(1.0f);
-    experiment.SetTestType(kTestCompression);
-    for (const auto& [load, disp] :
-         {std::pair{32768, 1000}, {32440, 1100}, {32112, 1200}, {31784, 1300}, {32700, 1310}})
-        experiment.AddDataPoint(load, disp);
-    return experiment;
-}
 
 QString cell(const TestPropertiesWindow& window, int row, int column) {
     const auto* table = window.findChild<QTableWidget*>("tableProperties");
@@ -38,7 +28,9 @@ private slots:
 };
 
 void TestTestPropertiesWindow::listsFollowsUnitsAndCopies() {
-    const Experiment experiment = compressionTest();
+    // 10 lbf and 0.006 inch a step for three steps, then a drop.
+    const Experiment experiment =
+        testOf(kTestCompression, {32768, 1000, 32440, 1100, 32112, 1200, 31784, 1300, 32700, 1310});
     TestPropertiesWindow window(experiment, kUnitsEnglish);
     QCOMPARE(cell(window, 0, 1), "COMPRESSION");
     QCOMPARE(cell(window, 1, 1), "5");

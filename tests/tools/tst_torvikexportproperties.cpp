@@ -6,10 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-const char kUsageStart[] = "usage: torvik-export";
-} // namespace
-
 // torvik-export --properties, run as the operator runs it.
 class TestTorvikExportProperties : public QObject {
     Q_OBJECT
@@ -82,7 +78,7 @@ void TestTorvikExportProperties::rowsAndStatistics_data() {
         << QByteArray("File could not be opened.  Not a valid file type.\n"
                       "torvik-export: bad.tdf left out.\n");
     QTest::newRow("no file") << QStringList{"--properties"} << 2 << QByteArray()
-                             << QByteArray(kUsageStart);
+                             << QByteArray("usage: torvik-export");
 }
 
 void TestTorvikExportProperties::rowsAndStatistics() {
