@@ -89,6 +89,8 @@ private:
     void handleWatchSensors();
     void handleHelp();
     void handleAbout();
+    void handleTestProperties();
+    void handleCompare();
     void handleEnglish();
     void handleMetric();
     void handleToolbarAction(QAction* button);
