@@ -79,6 +79,7 @@ void buildFileMenu(MainMenus& m, QMenuBar& bar) {
         addItem(*m.mnuFile, "mnuClose", QObject::tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W));
     m.mnuPrint =
         addItem(*m.mnuFile, "mnuPrint", QObject::tr("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    m.mnuCompare = addItem(*m.mnuFile, "mnuCompare", QObject::tr("Co&mpare..."));
     m.seperator = addSeparator(*m.mnuFile, "seperator");
     m.mnuExit =
         addItem(*m.mnuFile, "mnuExit", QObject::tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -101,6 +102,8 @@ void buildViewMenu(MainMenus& m, QMenuBar& bar) {
         addCheckItem(*m.mnuAxis, "mnuStressStrain", QObject::tr("Stress vs. Strain"), false);
     // Only a tension test has a stress against strain view.
     m.mnuAxis->menuAction()->setEnabled(false);
+    m.mnuProperties = addItem(*m.mnuView, "mnuProperties", QObject::tr("Test &Properties..."));
+    m.mnuProperties->setEnabled(false);
 }
 
 void buildOptionsAndHelpMenus(MainMenus& m, QMenuBar& bar) {

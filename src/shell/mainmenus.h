@@ -24,6 +24,7 @@ struct MainMenus {
     QAction* mnuExport = nullptr;
     QAction* mnuClose = nullptr;
     QAction* mnuPrint = nullptr;
+    QAction* mnuCompare = nullptr;
     QAction* seperator = nullptr;
     QAction* mnuExit = nullptr;
 
@@ -34,6 +35,7 @@ struct MainMenus {
     QMenu* mnuAxis = nullptr;
     QAction* mnuLoadDisp = nullptr;
     QAction* mnuStressStrain = nullptr;
+    QAction* mnuProperties = nullptr;
 
     QMenu* mnuOptions = nullptr;
     QAction* mnuCalibration = nullptr;

@@ -14,7 +14,9 @@
 #include "platform/geometry.h"
 #include "platform/portpaths.h"
 #include "platform/settingsstore.h"
+#include "results/comparewindow.h"
 #include "results/resultsview.h"
+#include "results/testpropertieswindow.h"
 #include "shell/liveloaddisplay.h"
 #include "shell/maintesthost.h"
 
@@ -116,6 +118,8 @@ void Main::connectCommands() {
     connectCommand(m_menus.mnutest, &Main::handleWatchSensors);
     connectCommand(m_menus.mnuHelpHelp, &Main::handleHelp);
     connectCommand(m_menus.mnuHelpAbout, &Main::handleAbout);
+    connectCommand(m_menus.mnuProperties, &Main::handleTestProperties);
+    connectCommand(m_menus.mnuCompare, &Main::handleCompare);
     connect(m_menus.Toolbar, &QToolBar::actionTriggered, this, [this](QAction* button) {
         runGuarded([this, button] { handleToolbarAction(button); });
     });
@@ -308,6 +312,32 @@ void Main::handleAbout() {
     });
 }
 
+void Main::handleTestProperties() {
+    runDeviceCommand([this] {
+        TestPropertiesWindow window(currentExperiment(), m_units, this);
+        // A unit choice in the window switches the whole program.
+        connect(&window, &TestPropertiesWindow::unitsChosen, this, [this](std::int32_t units) {
+            runGuarded([this, units] {
+                if (units == kUnitsEnglish)
+                    handleEnglish();
+                else
+                    handleMetric();
+            });
+        });
+        CenterOver(window, *this);
+        window.exec();
+    });
+}
+
+// Reads files only: the current test stays as it is.
+void Main::handleCompare() {
+    runDeviceCommand([this] {
+        CompareWindow window(m_dialogs, m_fileChooserFolder, m_units, this);
+        CenterOver(window, *this);
+        window.exec();
+    });
+}
+
 void Main::setUnits(std::int32_t units) {
     m_menus.mnuEnglish->setChecked(units == kUnitsEnglish);
     m_menus.mnuMetric->setChecked(units != kUnitsEnglish);
@@ -415,14 +445,14 @@ bool Main::LoadFile(const QString& fileName) {
 
 void Main::EnableDataCommands() {
     for (QAction* item : {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
-                          m_menus.toolbarPrint, m_menus.mnuClose})
+                          m_menus.toolbarPrint, m_menus.mnuClose, m_menus.mnuProperties})
         item->setEnabled(true);
     m_experimentPresent = true;
 }
 
 void Main::DisableDataCommands() {
     for (QAction* item : {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
-                          m_menus.toolbarPrint})
+                          m_menus.toolbarPrint, m_menus.mnuProperties})
         item->setEnabled(false);
     m_dataSaved = false;
     m_experimentPresent = false;

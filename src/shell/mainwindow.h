@@ -98,6 +98,8 @@ private:
     void handleWatchSensors();
     void handleHelp();
     void handleAbout();
+    void handleTestProperties();
+    void handleCompare();
     void handleEnglish();
     void handleMetric();
     void handleLoadDisp();

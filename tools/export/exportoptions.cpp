@@ -3,11 +3,14 @@
 const char* const kExportUsage =
     "usage: torvik-export [--metric] INPUT.tdf OUTPUT.txt\n"
     "       torvik-export --summary [--metric] INPUT.tdf\n"
+    "       torvik-export --properties [--metric] INPUT.tdf...\n"
     "\n"
     "Writes the points of a Torvik data file as comma-delimited text, or with\n"
     "--summary prints its test type, point count, maximum load and displacement\n"
-    "and hardness number. Values are in pounds-force and inches, or with\n"
-    "--metric in newtons and millimetres.\n"
+    "and hardness number, or with --properties prints the test properties of\n"
+    "each file as comma-delimited rows, with their statistics over several\n"
+    "files. Values are in pounds-force and inches, or with --metric in newtons\n"
+    "and millimetres.\n"
     "\n"
     "Exit status: 0 done; 1 the file could not be read, holds no points or the\n"
     "output could not be written; 2 usage error.\n";
@@ -25,6 +28,8 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
             options.metric = true;
         } else if (argument == "--summary") {
             options.summary = true;
+        } else if (argument == "--properties") {
+            options.properties = true;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else {
@@ -32,6 +37,13 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
         }
     }
     if (options.help) {
+        return options;
+    }
+    if (options.properties) {
+        if (options.summary || files.empty()) {
+            return std::nullopt;
+        }
+        options.inputs = files;
         return options;
     }
     const std::size_t wanted = options.summary ? 1 : 2;

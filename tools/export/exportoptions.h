@@ -7,12 +7,15 @@
 // The command line of torvik-export:
 //   torvik-export [--metric] INPUT.tdf OUTPUT.txt
 //   torvik-export --summary [--metric] INPUT.tdf
+//   torvik-export --properties [--metric] INPUT.tdf...
 struct ExportOptions {
     bool summary = false;
+    bool properties = false;
     bool metric = false;
     bool help = false;
     std::string input;
-    std::string output; // empty for a summary
+    std::string output;              // empty for a summary
+    std::vector<std::string> inputs; // every file of --properties
 };
 
 // Empty when the arguments fit neither form.

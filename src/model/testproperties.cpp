@@ -1,0 +1,342 @@
+#include "model/testproperties.h"
+
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t kMinPoints = 2;       // a curve needs two points
+constexpr std::size_t kMinWindowPoints = 3; // a straight fit needs three
+// The stiffness is fitted over a fifth of the rising curve: long enough to
+// average out the reading noise, short enough to stay on its straight part.
+constexpr std::size_t kWindowShareDivisor = 5;
+constexpr double kJoulesPerNewtonMm = 0.001;
+constexpr double kYieldOffsetStrain = 0.002; // the 0.2% offset
+constexpr double kPercent = 100.0;
+constexpr std::int32_t kReadingSpan = 65536; // raw readings are 0 to 65535
+// Slopes this close count as equal, so that a straight line keeps its first
+// window whatever the single-precision rounding of its converted points.
+constexpr double kSlopeTieRelative = 1e-6;
+
+// Converted points are kept in single precision, as the record gives them,
+// so that a million of them stay small; hand-made curves come in double.
+template <typename Real> using Points = std::vector<Real>;
+
+// Area under the curve from the first point to point `last` (0-based) by the
+// trapezoid rule.
+template <typename Real>
+double Energy(const Points<Real>& x, const Points<Real>& y, std::size_t last) {
+    double area = 0.0;
+    for (std::size_t i = 0; i < last; ++i) {
+        area += (double{x[i + 1]} - double{x[i]}) * (double{y[i]} + double{y[i + 1]}) * 0.5;
+    }
+    return area;
+}
+
+// Index of the point before the largest drop of load from the peak on; the
+// first of equal drops. Empty when the load never drops.
+template <typename Real>
+std::optional<std::size_t> BreakIndex(const Points<Real>& y, std::size_t peak) {
+    std::optional<std::size_t> at;
+    double largest = 0.0;
+    for (std::size_t i = peak; i + 1 < y.size(); ++i) {
+        const double drop = double{y[i]} - double{y[i + 1]};
+        if (drop > largest) {
+            largest = drop;
+            at = i;
+        }
+    }
+    return at;
+}
+
+struct Fit {
+    double slope = 0.0;
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
+// The steepest least-squares slope over every window of `width` points among
+// points 0 to `peak`, with running sums so that a million points take one
+// pass. Empty when no window rises.
+template <typename Real>
+std::optional<Fit>
+SteepestWindow(const Points<Real>& x, const Points<Real>& y, std::size_t peak, std::size_t width) {
+    const double n = static_cast<double>(width);
+    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+    std::optional<Fit> best;
+    for (std::size_t i = 0; i <= peak; ++i) {
+        const double xi = x[i];
+        const double yi = y[i];
+        sx += xi;
+        sy += yi;
+        sxx += xi * xi;
+        sxy += xi * yi;
+        if (i >= width) {
+            const std::size_t out = i - width;
+            const double xo = x[out];
+            const double yo = y[out];
+            sx -= xo;
+            sy -= yo;
+            sxx -= xo * xo;
+            sxy -= xo * yo;
+        }
+        if (i + 1 < width) {
+            continue;
+        }
+        const double spread = n * sxx - sx * sx;
+        if (spread <= 0.0) {
+            continue; // the displacement stood still over the window
+        }
+        const double slope = (n * sxy - sx * sy) / spread;
+        if (slope > 0.0 &&
+            (!best || slope > best->slope + std::fabs(best->slope) * kSlopeTieRelative)) {
+            best = Fit{slope, i + 1 - width, i};
+        }
+    }
+    return best;
+}
+
+// Where the line of slope `modulus` from the offset strain first meets the
+// stress-strain curve, among points 0 to `last`, interpolated between the
+// points on either side. Stress and strain are worked out point by point.
+template <typename Real>
+std::optional<double> OffsetYield(const Points<Real>& x,
+                                  const Points<Real>& y,
+                                  double area,
+                                  double length,
+                                  double modulus,
+                                  std::size_t last) {
+    double before = 0.0;
+    for (std::size_t i = 0; i <= last; ++i) {
+        const double gap = y[i] / area - modulus * (x[i] / length - kYieldOffsetStrain);
+        if (gap <= 0.0) {
+            if (i == 0) {
+                return y[0] / area;
+            }
+            const double t = before / (before - gap);
+            return (y[i - 1] + t * (y[i] - y[i - 1])) / area;
+        }
+        before = gap;
+    }
+    return std::nullopt;
+}
+
+TestProperties AllMissing(Absence why) {
+    TestProperties properties;
+    for (const PropertyColumn& column : PropertyColumns(kUnitsEnglish)) {
+        properties.*column.member = PropertyValue::Missing(why);
+    }
+    return properties;
+}
+
+template <typename Real>
+void ComputeMaterial(TestProperties& p,
+                     const Points<Real>& x,
+                     const Points<Real>& y,
+                     std::optional<std::size_t> breakAt,
+                     double area,
+                     double length) {
+    p.ultimateStrength = PropertyValue::Of(p.peakLoad.value / area);
+    if (breakAt) {
+        p.elongationAtBreak = PropertyValue::Of(x[*breakAt] / length * kPercent);
+    } else {
+        p.elongationAtBreak = PropertyValue::Missing(Absence::NoBreak);
+    }
+    if (!p.stiffness.present()) {
+        p.youngsModulus = p.yieldStrength = PropertyValue::Missing(p.stiffness.absence);
+        return;
+    }
+    const double modulus = p.stiffness.value * length / area;
+    p.youngsModulus = PropertyValue::Of(modulus);
+    const auto yield = OffsetYield(x, y, area, length, modulus, breakAt.value_or(x.size() - 1));
+    p.yieldStrength = yield ? PropertyValue::Of(*yield) : PropertyValue::Missing(Absence::NoYield);
+}
+
+template <typename Real>
+void ComputeStiffness(TestProperties& p,
+                      const Points<Real>& x,
+                      const Points<Real>& y,
+                      std::size_t peak) {
+    const std::size_t rising = peak + 1;
+    if (rising < kMinWindowPoints) {
+        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
+            PropertyValue::Missing(Absence::TooFewPoints);
+        return;
+    }
+    const std::size_t width = std::max(kMinWindowPoints, rising / kWindowShareDivisor);
+    const auto fit = SteepestWindow(x, y, peak, width);
+    if (!fit) {
+        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
+            PropertyValue::Missing(Absence::NoRise);
+        return;
+    }
+    p.stiffness = PropertyValue::Of(fit->slope);
+    p.stiffnessFirstPoint = PropertyValue::Of(static_cast<double>(fit->first + 1));
+    p.stiffnessLastPoint = PropertyValue::Of(static_cast<double>(fit->last + 1));
+}
+
+template <typename Real>
+TestProperties Compute(const Points<Real>& x,
+                       const Points<Real>& y,
+                       std::int32_t testType,
+                       std::int32_t units,
+                       double area,
+                       double length) {
+    if (x.size() < kMinPoints || y.size() != x.size()) {
+        return AllMissing(Absence::TooFewPoints);
+    }
+    const std::size_t peak =
+        static_cast<std::size_t>(std::max_element(y.begin(), y.end()) - y.begin());
+    if (peak == 0 || !(y[peak] > y[0])) {
+        return AllMissing(Absence::NoRise);
+    }
+    const double energyScale = units == kUnitsEnglish ? 1.0 : kJoulesPerNewtonMm;
+    TestProperties p;
+    p.peakLoad = PropertyValue::Of(y[peak]);
+    p.peakDisplacement = PropertyValue::Of(x[peak]);
+    p.energyToPeak = PropertyValue::Of(Energy(x, y, peak) * energyScale);
+    const auto breakAt = BreakIndex(y, peak);
+    if (breakAt) {
+        p.breakPoint = PropertyValue::Of(static_cast<double>(*breakAt + 1));
+        p.breakLoad = PropertyValue::Of(y[*breakAt]);
+        p.breakDisplacement = PropertyValue::Of(x[*breakAt]);
+        p.energyToBreak = PropertyValue::Of(Energy(x, y, *breakAt) * energyScale);
+    } else {
+        p.breakPoint = p.breakLoad = p.breakDisplacement = p.energyToBreak =
+            PropertyValue::Missing(Absence::NoBreak);
+    }
+    ComputeStiffness(p, x, y, peak);
+    if (testType != kTestTension) {
+        p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
+            PropertyValue::Missing(Absence::NotTension);
+    } else if (!(area > 0.0) || !(length > 0.0)) {
+        p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
+            PropertyValue::Missing(Absence::NoDimensions);
+    } else {
+        ComputeMaterial(p, x, y, breakAt, area, length);
+    }
+    return p;
+}
+
+} // namespace
+
+std::string AbsenceText(Absence absence) {
+    switch (absence) {
+    case Absence::None:
+        return {};
+    case Absence::TooFewPoints:
+        return "too few points";
+    case Absence::NoRise:
+        return "no rise";
+    case Absence::NoBreak:
+        return "no break";
+    case Absence::NotTension:
+        return "tension tests only";
+    case Absence::NoDimensions:
+        return "no sample dimensions";
+    case Absence::NoYield:
+        return "offset line never meets the curve";
+    case Absence::NotComputable:
+        return "readings do not convert";
+    }
+    return {};
+}
+
+TestProperties ComputeTestProperties(const std::vector<double>& x,
+                                     const std::vector<double>& y,
+                                     std::int32_t testType,
+                                     std::int32_t units,
+                                     double area,
+                                     double length) {
+    return Compute(x, y, testType, units, area, length);
+}
+
+TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t units) {
+    try {
+        const auto count = static_cast<std::size_t>(std::max(experiment.Count(), 0));
+        Points<float> x;
+        Points<float> y;
+        x.reserve(count);
+        y.reserve(count);
+        // A load depends on its raw reading alone, and a long test repeats
+        // the same readings many times: each is converted once.
+        std::vector<float> loadByReading(kReadingSpan, std::numeric_limits<float>::quiet_NaN());
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto point = static_cast<std::int32_t>(i + 1);
+            x.push_back(experiment.Displacement(point, units));
+            const std::int32_t reading = experiment.DigitalLoad().Value(point);
+            if (reading < 0 || reading >= kReadingSpan) {
+                y.push_back(experiment.load(point, units));
+                continue;
+            }
+            float& load = loadByReading[static_cast<std::size_t>(reading)];
+            if (std::isnan(load)) {
+                load = experiment.load(point, units);
+            }
+            y.push_back(load);
+        }
+        // Dimensions count as entered when the area is not the stand-in of 1
+        // that the record gives without them.
+        const bool entered = experiment.SampleWidth() > 0.0f && experiment.SampleThickness() > 0.0f;
+        const double area = entered ? experiment.SampleArea() : 0.0;
+        return Compute(x, y, experiment.TestType(), units, area, experiment.SampleLength());
+    } catch (const std::exception&) {
+        return AllMissing(Absence::NotComputable);
+    }
+}
+
+std::vector<PropertyColumn> PropertyColumns(std::int32_t units) {
+    const bool english = units == kUnitsEnglish;
+    const std::string load = english ? " (lbf)" : " (N)";
+    const std::string disp = english ? " (inch)" : " (mm)";
+    const std::string energy = english ? " (lbf*inch)" : " (J)";
+    const std::string stiffness = english ? " (lbf/inch)" : " (N/mm)";
+    const std::string stress = english ? " (lbs/sq. inch)" : " (Pa)";
+    using P = TestProperties;
+    return {
+        {"Peak load" + load, false, &P::peakLoad},
+        {"Displacement at peak" + disp, false, &P::peakDisplacement},
+        {"Break point", true, &P::breakPoint},
+        {"Load at break" + load, false, &P::breakLoad},
+        {"Displacement at break" + disp, false, &P::breakDisplacement},
+        {"Energy to peak" + energy, false, &P::energyToPeak},
+        {"Energy to break" + energy, false, &P::energyToBreak},
+        {"Stiffness" + stiffness, false, &P::stiffness},
+        {"Stiffness from point", true, &P::stiffnessFirstPoint},
+        {"Stiffness to point", true, &P::stiffnessLastPoint},
+        {"Ultimate tensile strength" + stress, false, &P::ultimateStrength},
+        {"Young's modulus" + stress, false, &P::youngsModulus},
+        {"Yield strength at 0.2% offset" + stress, false, &P::yieldStrength},
+        {"Elongation at break (%)", false, &P::elongationAtBreak},
+    };
+}
+
+std::string PropertyText(const PropertyValue& value, bool pointNumber) {
+    if (!value.present()) {
+        return {};
+    }
+    if (pointNumber) {
+        return PlainNumberText(static_cast<std::int32_t>(std::lround(value.value)));
+    }
+    return PlainNumberText(static_cast<float>(value.value));
+}
+
+ColumnStatistics ColumnStatisticsOf(const std::vector<TestProperties>& tests,
+                                    const PropertyColumn& column) {
+    if (column.pointNumber) {
+        return {};
+    }
+    std::vector<double> values;
+    for (const TestProperties& test : tests) {
+        const PropertyValue& value = test.*column.member;
+        if (value.present()) {
+            values.push_back(value.value);
+        }
+    }
+    return Statistics(values);
+}

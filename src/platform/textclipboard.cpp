@@ -1,0 +1,8 @@
+#include "textclipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+void PutTextOnClipboard(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}

@@ -1,0 +1,246 @@
+#include "comparewindow.h"
+
+#include "model/gfunctions.h"
+#include "platform/dialogmessages.h"
+#include "platform/dialogs.h"
+#include "platform/widgetnames.h"
+#include "results/testpropertieswindow.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLegend>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+namespace {
+constexpr int kWidthPixels = 900;
+constexpr int kHeightPixels = 640;
+constexpr int kLeadingColumns = 3; // file, test type, points
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+} // namespace
+
+CompareWindow::CompareWindow(Dialogs& dialogs,
+                             const QString& folder,
+                             std::int32_t units,
+                             QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_folder(folder),
+      m_units(units == kUnitsEnglish ? kUnitsEnglish : kUnitsMetric) {
+    setObjectName(QStringLiteral("Compare"));
+    setWindowTitle(tr("Compare Tests"));
+    setAccessibleName(tr("Compare Tests"));
+    resize(kWidthPixels, kHeightPixels);
+
+    buildChart();
+    m_chartView = Named(new QChartView(m_chart, this), QStringLiteral("chartCompare"),
+                        tr("Curves of the compared tests"));
+    m_table = Named(new QTableWidget(0, 0, this), QStringLiteral("tableCompare"),
+                    tr("Properties of the compared tests"));
+    m_table->verticalHeader()->hide();
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(m_chartView);
+    splitter->addWidget(m_table);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* buttonAdd = Named(buttons->addButton(tr("&Add..."), QDialogButtonBox::ActionRole),
+                                   QStringLiteral("buttonAdd"), tr("Add"));
+    m_buttonRemove = Named(buttons->addButton(tr("&Remove"), QDialogButtonBox::ActionRole),
+                           QStringLiteral("buttonRemove"), tr("Remove"));
+    buttons->button(QDialogButtonBox::Close)->setAccessibleName(tr("Close"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(buttons);
+
+    connect(buttonAdd, &QPushButton::clicked, this, &CompareWindow::handleAdd);
+    connect(m_buttonRemove, &QPushButton::clicked, this, &CompareWindow::handleRemove);
+    connect(m_table, &QTableWidget::currentCellChanged, this,
+            &CompareWindow::handleCurrentRowChanged);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    fillTable();
+}
+
+void CompareWindow::buildChart() {
+    m_chart = new QChart;
+    m_chart->legend()->setVisible(true);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_axisX = new QValueAxis(m_chart);
+    m_axisY = new QValueAxis(m_chart);
+    const bool english = m_units == kUnitsEnglish;
+    m_axisX->setTitleText(english ? tr("Displacement (inch)") : tr("Displacement (mm)"));
+    m_axisY->setTitleText(english ? tr("Load (lbs)") : tr("Load (N)"));
+    m_chart->addAxis(m_axisX, Qt::AlignBottom);
+    m_chart->addAxis(m_axisY, Qt::AlignLeft);
+}
+
+bool CompareWindow::addFile(const QString& fileName) {
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    if (refusedAsOpen(path))
+        return false;
+    DialogMessages messages(m_dialogs);
+    Experiment& experiment = m_experiments.Add(path.toStdString());
+    bool loaded = false;
+    try {
+        loaded = experiment.LoadFile(path.toStdString(), messages);
+        if (loaded)
+            addCurve(experiment, QFileInfo(path).fileName());
+    } catch (const std::exception&) {
+        m_dialogs.message(tr("File could not be opened.  Not a valid file type."));
+        loaded = false;
+    }
+    if (!loaded) {
+        m_experiments.Remove(m_experiments.Count());
+        return false;
+    }
+    m_paths << path;
+    m_properties.push_back(ComputeTestProperties(experiment, m_units));
+    fitAxes();
+    fillTable();
+    return true;
+}
+
+// The collection's keys ignore letter case: a second file whose path differs
+// only in case could not be told apart from the first.
+bool CompareWindow::refusedAsOpen(const QString& path) {
+    for (const QString& open : std::as_const(m_paths)) {
+        if (open.compare(path, Qt::CaseInsensitive) != 0)
+            continue;
+        m_dialogs.message(open == path
+                              ? tr("This file is already being compared.")
+                              : tr("A file whose name differs from an open one only in letter "
+                                   "case cannot be compared with it."));
+        return true;
+    }
+    return false;
+}
+
+void CompareWindow::addCurve(const Experiment& experiment, const QString& name) {
+    QList<QPointF> points;
+    points.reserve(experiment.Count());
+    for (std::int32_t i = 1; i <= experiment.Count(); ++i)
+        points.append(QPointF(experiment.Displacement(i, m_units), experiment.load(i, m_units)));
+    auto* series = new QLineSeries(m_chart);
+    series->setName(name);
+    series->replace(points);
+    m_chart->addSeries(series);
+    series->attachAxis(m_axisX);
+    series->attachAxis(m_axisY);
+}
+
+void CompareWindow::removeFile(int row) {
+    if (row < 0 || row >= fileCount())
+        return;
+    m_experiments.Remove(row + 1);
+    m_paths.removeAt(row);
+    m_properties.erase(m_properties.begin() + row);
+    QAbstractSeries* series = m_chart->series().at(row);
+    m_chart->removeSeries(series);
+    delete series;
+    fitAxes();
+    fillTable();
+}
+
+void CompareWindow::fitAxes() {
+    double minX = std::numeric_limits<double>::max(), maxX = -minX;
+    double minY = minX, maxY = -minX;
+    for (QAbstractSeries* abstract : m_chart->series()) {
+        for (const QPointF& point : static_cast<QLineSeries*>(abstract)->points()) {
+            minX = std::min(minX, point.x());
+            maxX = std::max(maxX, point.x());
+            minY = std::min(minY, point.y());
+            maxY = std::max(maxY, point.y());
+        }
+    }
+    if (minX > maxX) {
+        minX = minY = 0.0;
+        maxX = maxY = 1.0;
+    }
+    m_axisX->setRange(minX, maxX > minX ? maxX : minX + 1.0);
+    m_axisY->setRange(minY, maxY > minY ? maxY : minY + 1.0);
+}
+
+void CompareWindow::fillTable() {
+    const std::vector<PropertyColumn> columns = PropertyColumns(m_units);
+    QStringList headings{tr("File"), tr("Test type"), tr("Points")};
+    for (const PropertyColumn& column : columns)
+        headings << Text(column.heading);
+    const int files = fileCount();
+    const int statisticRows = files > 1 ? 3 : 0;
+    m_table->clear();
+    m_table->setColumnCount(static_cast<int>(headings.size()));
+    m_table->setHorizontalHeaderLabels(headings);
+    m_table->setRowCount(files + statisticRows);
+    for (int row = 0; row < files; ++row) {
+        const Experiment& experiment = m_experiments.Item(row + 1);
+        const QString name = QFileInfo(m_paths.at(row)).fileName();
+        SetTableCell(*m_table, row, 0, name, m_paths.at(row));
+        SetTableCell(*m_table, row, 1, Text(experiment.TestString()), name);
+        SetTableCell(*m_table, row, 2, QString::number(experiment.Count()), name);
+        int column = kLeadingColumns;
+        for (const PropertyColumn& property : columns) {
+            const std::string text = PropertyText(
+                m_properties[static_cast<std::size_t>(row)].*property.member, property.pointNumber);
+            SetTableCell(*m_table, row, column++, Text(text), name);
+        }
+    }
+    if (statisticRows > 0)
+        fillStatisticRows(files, columns);
+    // What the legend shows, for screen readers.
+    QStringList names;
+    for (const QString& open : std::as_const(m_paths))
+        names << QFileInfo(open).fileName();
+    m_chartView->setAccessibleDescription(names.join(QStringLiteral(", ")));
+    handleCurrentRowChanged();
+}
+
+void CompareWindow::fillStatisticRows(int firstRow, const std::vector<PropertyColumn>& columns) {
+    const QStringList names{tr("Mean"), tr("Standard deviation"),
+                            tr("Coefficient of variation (%)")};
+    for (int i = 0; i < names.size(); ++i)
+        SetTableCell(*m_table, firstRow + i, 0, names.at(i));
+    int column = kLeadingColumns;
+    for (const PropertyColumn& property : columns) {
+        const ColumnStatistics statistics = ColumnStatisticsOf(m_properties, property);
+        const std::optional<double> values[] = {statistics.mean, statistics.standardDeviation,
+                                                statistics.coefficientOfVariation};
+        for (int i = 0; i < names.size(); ++i) {
+            const std::string text =
+                values[i] ? PropertyText(PropertyValue::Of(*values[i]), false) : std::string();
+            SetTableCell(*m_table, firstRow + i, column, Text(text), names.at(i));
+        }
+        ++column;
+    }
+}
+
+void CompareWindow::handleAdd() {
+    Dialogs::FileRequest request;
+    request.folder = m_folder;
+    request.filter = tr("Torvik Data File (*.tdf);;All Files (*)");
+    const QString fileName = m_dialogs.openFileName(request);
+    if (!fileName.isEmpty())
+        addFile(fileName);
+}
+
+void CompareWindow::handleRemove() {
+    removeFile(m_table->currentRow());
+}
+
+// Only a file's row can be removed, not a statistic row.
+void CompareWindow::handleCurrentRowChanged() {
+    const int row = m_table->currentRow();
+    m_buttonRemove->setEnabled(row >= 0 && row < fileCount());
+}
