@@ -1,0 +1,59 @@
+#pragma once
+
+#include "acquisition/journalfile.h"
+#include "model/journalformat.h"
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <string>
+
+// The journal of the test in the record, kept on the disk from the first
+// reading until the test is saved or knowingly dropped, so that a crash, a
+// killed program or a power cut does not lose the specimen. Readings are
+// buffered in memory and written and synced on a timer, which costs the
+// gathering loop one short append per reading and loses at most the last
+// `kFlushIntervalMs` of a test. Window thread.
+class TestJournal : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kFlushIntervalMs = 400;
+
+    explicit TestJournal(QString folder, QObject* parent = nullptr);
+    ~TestJournal() override;
+
+    // Starts the journal of a new test, dropping the one held before. False
+    // when the folder or the file cannot be written: the test then runs
+    // without a journal.
+    bool begin(const JournalHeader& header);
+    void append(std::int32_t load, std::int32_t displacement) {
+        if (!m_file.isOpen())
+            return;
+        AppendJournalPoint(m_pending, load, displacement);
+        if (!m_flushTimer.isActive())
+            m_flushTimer.start();
+    }
+    // Whether a journal can be kept in the folder at all (asked before a test,
+    // so that the operator is warned before the specimen is loaded).
+    bool canWrite() const;
+    // Writes what is buffered and syncs it to the disk.
+    void flush();
+    // The test was saved or dropped: its journal is no longer needed.
+    void discard();
+    // Carries on with a journal recovered at start-up.
+    void adopt(JournalFile file);
+
+    bool isOpen() const { return m_file.isOpen(); }
+    QString folder() const { return m_folder; }
+    QString path() const { return m_file.path(); }
+
+private:
+    QString m_folder;
+    JournalFile m_file;
+    std::string m_pending;
+    QTimer m_flushTimer;
+};
+
+// The folder journals are kept in: $XDG_STATE_HOME/Torvik, by default
+// ~/.local/state/Torvik.
+QString JournalFolder();
