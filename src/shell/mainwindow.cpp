@@ -297,6 +297,10 @@ void Main::ResetGrid() {
     m_results->ResetGrid();
 }
 
+void Main::ShowResults() {
+    // Filled in by the results view.
+}
+
 void Main::ClearResults() {
     m_dataSaved = false;
     m_results->ClearResults();

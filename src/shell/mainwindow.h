@@ -61,6 +61,8 @@ public:
 
     // The results area and the document state.
     void ResetGrid();
+    // Shows the current experiment in the results area.
+    void ShowResults();
     void ClearResults();
     void UpdateAxisMenu();
     bool QuerySaveData();
