@@ -6,9 +6,9 @@
 #include "calibration/calibration.h"
 #include "calibration/calibrationcode.h"
 #include "device/interface.h"
+#include "documents/documentcommands.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
-#include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
 #include "platform/portpaths.h"
@@ -16,6 +16,7 @@
 #include "results/resultsview.h"
 #include "shell/liveloaddisplay.h"
 
+#include <QChartView>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -50,7 +51,8 @@ void runGuarded(const std::function<void()>& command) {
 Main::Main(const Services& services, QWidget* parent)
     : QMainWindow(parent), m_settings(services.settings), m_clock(services.clock),
       m_dialogs(services.dialogs), m_serialLink(services.serialLink),
-      m_commandLine(services.commandLine), m_pump(services.clock) {
+      m_commandLine(services.commandLine), m_pump(services.clock),
+      m_documents(std::make_unique<DocumentCommands>(*this, services.dialogs, services.clock)) {
     buildWindow();
     connectCommands();
 }
@@ -92,6 +94,11 @@ void Main::buildWindow() {
 }
 
 void Main::connectCommands() {
+    connectCommand(m_menus.mnuOpen, &Main::handleOpen);
+    connectCommand(m_menus.mnuSave, &Main::handleSave);
+    connectCommand(m_menus.mnuExport, &Main::handleExport);
+    connectCommand(m_menus.mnuClose, &Main::handleClose);
+    connectCommand(m_menus.mnuPrint, &Main::handlePrint);
     connectCommand(m_menus.mnuExit, &Main::handleExit);
     connectCommand(m_menus.mnuEnglish, &Main::handleEnglish);
     connectCommand(m_menus.mnuMetric, &Main::handleMetric);
@@ -111,7 +118,8 @@ void Main::connectCommand(QAction* item, void (Main::*handler)()) {
 
 void Main::initialise() {
     m_helpPath = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
-    m_fileChooserFolder = m_settings.read(QStringLiteral("General"), QStringLiteral("Path"));
+    m_documents->chooser().setFolder(
+        m_settings.read(QStringLiteral("General"), QStringLiteral("Path")));
 
     // The probe, with its splash window and its message when nothing answers.
     if (deviceInterface().valid())
@@ -210,12 +218,15 @@ void Main::setAppClosing(bool closing) {
 }
 
 void Main::closeEvent(QCloseEvent* event) {
-    // Reads waiting or starting from here on give up at once.
-    setAppClosing(true);
-    bool mayClose = false;
-    runGuarded([this, &mayClose] { mayClose = QuerySaveData(); });
-    if (!mayClose) {
-        setAppClosing(false);
+    if (!m_closeApproved) {
+        // The question may open a box, so the check runs through the gate.
+        // Run at once it decides this request; put off until a waiting read
+        // has returned it closes the window again when it says yes.
+        m_closeRequestPending = true;
+        runDeviceCommand([this] { closeCheck(); });
+        m_closeRequestPending = false;
+    }
+    if (!m_closeApproved) {
         event->ignore();
         return;
     }
@@ -224,6 +235,19 @@ void Main::closeEvent(QCloseEvent* event) {
     if (m_help)
         m_help->close();
     event->accept();
+}
+
+void Main::closeCheck() {
+    // Reads waiting or starting from here on give up at once.
+    setAppClosing(true);
+    bool mayClose = false;
+    runGuarded([this, &mayClose] { mayClose = QuerySaveData(); });
+    setAppClosing(mayClose);
+    m_closeApproved = mayClose;
+    if (!mayClose)
+        ResumeLiveLoad(); // a read cut short for the check stopped the polling
+    else if (!m_closeRequestPending)
+        close();
 }
 
 Calibration& Main::calibrationDialog() {
@@ -291,6 +315,46 @@ void Main::handleToolbarAction(QAction* button) {
     const QString key = button->data().toString();
     if (key == QLatin1String("New"))
         m_menus.mnuNew->popup(QCursor::pos());
+    else if (key == QLatin1String("Open"))
+        handleOpen();
+    else if (key == QLatin1String("Save"))
+        handleSave();
+    else if (key == QLatin1String("Print"))
+        handlePrint();
+}
+
+void Main::runDocumentCommand(const std::function<void()>& command) {
+    runDeviceCommand([this, command] {
+        const auto resume = qScopeGuard([this] {
+            // A read cut short for the command stopped the polling.
+            ResumeLiveLoad();
+        });
+        command();
+    });
+}
+
+void Main::handleOpen() {
+    runDocumentCommand([this] { m_documents->Open(); });
+}
+
+void Main::handleSave() {
+    runDocumentCommand([this] { SaveData(); });
+}
+
+void Main::handleClose() {
+    runDocumentCommand([this] { m_documents->Close(); });
+}
+
+void Main::handleExport() {
+    runDocumentCommand([this] { m_documents->Export(); });
+}
+
+void Main::handlePrint() {
+    runDocumentCommand([this] { m_documents->Print(); });
+}
+
+QString Main::fileChooserFolder() const {
+    return m_documents->chooser().folder();
 }
 
 void Main::ResetGrid() {
@@ -311,40 +375,23 @@ void Main::UpdateAxisMenu() {
 }
 
 bool Main::QuerySaveData() {
-    if (!m_experimentPresent || m_dataSaved)
-        return true;
-    switch (m_dialogs.message(tr("Data not saved.  Save?"), Dialogs::Icon::Question,
-                              Dialogs::Buttons::YesNoCancel)) {
-    case Dialogs::Answer::Yes:
-        return SaveData();
-    case Dialogs::Answer::No:
-        return true;
-    default:
-        return false;
-    }
+    return m_documents->QuerySaveData();
 }
 
 bool Main::SaveData() {
-    // Saving arrives with the document commands; until then nothing is
-    // written and the caller is told so.
-    return false;
+    return m_documents->SaveData();
 }
 
 bool Main::LoadFile(const QString& fileName) {
-    DialogMessages messages(m_dialogs);
-    bool loaded = false;
-    try {
-        loaded = currentExperiment().LoadFile(fileName.toStdString(), messages);
-    } catch (const std::exception&) {
-        loaded = false;
-    }
-    if (!loaded)
-        return false;
-    ClearResults();
-    m_dataSaved = true;
-    EnableDataCommands();
-    UpdateAxisMenu();
-    return true;
+    return m_documents->LoadFile(fileName);
+}
+
+void Main::showCurrentExperiment() {
+    ShowResults();
+}
+
+QChartView* Main::chartForPrint() {
+    return m_results->findChild<QChartView*>(QStringLiteral("chart"));
 }
 
 void Main::EnableDataCommands() {
