@@ -2,7 +2,6 @@
 
 #include "platform/dialogs.h"
 
-#include <QFileInfo>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -10,8 +9,7 @@
 // Dialogs for tests: records every message and file request and answers from
 // queues the test fills beforehand. An unscripted question is answered with
 // Cancel (or OK for a plain message) and an unscripted chooser is cancelled,
-// so a test never blocks on a modal box. Like the real chooser, a scripted
-// name without an extension gets the request's default one.
+// so a test never blocks on a modal box.
 class ScriptedDialogs : public Dialogs {
 public:
     struct Message {
@@ -30,11 +28,11 @@ public:
     }
     QString openFileName(const FileRequest& request) override {
         openRequests.append(request);
-        return chosen(request);
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
     }
     QString saveFileName(const FileRequest& request) override {
         saveRequests.append(request);
-        return chosen(request);
+        return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
     }
 
     QStringList texts() const {
@@ -50,15 +48,4 @@ public:
     QList<FileRequest> openRequests;
     QList<FileRequest> saveRequests;
     std::function<void(const QString&)> onMessage; // runs while the "box" is up
-
-private:
-    QString chosen(const FileRequest& request) {
-        if (fileNames.isEmpty())
-            return {};
-        QString name = fileNames.takeFirst();
-        if (!name.isEmpty() && !request.defaultSuffix.isEmpty() &&
-            QFileInfo(name).suffix().isEmpty())
-            name += QLatin1Char('.') + request.defaultSuffix;
-        return name;
-    }
 };
