@@ -27,7 +27,9 @@ public:
     // only when it was read whole, so a failed load changes nothing.
     bool LoadFile(const QString& fileName);
 
+    // The commands of the File menu.
     void Open();
+    void Save() { SaveData(); }
     void Close();
     void Export();
     void Print();

@@ -94,11 +94,11 @@ void Main::buildWindow() {
 }
 
 void Main::connectCommands() {
-    connectCommand(m_menus.mnuOpen, &Main::handleOpen);
-    connectCommand(m_menus.mnuSave, &Main::handleSave);
-    connectCommand(m_menus.mnuExport, &Main::handleExport);
-    connectCommand(m_menus.mnuClose, &Main::handleClose);
-    connectCommand(m_menus.mnuPrint, &Main::handlePrint);
+    connectDocumentCommand(m_menus.mnuOpen, &DocumentCommands::Open);
+    connectDocumentCommand(m_menus.mnuSave, &DocumentCommands::Save);
+    connectDocumentCommand(m_menus.mnuExport, &DocumentCommands::Export);
+    connectDocumentCommand(m_menus.mnuClose, &DocumentCommands::Close);
+    connectDocumentCommand(m_menus.mnuPrint, &DocumentCommands::Print);
     connectCommand(m_menus.mnuExit, &Main::handleExit);
     connectCommand(m_menus.mnuEnglish, &Main::handleEnglish);
     connectCommand(m_menus.mnuMetric, &Main::handleMetric);
@@ -114,6 +114,18 @@ void Main::connectCommands() {
 void Main::connectCommand(QAction* item, void (Main::*handler)()) {
     connect(item, &QAction::triggered, this,
             [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+}
+
+// The file choosers and questions of a document command never open inside a
+// waiting read: the command goes through the device-command gate.
+void Main::connectDocumentCommand(QAction* item, void (DocumentCommands::*command)()) {
+    connect(item, &QAction::triggered, this, [this, command] {
+        runDeviceCommand([this, command] {
+            // A read cut short for the command stopped the polling.
+            const auto resume = qScopeGuard([this] { ResumeLiveLoad(); });
+            (m_documents.get()->*command)();
+        });
+    });
 }
 
 void Main::initialise() {
@@ -316,41 +328,11 @@ void Main::handleToolbarAction(QAction* button) {
     if (key == QLatin1String("New"))
         m_menus.mnuNew->popup(QCursor::pos());
     else if (key == QLatin1String("Open"))
-        handleOpen();
+        m_menus.mnuOpen->trigger();
     else if (key == QLatin1String("Save"))
-        handleSave();
+        m_menus.mnuSave->trigger();
     else if (key == QLatin1String("Print"))
-        handlePrint();
-}
-
-void Main::runDocumentCommand(const std::function<void()>& command) {
-    runDeviceCommand([this, command] {
-        const auto resume = qScopeGuard([this] {
-            // A read cut short for the command stopped the polling.
-            ResumeLiveLoad();
-        });
-        command();
-    });
-}
-
-void Main::handleOpen() {
-    runDocumentCommand([this] { m_documents->Open(); });
-}
-
-void Main::handleSave() {
-    runDocumentCommand([this] { SaveData(); });
-}
-
-void Main::handleClose() {
-    runDocumentCommand([this] { m_documents->Close(); });
-}
-
-void Main::handleExport() {
-    runDocumentCommand([this] { m_documents->Export(); });
-}
-
-void Main::handlePrint() {
-    runDocumentCommand([this] { m_documents->Print(); });
+        m_menus.mnuPrint->trigger();
 }
 
 QString Main::fileChooserFolder() const {

@@ -85,6 +85,7 @@ private:
     void buildWindow();
     void connectCommands();
     void connectCommand(QAction* item, void (Main::*handler)());
+    void connectDocumentCommand(QAction* item, void (DocumentCommands::*command)());
     void startWhenLinkFree(std::function<void()> command);
     void setAppClosing(bool closing);
     void closeCheck();
@@ -101,14 +102,6 @@ private:
     void handleEnglish();
     void handleMetric();
     void handleToolbarAction(QAction* button);
-    // A document command, through the device-command gate: its choosers and
-    // questions never open inside a waiting read.
-    void runDocumentCommand(const std::function<void()>& command);
-    void handleOpen();
-    void handleSave();
-    void handleClose();
-    void handleExport();
-    void handlePrint();
 
     SettingsStore& m_settings;
     Clock& m_clock;
