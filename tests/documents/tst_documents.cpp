@@ -38,8 +38,7 @@ class TestDocuments : public QObject {
         process.start(program, arguments);
         return process.waitForFinished() ? process.readAllStandardOutput() : QString();
     }
-    // A test on display with its axes titled as on screen.
-    void showTest() {
+    void showTestWithAxisTitles() {
         QVERIFY(m_f->main->LoadFile(dataFile("shown.tdf")));
         QChart& chart = *m_f->item<QChartView>("chart").chart();
         chart.axes(Qt::Horizontal).constFirst()->setTitleText("Displacement (inch)");
@@ -83,8 +82,7 @@ private slots:
         main.EnableDataCommands();
         m_f->dialogs.answers = {answer};
         const bool saves = QString(QTest::currentDataTag()).endsWith("saved");
-        if (saves)
-            m_f->dialogs.fileNames = {m_dir->filePath("kept.tdf")};
+        m_f->dialogs.fileNames = {saves ? m_dir->filePath("kept.tdf") : QString()};
         trigger(command.toLatin1());
         QCOMPARE(m_f->dialogs.texts(), QStringList{"Data not saved.  Save?"});
         QCOMPARE(QFile::exists(m_dir->filePath("kept.tdf")), saves);
@@ -188,7 +186,7 @@ private slots:
                 .entryInfoList({"*Torvik_chart*.pdf"}, QDir::Files, QDir::Time);
         };
         const qsizetype before = jobs().size();
-        showTest();
+        showTestWithAxisTitles();
         trigger("mnuPrint");
         trigger("toolbarPrint");
         QTRY_COMPARE_WITH_TIMEOUT(jobs().size(), before + 2, 60000);
@@ -210,7 +208,7 @@ private slots:
     void noPrinterIsReported() {
         if (!DefaultPrinter::DefaultPrinterName().isEmpty())
             QSKIP("a default printer is set up");
-        showTest();
+        showTestWithAxisTitles();
         trigger("toolbarPrint");
         QCOMPARE(m_f->dialogs.texts(), QStringList{"The chart could not be printed: no default "
                                                    "printer is set up.  The chart is on the "
