@@ -6,6 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev qt6-svg-dev
     libqt6opengl6-dev libqt6svg6 qt6-qpa-plugins libbenchmark-dev
     xvfb xauth
+    cups printer-driver-cups-pdf poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, runs the whole test
+# Installs what is missing, starts the print system with a PDF printer, builds with warnings as errors, runs the whole test
 # suite, then runs it again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # and gives the data-file fuzzer a short, bounded run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
+./scripts/start-printer.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

@@ -42,21 +42,38 @@ Dialogs::Answer QtDialogs::message(const QString& text, Icon icon, Buttons butto
     }
 }
 
-QString QtDialogs::openFileName(const FileRequest& request) {
-    QFileDialog chooser(m_parent, QString(), request.folder, request.filter);
-    chooser.setAcceptMode(QFileDialog::AcceptOpen);
-    chooser.setFileMode(QFileDialog::ExistingFile);
+namespace {
+// The chooser lists `filter`'s entries as name filters, starts in the
+// request's folder and offers no read-only choice.
+void prepare(QFileDialog& chooser, const Dialogs::FileRequest& request, const QString& caption) {
+    chooser.setObjectName(QStringLiteral("fileChooser"));
+    chooser.setWindowTitle(caption);
+    chooser.setAccessibleName(caption);
+    chooser.setNameFilters(request.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
+    if (!request.folder.isEmpty())
+        chooser.setDirectory(request.folder);
     chooser.setDefaultSuffix(request.defaultSuffix);
+}
+} // namespace
+
+QString QtDialogs::openFileName(const FileRequest& request) {
+    QFileDialog chooser(m_parent);
+    prepare(chooser, request, QObject::tr("Open"));
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    // Only an existing file in an existing folder is accepted.
+    chooser.setFileMode(QFileDialog::ExistingFile);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return {};
     return chooser.selectedFiles().constFirst();
 }
 
 QString QtDialogs::saveFileName(const FileRequest& request) {
-    QFileDialog chooser(m_parent, QString(), request.folder, request.filter);
+    QFileDialog chooser(m_parent);
+    prepare(chooser, request, QObject::tr("Save As"));
     chooser.setAcceptMode(QFileDialog::AcceptSave);
+    // Any name in an existing folder; an existing file only after a yes.
     chooser.setFileMode(QFileDialog::AnyFile);
-    chooser.setDefaultSuffix(request.defaultSuffix);
+    chooser.setOption(QFileDialog::DontConfirmOverwrite, false);
     chooser.selectFile(request.fileName);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return {};

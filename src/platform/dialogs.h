@@ -16,7 +16,7 @@ public:
     struct FileRequest {
         QString fileName;      // proposed name (save) or empty (open)
         QString folder;        // initial folder; empty: the last one used
-        QString filter;        // Qt filter text, entries separated by ";;"
+        QString filter;        // name filters, entries separated by ";;"
         QString defaultSuffix; // added to a name typed without one
     };
 
@@ -24,9 +24,10 @@ public:
     // A modal box titled "Torvik".
     virtual Answer
     message(const QString& text, Icon icon = Icon::Information, Buttons buttons = Buttons::Ok) = 0;
-    // An empty result means the operator cancelled.
+    // An existing file, or empty when the operator cancelled.
     virtual QString openFileName(const FileRequest& request) = 0;
-    // Asks before overwriting an existing file.
+    // A name in an existing folder, asking before an existing file is
+    // overwritten; empty when the operator cancelled.
     virtual QString saveFileName(const FileRequest& request) = 0;
 };
 

@@ -7,9 +7,9 @@
 #include "calibration/calibration.h"
 #include "calibration/calibrationcode.h"
 #include "device/interface.h"
+#include "documents/documentcommands.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
-#include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
 #include "platform/portpaths.h"
@@ -20,6 +20,7 @@
 #include "shell/liveloaddisplay.h"
 #include "shell/maintesthost.h"
 
+#include <QChartView>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -55,7 +56,8 @@ void runGuarded(const std::function<void()>& command) {
 Main::Main(const Services& services, QWidget* parent)
     : QMainWindow(parent), m_settings(services.settings), m_clock(services.clock),
       m_dialogs(services.dialogs), m_serialLink(services.serialLink),
-      m_commandLine(services.commandLine), m_pump(services.clock) {
+      m_commandLine(services.commandLine), m_pump(services.clock),
+      m_documents(std::make_unique<DocumentCommands>(*this, services.dialogs, services.clock)) {
     buildWindow();
     connectCommands();
 }
@@ -109,6 +111,11 @@ void Main::connectCommands() {
         connect(item, &QAction::triggered, this, [this, testType = testType] {
             runGuarded([this, testType] { handleNewTest(testType); });
         });
+    connectDocumentCommand(m_menus.mnuOpen, &DocumentCommands::Open);
+    connectDocumentCommand(m_menus.mnuSave, &DocumentCommands::Save);
+    connectDocumentCommand(m_menus.mnuExport, &DocumentCommands::Export);
+    connectDocumentCommand(m_menus.mnuClose, &DocumentCommands::Close);
+    connectDocumentCommand(m_menus.mnuPrint, &DocumentCommands::Print);
     connectCommand(m_menus.mnuExit, &Main::handleExit);
     connectCommand(m_menus.mnuEnglish, &Main::handleEnglish);
     connectCommand(m_menus.mnuMetric, &Main::handleMetric);
@@ -130,9 +137,18 @@ void Main::connectCommand(QAction* item, void (Main::*handler)()) {
             [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
 }
 
+// The file choosers and questions of a document command never open inside a
+// waiting read: the command goes through the device-command gate.
+void Main::connectDocumentCommand(QAction* item, void (DocumentCommands::*command)()) {
+    connect(item, &QAction::triggered, this, [this, command] {
+        runDeviceCommand([this, command] { (m_documents.get()->*command)(); });
+    });
+}
+
 void Main::initialise() {
     m_helpPath = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
-    m_fileChooserFolder = m_settings.read(QStringLiteral("General"), QStringLiteral("Path"));
+    m_documents->chooser().setFolder(
+        m_settings.read(QStringLiteral("General"), QStringLiteral("Path")));
 
     // The probe, with its splash window and its message when nothing answers.
     if (deviceInterface().valid())
@@ -235,12 +251,15 @@ void Main::setAppClosing(bool closing) {
 }
 
 void Main::closeEvent(QCloseEvent* event) {
-    // Reads waiting or starting from here on give up at once.
-    setAppClosing(true);
-    bool mayClose = false;
-    runGuarded([this, &mayClose] { mayClose = QuerySaveData(); });
-    if (!mayClose) {
-        setAppClosing(false);
+    if (!m_closeApproved) {
+        // The question may open a box, so the check runs through the gate.
+        // Run at once it decides this request; put off until a waiting read
+        // has returned it closes the window again when it says yes.
+        m_closeRequestPending = true;
+        runDeviceCommand([this] { closeCheck(); });
+        m_closeRequestPending = false;
+    }
+    if (!m_closeApproved) {
         event->ignore();
         return;
     }
@@ -249,6 +268,19 @@ void Main::closeEvent(QCloseEvent* event) {
     if (m_help)
         m_help->close();
     event->accept();
+}
+
+void Main::closeCheck() {
+    // Reads waiting or starting from here on give up at once.
+    setAppClosing(true);
+    bool mayClose = false;
+    runGuarded([this, &mayClose] { mayClose = QuerySaveData(); });
+    setAppClosing(mayClose);
+    m_closeApproved = mayClose;
+    if (!mayClose)
+        ResumeLiveLoad(); // a read cut short for the check stopped the polling
+    else if (!m_closeRequestPending)
+        close();
 }
 
 Calibration& Main::calibrationDialog() {
@@ -386,6 +418,16 @@ void Main::handleToolbarAction(QAction* button) {
     const QString key = button->data().toString();
     if (key == QLatin1String("New"))
         m_menus.mnuNew->popup(QCursor::pos());
+    else if (key == QLatin1String("Open"))
+        m_menus.mnuOpen->trigger();
+    else if (key == QLatin1String("Save"))
+        m_menus.mnuSave->trigger();
+    else if (key == QLatin1String("Print"))
+        m_menus.mnuPrint->trigger();
+}
+
+QString Main::fileChooserFolder() const {
+    return m_documents->chooser().folder();
 }
 
 void Main::ShowResults() {
@@ -394,6 +436,10 @@ void Main::ShowResults() {
 
 void Main::ResetGrid() {
     m_results->ResetGrid();
+}
+
+void Main::ShowResults() {
+    // Filled in by the results view.
 }
 
 void Main::ClearResults() {
@@ -406,41 +452,23 @@ void Main::UpdateAxisMenu() {
 }
 
 bool Main::QuerySaveData() {
-    if (!m_experimentPresent || m_dataSaved)
-        return true;
-    switch (m_dialogs.message(tr("Data not saved.  Save?"), Dialogs::Icon::Question,
-                              Dialogs::Buttons::YesNoCancel)) {
-    case Dialogs::Answer::Yes:
-        return SaveData();
-    case Dialogs::Answer::No:
-        return true;
-    default:
-        return false;
-    }
+    return m_documents->QuerySaveData();
 }
 
 bool Main::SaveData() {
-    // Saving arrives with the document commands; until then nothing is
-    // written and the caller is told so.
-    return false;
+    return m_documents->SaveData();
 }
 
 bool Main::LoadFile(const QString& fileName) {
-    DialogMessages messages(m_dialogs);
-    bool loaded = false;
-    try {
-        loaded = currentExperiment().LoadFile(fileName.toStdString(), messages);
-    } catch (const std::exception&) {
-        loaded = false;
-    }
-    if (!loaded)
-        return false;
-    ClearResults();
-    m_dataSaved = true;
-    EnableDataCommands();
-    UpdateAxisMenu();
+    return m_documents->LoadFile(fileName);
+}
+
+void Main::showCurrentExperiment() {
     ShowResults();
-    return true;
+}
+
+QChartView* Main::chartForPrint() {
+    return m_results->findChild<QChartView*>(QStringLiteral("chart"));
 }
 
 void Main::EnableDataCommands() {

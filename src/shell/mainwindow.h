@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/documenthost.h"
 #include "platform/qteventpump.h"
 #include "shell/mainmenus.h"
 #include "shell/services.h"
@@ -11,6 +12,7 @@
 
 class About;
 class Calibration;
+class DocumentCommands;
 class Experiment;
 class HelpWindow;
 class Interface;
@@ -25,7 +27,7 @@ class SampleSize;
 // modal dialog of its own. Creating it builds the widgets; initialise() then
 // runs the start-up (probe, calibration, state) before the window is shown,
 // and closing it ends the program. Window thread.
-class Main : public QMainWindow {
+class Main : public QMainWindow, public DocumentHost {
     Q_OBJECT
 public:
     explicit Main(const Services& services, QWidget* parent = nullptr);
@@ -36,17 +38,19 @@ public:
     void initialise();
 
     // Application state.
-    std::int32_t units() const { return m_units; } // 1 English, 2 metric
+    std::int32_t units() const override { return m_units; } // 1 English, 2 metric
     std::int32_t viewMode() const { return m_viewMode; }
-    bool experimentPresent() const { return m_experimentPresent; }
-    bool dataSaved() const { return m_dataSaved; }
+    bool experimentPresent() const override { return m_experimentPresent; }
+    bool dataSaved() const override { return m_dataSaved; }
+    void setDataSaved(bool saved) override { m_dataSaved = saved; }
     bool appClosing() const { return m_appClosing; }
     QString helpPath() const { return m_helpPath; }
-    QString fileChooserFolder() const { return m_fileChooserFolder; }
+    // Where the next file chooser starts.
+    QString fileChooserFolder() const;
 
     // Created on first use; creating the device link probes the ports.
     Interface& deviceInterface();
-    Experiment& currentExperiment();
+    Experiment& currentExperiment() override;
 
     // Live load polling, suspended around every window that reads the
     // interface itself.
@@ -68,13 +72,15 @@ public:
     // current experiment in the current units and view.
     void ShowResults();
     void ResetGrid();
-    void ClearResults();
-    void UpdateAxisMenu();
+    void ClearResults() override;
+    void UpdateAxisMenu() override;
+    void showCurrentExperiment() override;
+    QChartView* chartForPrint() override;
     bool QuerySaveData();
     bool SaveData();
     bool LoadFile(const QString& fileName);
-    void EnableDataCommands();
-    void DisableDataCommands();
+    void EnableDataCommands() override;
+    void DisableDataCommands() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,8 +90,10 @@ private:
     void buildWindow();
     void connectCommands();
     void connectCommand(QAction* item, void (Main::*handler)());
+    void connectDocumentCommand(QAction* item, void (DocumentCommands::*command)());
     void startWhenLinkFree(std::function<void()> command, bool resumePolling);
     void setAppClosing(bool closing);
+    void closeCheck();
     void setUnits(std::int32_t units);
     void setViewMode(std::int32_t viewMode);
     void disableDeviceCommands();
@@ -119,12 +127,15 @@ private:
     bool m_dataSaved = false;
     bool m_appClosing = false;
     bool m_deviceCommandBusy = false;
+    // The close check has answered yes; the next close request goes ahead.
+    bool m_closeApproved = false;
+    bool m_closeRequestPending = false; // a close request waits for the check
     QString m_helpPath;
-    QString m_fileChooserFolder;
 
     std::unique_ptr<Experiment> m_currentExperiment;
     std::unique_ptr<Interface> m_deviceInterface;
 
+    std::unique_ptr<DocumentCommands> m_documents;
     MainMenus m_menus;
     QWidget* m_clientArea = nullptr;
     ResultsView* m_results = nullptr;

@@ -1,0 +1,67 @@
+#include "chartprint.h"
+
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+#include "platform/printer.h"
+
+#include <QBuffer>
+#include <QChartView>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QXYSeries>
+
+namespace {
+QString pointsText(const QChart& chart) {
+    QString text;
+    for (const QAbstractSeries* series : chart.series()) {
+        const auto* xy = qobject_cast<const QXYSeries*>(series);
+        if (!xy)
+            continue;
+        for (const QPointF& point : xy->points())
+            text += QString::number(point.x()) + QLatin1Char('\t') + QString::number(point.y()) +
+                    QLatin1Char('\n');
+    }
+    return text;
+}
+} // namespace
+
+ChartPicture DrawChart(QChartView& chart) {
+    ChartPicture picture;
+    picture.dotsPerInch = chart.logicalDpiX();
+    QBuffer buffer(&picture.svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(chart.size());
+    generator.setViewBox(QRect(QPoint(0, 0), chart.size()));
+    generator.setResolution(chart.logicalDpiX());
+    generator.setTitle(QStringLiteral("Torvik chart"));
+    QPainter painter(&generator);
+    chart.render(&painter);
+    painter.end();
+    // The printer gets the drawing itself: a picture read back from its
+    // scalable form would reach the page with its texts turned into outlines.
+    painter.begin(&picture.drawing);
+    chart.render(&painter);
+    painter.end();
+    picture.bitmap = chart.grab().toImage();
+    picture.text = pointsText(*chart.chart());
+    return picture;
+}
+
+void PrintChart(QChartView& chart, Dialogs& dialogs) {
+    const ChartPicture picture = DrawChart(chart);
+    PutPictureOnClipboard(picture.svg, picture.bitmap, picture.text);
+    switch (DefaultPrinter::PrintPicture(picture.drawing, picture.dotsPerInch,
+                                         QStringLiteral("Torvik chart"))) {
+    case DefaultPrinter::Result::Printed:
+        break;
+    case DefaultPrinter::Result::NoPrinter:
+        dialogs.message(QObject::tr("The chart could not be printed: no default printer is set "
+                                    "up.  The chart is on the clipboard."));
+        break;
+    case DefaultPrinter::Result::Refused:
+        dialogs.message(QObject::tr("The chart could not be printed: the printer did not accept "
+                                    "the page.  The chart is on the clipboard."));
+        break;
+    }
+}

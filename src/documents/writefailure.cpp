@@ -1,0 +1,35 @@
+#include "writefailure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QObject>
+
+bool FileExists(const QString& fileName) {
+    return QFileInfo::exists(fileName);
+}
+
+namespace {
+// The likeliest cause, from what the file system shows after the failure.
+QString reason(const QFileInfo& file) {
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return QObject::tr("The folder %1 does not exist.")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isWritable())
+        return QObject::tr("The folder %1 cannot be written to.")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
+    if (file.isDir())
+        return QObject::tr("A folder of that name is in the way.");
+    return QObject::tr("The disk may be full, or the file could not be written.");
+}
+} // namespace
+
+QString WriteFailureText(const QString& fileName, const QString& what, bool existed) {
+    const QFileInfo file(fileName);
+    QString text = QObject::tr("The data could not be %1 to %2.")
+                       .arg(what, QDir::toNativeSeparators(file.absoluteFilePath()));
+    text += QStringLiteral("\n\n") + reason(file);
+    if (existed && !file.isDir())
+        text += QStringLiteral("  ") + QObject::tr("The file that was there is unchanged.");
+    return text;
+}
