@@ -1,9 +1,15 @@
 #include "newtest.h"
 
 #include "acquisition/runexperiment.h"
+#include "acquisition/testjournal.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "platform/dialogs.h"
 #include "platform/geometry.h"
+
+const QString kNoJournalMessage =
+    QStringLiteral("Torvik cannot keep this test on the disk in %1 while it runs, so a crash "
+                   "would lose it.  Save the test as soon as it is done.");
 
 void RunNewTest(NewTestHost& host, std::int32_t testType) {
     if (!host.QuerySaveData())
@@ -22,6 +28,11 @@ void RunNewTest(NewTestHost& host, std::int32_t testType) {
         &host.window());
     window.SetTestType(testType);
     host.UpdateAxisMenu();
+    TestJournal& journal = host.journal();
+    // Said before the window opens, not while a specimen is being loaded.
+    if (!journal.canWrite())
+        host.dialogs().message(kNoJournalMessage.arg(journal.folder()), Dialogs::Icon::Exclamation);
+    window.setJournal(&journal);
     CenterOver(window, host.window());
     window.exec();
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 class Dialogs;
 class Experiment;
 class Interface;
+class TestJournal;
 class QWidget;
 
 // What the new-test routine needs from the main window, which implements it:
@@ -25,6 +27,8 @@ public:
     virtual Experiment& currentExperiment() = 0;
     virtual Interface& deviceInterface() = 0;
     virtual Dialogs& dialogs() = 0;
+    // Where the test's readings are kept on the disk until it is saved.
+    virtual TestJournal& journal() = 0;
     virtual std::int32_t units() const = 0;
     // The window the acquisition window is centred over and owned by.
     virtual QWidget& window() = 0;
@@ -33,7 +37,11 @@ public:
 // Runs one test of the given type (1 to 5) from start to end: the unsaved-
 // data question, the live load paused, the record and the results emptied,
 // the calibration in force copied into the record (which keeps it for good),
-// the test type set, the acquisition window shown modally over the main
+// the test type set, the operator warned when the test cannot be journalled,
+// the acquisition window shown modally over the main
 // window, the live load resumed and, when a test was gathered, the document
 // commands enabled and the results shown.
 void RunNewTest(NewTestHost& host, std::int32_t testType);
+
+// The warning when the journal folder (%1) cannot be written.
+extern const QString kNoJournalMessage;

@@ -1,6 +1,7 @@
 #include "runexperiment.h"
 
 #include "acquisition/livecurve.h"
+#include "acquisition/testjournal.h"
 #include "device/interface.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
@@ -203,6 +205,9 @@ std::int32_t RunExperiment::gather() {
     m_experimentTimer.start();
     m_curve->start(m_experiment, m_units());
     m_refreshTimer.start();
+    if (m_journal)
+        m_journal->begin({m_experiment.TestType(), m_experiment.LoadCellRatio(),
+                          m_experiment.LoadCellOffset(), QDateTime::currentSecsSinceEpoch()});
     const bool tension = m_experiment.direction() < 0;
     std::int32_t points = 0;
     std::int32_t previousLoad = 0;
@@ -211,6 +216,8 @@ std::int32_t RunExperiment::gather() {
         if (!readReading([this] { return m_stopRequested; }))
             break;
         m_experiment.AddDataPoint(m_lastLoad, m_lastDisp);
+        if (m_journal)
+            m_journal->append(m_lastLoad, m_lastDisp);
         ++points;
         // The raw load falls as a compressive load grows and rises as a
         // tensile load grows.
@@ -281,6 +288,13 @@ void RunExperiment::finish(std::int32_t points) {
     m_refreshTimer.stop();
     m_experimentTimer.stop();
     refreshDisplay();
+    if (m_journal) {
+        // A finished test stays journalled until it is saved or dropped.
+        if (points > 0)
+            m_journal->flush();
+        else
+            m_journal->discard();
+    }
     if (points > 0) {
         m_testDone = true;
         m_dialogs.message(tr("Test complete."));

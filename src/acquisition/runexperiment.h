@@ -13,6 +13,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TestJournal;
 
 // "Do Experiment": runs one test into the experiment record. Shown modally
 // (exec()) over a record that has been cleared and given its calibration;
@@ -48,6 +49,9 @@ public:
 
     // The record's test type (1 to 5), set before the window is shown.
     void SetTestType(std::int32_t code);
+    // Keeps every stored reading in `journal` too, from the start of
+    // gathering; none when null.
+    void setJournal(TestJournal* journal) { m_journal = journal; }
     // True when the last showing gathered and completed a test.
     bool TestDone() const { return m_testDone; }
 
@@ -88,6 +92,7 @@ private:
     QCheckBox* m_checkAutoStart = nullptr;
     QLabel* m_statusPanel = nullptr;
     LiveCurve* m_curve = nullptr;
+    TestJournal* m_journal = nullptr;
     QTimer m_experimentTimer;
     QTimer m_refreshTimer; // the text boxes and the curve, at the screen's pace
 

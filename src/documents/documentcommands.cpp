@@ -27,6 +27,7 @@ bool DocumentCommands::QuerySaveData() {
     case Dialogs::Answer::Yes:
         return SaveData();
     case Dialogs::Answer::No:
+        m_host.dropJournal();
         return true;
     default:
         return false;
@@ -47,6 +48,7 @@ bool DocumentCommands::SaveData() {
     if (!write([&] { return record.SaveFile(name.toStdString()); }, name, QObject::tr("saved")))
         return false;
     m_host.setDataSaved(true);
+    m_host.dropJournal();
     return true;
 }
 
@@ -105,6 +107,7 @@ void DocumentCommands::Open() {
 void DocumentCommands::Close() {
     if (!QuerySaveData())
         return;
+    m_host.dropJournal();
     m_host.DisableDataCommands();
     m_host.currentExperiment().Clear();
     m_host.ClearResults();

@@ -23,6 +23,9 @@ public:
     virtual void setDataSaved(bool saved) = 0;
     virtual void EnableDataCommands() = 0;
     virtual void DisableDataCommands() = 0;
+    // The record is saved or knowingly dropped: the journal that kept its
+    // readings on the disk since the test began is no longer needed.
+    virtual void dropJournal() = 0;
 
     // The results area: emptied, filled from the record, and the Axis
     // menu set for the record's kind of test.

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -29,5 +30,6 @@ int main(int argc, char* argv[]) {
     dialogs.setParent(&window);
     window.initialise();
     window.show();
+    QTimer::singleShot(0, &window, &Main::offerRecovery);
     return app.exec();
 }

@@ -45,3 +45,7 @@ std::int32_t MainTestHost::units() const {
 QWidget& MainTestHost::window() {
     return m_main;
 }
+
+TestJournal& MainTestHost::journal() {
+    return m_main.journal();
+}

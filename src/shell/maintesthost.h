@@ -20,6 +20,7 @@ public:
     Experiment& currentExperiment() override;
     Interface& deviceInterface() override;
     Dialogs& dialogs() override { return m_dialogs; }
+    TestJournal& journal() override;
     std::int32_t units() const override;
     QWidget& window() override;
 

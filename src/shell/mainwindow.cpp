@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
+#include "acquisition/journalrecovery.h"
 #include "acquisition/samplesize.h"
+#include "acquisition/testjournal.h"
 #include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 #include "auxiliary/test.h"
@@ -57,7 +59,8 @@ Main::Main(const Services& services, QWidget* parent)
     : QMainWindow(parent), m_settings(services.settings), m_clock(services.clock),
       m_dialogs(services.dialogs), m_serialLink(services.serialLink),
       m_commandLine(services.commandLine), m_pump(services.clock),
-      m_documents(std::make_unique<DocumentCommands>(*this, services.dialogs, services.clock)) {
+      m_documents(std::make_unique<DocumentCommands>(*this, services.dialogs, services.clock)),
+      m_journal(std::make_unique<TestJournal>(JournalFolder())) {
     buildWindow();
     connectCommands();
 }
@@ -178,6 +181,26 @@ void Main::initialise() {
 
     if (!m_commandLine.isEmpty())
         LoadFile(m_commandLine);
+}
+
+void Main::offerRecovery() {
+    runDeviceCommand([this] {
+        JournalRecovery recovery(*m_journal, m_dialogs, m_clock);
+        recovery.pruneSetAside();
+        Experiment recovered;
+        if (!recovery.offer(recovered))
+            return;
+        // Back as it was before the crash: a test present and not saved.
+        currentExperiment() = std::move(recovered);
+        ClearResults();
+        EnableDataCommands();
+        UpdateAxisMenu();
+        ShowResults();
+    });
+}
+
+void Main::dropJournal() {
+    m_journal->discard();
 }
 
 void Main::disableDeviceCommands() {

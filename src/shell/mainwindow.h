@@ -19,6 +19,7 @@ class Interface;
 class LiveLoadDisplay;
 class QLabel;
 class ResultsView;
+class TestJournal;
 class SampleSize;
 
 // The main window `Main`: the program's first and central window. It owns
@@ -36,6 +37,9 @@ public:
     // Start-up, in the order the operator sees it: probe and splash, the
     // calibration dialog when none is stored, then the state of the window.
     void initialise();
+    // Offers back a test that an earlier run gathered and did not save (a
+    // crash, a killed program, a power cut); run once the window is up.
+    void offerRecovery();
 
     // Application state.
     std::int32_t units() const override { return m_units; } // 1 English, 2 metric
@@ -81,6 +85,9 @@ public:
     bool LoadFile(const QString& fileName);
     void EnableDataCommands() override;
     void DisableDataCommands() override;
+    // The journal of the test in the record, on the disk until it is saved.
+    TestJournal& journal() { return *m_journal; }
+    void dropJournal() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,6 +143,7 @@ private:
     std::unique_ptr<Interface> m_deviceInterface;
 
     std::unique_ptr<DocumentCommands> m_documents;
+    std::unique_ptr<TestJournal> m_journal;
     MainMenus m_menus;
     QWidget* m_clientArea = nullptr;
     ResultsView* m_results = nullptr;
