@@ -387,7 +387,7 @@ void Main::handleTestProperties() {
 // Reads files only: the current test stays as it is.
 void Main::handleCompare() {
     runDeviceCommand([this] {
-        CompareWindow window(m_dialogs, m_fileChooserFolder, m_units, this);
+        CompareWindow window(m_dialogs, fileChooserFolder(), m_units, this);
         CenterOver(window, *this);
         window.exec();
     });
@@ -459,10 +459,6 @@ void Main::ShowResults() {
 
 void Main::ResetGrid() {
     m_results->ResetGrid();
-}
-
-void Main::ShowResults() {
-    // Filled in by the results view.
 }
 
 void Main::ClearResults() {

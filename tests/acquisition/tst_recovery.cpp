@@ -1,0 +1,168 @@
+#include "model/experiment.h"
+#include "shell/mainfixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+// A test survives the program: the program runs a tension test in a child
+// process against the simulator and is killed with SIGKILL, while gathering
+// or after the test finished unsaved; started again, it offers the test back
+// and recovers exactly the readings the simulator sent, less at most the last
+// half second. The child is this test program itself, started with the
+// simulator's path in kChildVariable.
+namespace {
+constexpr char kChildVariable[] = "TORVIK_RECOVERY_CHILD";
+constexpr int kRestLines = 20;
+// At 56000 baud a reading takes 1/373 s; half a second of them may be lost,
+// and one more that was on its way.
+constexpr int kHalfSecondOfReadings = 373 / 2 + 1;
+
+using Reading = std::pair<int, int>; // raw load, raw displacement
+
+// Rest, then a tensile load rising from 6 lbf without a drop; with
+// `breakAfter` the load falls back to zero after that many rising readings.
+QList<Reading> tensionScript(int rising, int breakAfter = -1) {
+    QList<Reading> lines(kRestLines, {32768, 30000});
+    for (int i = 0; i < rising; ++i)
+        lines.append({33000 + i, 30000 - i});
+    if (breakAfter >= 0) {
+        lines.resize(kRestLines + breakAfter);
+        lines.append({32768, 30000 - breakAfter});
+    }
+    return lines;
+}
+
+QList<Reading> readings(const Experiment& experiment) {
+    QList<Reading> result;
+    for (int i = 1; i <= experiment.Count(); ++i)
+        result.append(
+            {experiment.DigitalLoad().Value(i), experiment.DigitalDisplacement().Value(i)});
+    return result;
+}
+
+int journalledReadings(const QString& folder) {
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*.journal")});
+    if (names.isEmpty())
+        return 0;
+    QFile journal(QDir(folder).filePath(names.constFirst()));
+    const int headerLines = 5;
+    return journal.open(QIODevice::ReadOnly) ? int(journal.readAll().count('\n')) - headerLines : 0;
+}
+
+// The child: a tension test on the simulator, then idle until killed.
+int runChild(const QString& simPath) {
+    UseOwnSettingsFolder();
+    MainFixture f;
+    f.configure(simPath);
+    f.start().show();
+    f.item<QAction>("mnuTension").trigger();
+    std::printf("finished %d\n", f.main->currentExperiment().Count());
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+} // namespace
+
+class TestRecovery : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        UseOwnSettingsFolder();
+        qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit());
+    }
+
+    void killedWhileGatheringRecoversAllButTheLastHalfSecond() {
+        SimProcess sim;
+        QVERIFY(sim.start({"--baud", "56000", "--log"}));
+        const QList<Reading> script = tensionScript(20000);
+        QVERIFY(startScript(sim, script));
+        QProcess child;
+        startChild(child, sim.path());
+        QVERIFY(SimProcess::waitFor([this] { return journalledReadings(folder()) >= 400; }, 20000));
+        child.kill();
+        QVERIFY(child.waitForFinished(5000));
+        const int readsSent = int(sim.requests().count(QStringLiteral("RV")));
+
+        const QList<Reading> recovered = recover(Dialogs::Answer::Yes);
+        const qsizetype first = script.indexOf(recovered.value(0));
+        QVERIFY(first >= kRestLines);
+        QCOMPARE(recovered, script.mid(first, recovered.size())); // none invented
+        QVERIFY2(
+            recovered.size() >= readsSent - first - kHalfSecondOfReadings,
+            qPrintable(QStringLiteral("%1 of %2").arg(recovered.size()).arg(readsSent - first)));
+        QVERIFY(m_main.main->experimentPresent() && !m_main.main->dataSaved());
+        QCOMPARE(m_main.main->currentExperiment().TestType(), 3);
+        QVERIFY(m_main.item<QAction>("mnuSave").isEnabled());
+
+        // Dropped knowingly, the journal goes: nothing is offered next time.
+        m_main.dialogs.answers = {Dialogs::Answer::No};
+        m_main.item<QAction>("mnuClose").trigger();
+        QCOMPARE(journalledReadings(folder()), 0);
+    }
+
+    void finishedButUnsavedTestIsRecoveredWhole() {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QList<Reading> script = tensionScript(300, 250);
+        QVERIFY(startScript(sim, script));
+        QProcess child;
+        startChild(child, sim.path());
+        QVERIFY(SimProcess::waitFor([&] { return child.canReadLine(); }, 20000));
+        const QByteArray finished = child.readLine();
+        child.kill();
+        QVERIFY(child.waitForFinished(5000));
+
+        const QList<Reading> recovered = recover(Dialogs::Answer::Yes);
+        QCOMPARE(finished, QByteArray("finished ") + QByteArray::number(recovered.size()) + '\n');
+        QCOMPARE(recovered.last(), script.last()); // through the break
+        QCOMPARE(recovered, script.mid(script.indexOf(recovered.value(0))));
+    }
+
+private:
+    QString folder() const { return m_state.filePath(QStringLiteral("Torvik")); }
+
+    bool startScript(SimProcess& sim, const QList<Reading>& script) {
+        QFile file(m_state.filePath(QStringLiteral("script.txt")));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        for (const Reading& line : script)
+            file.write(QByteArray::number(line.first) + ' ' + QByteArray::number(line.second) +
+                       '\n');
+        file.close();
+        return sim.command("script " + file.fileName());
+    }
+
+    static void startChild(QProcess& child, const QString& simPath) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(kChildVariable, simPath);
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {});
+    }
+
+    // Torvik started again, with no machine, answering the offer.
+    QList<Reading> recover(Dialogs::Answer answer) {
+        m_main.main.reset();
+        m_main.configure(QString());
+        m_main.start().show();
+        m_main.dialogs.messages.clear();
+        m_main.dialogs.answers = {answer};
+        m_main.main->offerRecovery();
+        return readings(m_main.main->currentExperiment());
+    }
+
+    QTemporaryDir m_state;
+    MainFixture m_main;
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kChildVariable))
+        return runChild(qEnvironmentVariable(kChildVariable));
+    TestRecovery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_recovery.moc"
