@@ -13,7 +13,13 @@
 #include <QtEndian>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 // Collects the operator messages the model reports instead of showing them.
@@ -98,4 +104,33 @@ inline QList<std::int32_t> hardnessPoints(int points = 5) {
         readings << loads[i] << disps[i];
     }
     return readings;
+}
+
+// The user and group ids of the unprivileged user nobody, when this test runs
+// as root and can become it; empty otherwise.
+inline std::optional<std::pair<uid_t, gid_t>> nobodyIds() {
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || nobody == nullptr) {
+        return std::nullopt;
+    }
+    return std::pair(nobody->pw_uid, nobody->pw_gid);
+}
+
+// Runs `operation` in a child process as nobody and returns its exit code;
+// -1 when it could not run.
+inline int asNobody(const std::function<int()>& operation) {
+    const auto ids = nobodyIds();
+    if (!ids) {
+        return -1;
+    }
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped =
+            setgroups(0, nullptr) == 0 && setgid(ids->second) == 0 && setuid(ids->first) == 0;
+        _exit(dropped ? operation() : 125);
+    }
+    int status = 0;
+    const bool exited = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status);
+    return exited ? WEXITSTATUS(status) : -1;
 }

@@ -3,13 +3,10 @@
 #include "modelfakes.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 
@@ -48,8 +45,6 @@ private slots:
     void malformedFileIsTheInvalidFileFailure();
     void failureKeepsWhatWasReadBefore();
     void randomBytesNeverLoadAsAValidFile();
-    void savingReplacesThroughLinksKeepingPermissionsAndNoTemporary();
-    void saveOverExistingFileKeepsItOnFailure();
     void saveWithoutPointsOrFolderWritesNothing();
 
 private:
@@ -234,43 +229,6 @@ void TestDataFile::randomBytesNeverLoadAsAValidFile() {
     }
 }
 
-void TestDataFile::savingReplacesThroughLinksKeepingPermissionsAndNoTemporary() {
-    const QString target = writeBytes(path("target.tdf"), QByteArray(5000, 'x'));
-    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
-    QVERIFY(QFile::link(target, path("link.tdf")));
-    QVERIFY(sampleTest(kTestShear, 1).SaveFile(path("link.tdf").toStdString()));
-    QCOMPARE(QFileInfo(path("link.tdf")).symLinkTarget(), target);
-    QCOMPARE(QFileInfo(target).size(), 99 + 8);
-    const QFile::Permissions ownerGroupOther(0x7077);
-    QCOMPARE(QFile::permissions(target) & ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner);
-    QCOMPARE(files(), (QStringList{"link.tdf", "target.tdf"}));
-}
-
-void TestDataFile::saveOverExistingFileKeepsItOnFailure() {
-    // A file-size limit below the new file's size makes the save fail midway,
-    // as a full disk would.
-    const QByteArray original = dataFile({"TDF2", "SHEAR", " 1", " 0", " 0", " 1", " 0"}, {5, 6});
-    const QString name = writeBytes(path("keep.tdf"), original);
-    const Experiment big = sampleTest(kTestCompression, 20000);
-    rlimit previous{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool threw = false;
-    try {
-        big.SaveFile(name.toStdString());
-    } catch (const FileWriteError&) {
-        threw = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousSignal);
-    QVERIFY(threw);
-    QCOMPARE(readBytes(name), original);
-    QCOMPARE(files(), QStringList{"keep.tdf"});
-}
-
 void TestDataFile::saveWithoutPointsOrFolderWritesNothing() {
     Experiment experiment;
     experiment.SetTestType(kTestCompression);
@@ -278,7 +236,6 @@ void TestDataFile::saveWithoutPointsOrFolderWritesNothing() {
     experiment.AddDataPoint(32768, 1000);
     QVERIFY_THROWS_EXCEPTION(FileWriteError,
                              experiment.SaveFile(path("no/such/folder.tdf").toStdString()));
-    QVERIFY_THROWS_EXCEPTION(FileWriteError, experiment.SaveFile(""));
     QVERIFY(files().isEmpty());
 }
 

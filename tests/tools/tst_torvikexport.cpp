@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,6 +47,7 @@ private slots:
     void summaryPrintsItsLines();
     void failureExitsOneWithTheReasonAndNoOutput_data();
     void failureExitsOneWithTheReasonAndNoOutput();
+    void outputTheOperatorMayNotWriteExitsOne();
     void usageErrorExitsTwo_data();
     void usageErrorExitsTwo();
 
@@ -147,6 +150,25 @@ void TestTorvikExport::failureExitsOneWithTheReasonAndNoOutput() {
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(QString::fromUtf8(run.err), error.replace("<dir>", m_dir->path()));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"in.tdf"});
+}
+
+void TestTorvikExport::outputTheOperatorMayNotWriteExitsOne() {
+    if (!nobodyIds()) {
+        QSKIP("needs root, to make a file of another user, and the user nobody");
+    }
+    const QString in = input(kTestCompression, {32768, 1000, 30720, 2000});
+    const QString out = writeBytes(path("out.txt"), "old");
+    QCOMPARE(chmod(qPrintable(m_dir->path()), 0777), 0);
+    const int code = asNobody([&] {
+        const int log = open(qPrintable(path("err")), O_WRONLY | O_CREAT, 0644);
+        dup2(log, STDERR_FILENO);
+        execl(TORVIK_EXPORT_PATH, TORVIK_EXPORT_PATH, qPrintable(in), qPrintable(out), nullptr);
+        return 126;
+    });
+    QCOMPARE(code, 1);
+    QCOMPARE(readBytes(out), QByteArray("old"));
+    QCOMPARE(readBytes(path("err")), "torvik-export: could not write " + out.toUtf8() +
+                                         ": Permission denied: " + out.toUtf8() + "\n");
 }
 
 void TestTorvikExport::usageErrorExitsTwo_data() {
