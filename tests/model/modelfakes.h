@@ -51,6 +51,32 @@ public:
     std::vector<std::int64_t> waits;
 };
 
+// The rows of a tab-separated file in the tests' data folder, '#' lines left
+// out; in a field \t, \n, \r, \0 and \\ stand for those characters.
+inline QList<QByteArrayList> dataRows(const char* fileName) {
+    QFile file(QByteArray(TORVIK_TEST_DATA) + fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read %s", qPrintable(file.fileName()));
+    }
+    const QByteArray escapes("t\tn\nr\r0\0", 8);
+    QList<QByteArrayList> rows;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#')) {
+            continue;
+        }
+        rows << line.split('\t');
+        for (QByteArray& field : rows.last()) {
+            for (qsizetype i = field.indexOf('\\'); i >= 0; i = field.indexOf('\\', i + 1)) {
+                const qsizetype code = escapes.indexOf(field.mid(i + 1, 1));
+                field.replace(i, 2,
+                              code >= 0 && code % 2 == 0 ? escapes.mid(code + 1, 1)
+                                                         : field.mid(i + 1, 1));
+            }
+        }
+    }
+    return rows;
+}
+
 // Single-precision values compared bit for bit, shown with every digit.
 inline QString exactSingle(float value) {
     return QString::asprintf("%.9g%s", static_cast<double>(value),

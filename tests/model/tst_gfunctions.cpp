@@ -12,11 +12,11 @@ namespace {
 constexpr auto kLowest = std::numeric_limits<std::int32_t>::min();
 constexpr auto kHighest = std::numeric_limits<std::int32_t>::max();
 
-// Reads the sections of reference/conversions.txt (its maker, conversions.py,
+// Reads the sections of data/conversions.txt (its maker, conversions.py,
 // describes the layout) and collects the values that differ from it.
 class ReferenceTable {
 public:
-    ReferenceTable() : m_in(TORVIK_REFERENCE_TABLE) {
+    ReferenceTable() : m_in(TORVIK_TEST_DATA "conversions.txt") {
         m_in.ignore(std::numeric_limits<std::streamsize>::max(), '\n'); // the comment
     }
     std::int32_t Section(const std::string& title) {
