@@ -12,39 +12,6 @@ namespace {
 constexpr auto kLowest = std::numeric_limits<std::int32_t>::min();
 constexpr auto kHighest = std::numeric_limits<std::int32_t>::max();
 
-// Reads the sections of data/conversions.txt (its maker, conversions.py,
-// describes the layout) and collects the values that differ from it.
-class ReferenceTable {
-public:
-    ReferenceTable() : m_in(TORVIK_TEST_DATA "conversions.txt") {
-        m_in.ignore(std::numeric_limits<std::streamsize>::max(), '\n'); // the comment
-    }
-    std::int32_t Section(const std::string& title) {
-        std::string word;
-        std::int32_t count = -1;
-        m_in >> word >> count;
-        return word == title && m_in ? count : -1;
-    }
-    template <typename T = std::int32_t> T Next() {
-        T value{};
-        m_in >> value;
-        return value;
-    }
-    bool Read() const { return !m_in.fail(); }
-    // `what` names the value, called only for one that differs.
-    template <typename Describe> void Expect(float actual, double expected, Describe what) {
-        if (actual != static_cast<float>(expected) && m_differences.size() < 10) {
-            m_differences << what() + ": " + exactSingle(actual) + ", expected " +
-                                 exactSingle(static_cast<float>(expected));
-        }
-    }
-    QString Differences() const { return m_differences.join('\n'); }
-
-private:
-    std::ifstream m_in;
-    QStringList m_differences;
-};
-
 } // namespace
 
 class TestGFunctions : public QObject {
@@ -71,58 +38,80 @@ void TestGFunctions::codeOutsideTheNameTablesIsAFailure() {
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, TestTypeNames(kLowest));
 }
 
+// data/conversions.txt, made apart from this program by conversions.py beside
+// it (which describes the layout): every raw load at four calibrations,
+// displacements and hardness tests at rounding boundaries.
 void TestGFunctions::conversionsMatchTheReferenceTable() {
-    ReferenceTable table;
+    std::ifstream table(TORVIK_TEST_DATA "conversions.txt");
+    table.ignore(std::numeric_limits<std::streamsize>::max(), '\n'); // the comment
+    const auto section = [&](const std::string& title) {
+        std::string word;
+        std::int32_t count = -1;
+        table >> word >> count;
+        return word == title ? count : -1;
+    };
+    const auto next = [&] {
+        std::int32_t value = 0;
+        table >> value;
+        return value;
+    };
+    QStringList differences;
+    // `what` names the value; called only for one that differs.
+    const auto expect = [&](float actual, double expected, const auto& what) {
+        if (actual != static_cast<float>(expected) && differences.size() < 10) {
+            differences << what() + ": " + exactSingle(actual) + ", expected " +
+                               exactSingle(static_cast<float>(expected));
+        }
+    };
     std::vector<std::pair<float, std::int32_t>> calibrations(4);
-    QCOMPARE(table.Section("calibrations"), 4);
+    QCOMPARE(section("calibrations"), 4);
     for (auto& [ratio, offset] : calibrations) {
-        ratio = table.Next<float>();
-        offset = table.Next();
+        table >> ratio >> offset;
     }
-    QCOMPARE(table.Section("loads"), 65536);
+    QCOMPARE(section("loads"), 65536);
     for (std::int32_t raw = 0; raw < 65536; ++raw) {
         for (const auto& [ratio, offset] : calibrations) {
             const auto what = [&] {
                 return QString::asprintf("load %d at %g, %d", raw, ratio, offset);
             };
-            table.Expect(DigitalToLoad(raw, kUnitsEnglish, ratio, offset), table.Next() / 5.0,
-                         [&] { return what() + " lbf"; });
-            table.Expect(DigitalToLoad(raw, kUnitsMetric, ratio, offset), table.Next(),
-                         [&] { return what() + " N"; });
+            expect(DigitalToLoad(raw, kUnitsEnglish, ratio, offset), next() / 5.0, what);
+            expect(DigitalToLoad(raw, kUnitsMetric, ratio, offset), next(), what);
         }
     }
-    const std::int32_t pairs = table.Section("displacements");
+    const std::int32_t pairs = section("displacements");
     QVERIFY(pairs > 0);
-    for (std::int32_t row = 0; row < pairs && table.Read(); ++row) {
-        const auto d0 = table.Next(), l0 = table.Next(), d = table.Next(), l = table.Next();
-        const auto& [ratio, offset] = calibrations.at(table.Next());
+    for (std::int32_t row = 0; row < pairs && table; ++row) {
+        const auto d0 = next(), l0 = next(), d = next(), l = next();
+        const auto& [ratio, offset] = calibrations.at(next());
         const auto what = [&] {
             return QString::asprintf("displacement %d %d %d %d at %g, %d", d0, l0, d, l, ratio,
                                      offset);
         };
-        table.Expect(DigitalToDisplacement(d0, l0, d, l, kUnitsEnglish, ratio, offset),
-                     table.Next() / 10000.0, [&] { return what() + " inch"; });
-        table.Expect(DigitalToDisplacement(d0, l0, d, l, kUnitsMetric, ratio, offset),
-                     table.Next() / 500.0, [&] { return what() + " mm"; });
+        expect(DigitalToDisplacement(d0, l0, d, l, kUnitsEnglish, ratio, offset), next() / 10000.0,
+               what);
+        expect(DigitalToDisplacement(d0, l0, d, l, kUnitsMetric, ratio, offset), next() / 500.0,
+               what);
     }
-    const std::int32_t tests = table.Section("hardness");
+    const std::int32_t tests = section("hardness");
     QVERIFY(tests > 0);
-    for (std::int32_t row = 0; row < tests && table.Read(); ++row) {
-        const auto& [ratio, offset] = calibrations.at(table.Next());
+    float ratio = 0.0f;
+    std::int32_t offset = 0;
+    for (std::int32_t row = 1; row <= tests && table; ++row) {
         Experiment experiment;
+        std::tie(ratio, offset) = calibrations.at(next());
         experiment.SetLoadCellRatio(ratio);
         experiment.SetLoadCellOffset(offset);
         experiment.SetTestType(kTestHardness);
-        const auto number = table.Next();
-        for (std::int32_t points = table.Next(); points > 0; --points) {
-            const auto load = table.Next();
-            experiment.AddDataPoint(load, table.Next());
+        const auto number = next();
+        for (std::int32_t points = next(); points > 0; --points) {
+            const auto load = next();
+            experiment.AddDataPoint(load, next());
         }
-        table.Expect(HardnessNumber(experiment), number,
-                     [&] { return QString::asprintf("hardness test %d", row + 1); });
+        expect(HardnessNumber(experiment), number,
+               [&] { return QString::asprintf("hardness test %d", row); });
     }
-    QVERIFY(table.Read());
-    QVERIFY2(table.Differences().isEmpty(), qPrintable(table.Differences()));
+    QVERIFY(table.good());
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join('\n')));
 }
 
 void TestGFunctions::digitalToLoadOverflowIsAFailure_data() {

@@ -177,6 +177,30 @@ def hardness_cases(rng, count):
     return cases
 
 
+def marked_cases(rng, count):
+    """Tests with points exactly at the two marks, 0.005 and 0.015 inch, among
+    points every 0.0005 inch whose loads rise unevenly, so that the number
+    depends on which points the marks take in."""
+    cases = []
+    while len(cases) < count:
+        c = rng.randrange(len(CALIBRATIONS))
+        ratio, offset = CALIBRATIONS[c]
+        lbf = 0.2 * rng.randrange(0, 50)
+        l0, d0 = raw_load_for(lbf, ratio, offset), rng.randrange(1000, 60000)
+        points = [(l0, d0)]
+        for n in range(1, 40):
+            lbf = round(lbf + 0.2 * rng.randrange(0, 100), 1)
+            l = raw_load_for(lbf, ratio, offset)
+            d = None if l is None else raw_displacement_for(n * 5 / 10000, d0, l0, l, ratio,
+                                                             offset)
+            if d is None:
+                break
+            points.append((l, d))
+        else:
+            cases.append((c, round(hardness_slope(points, ratio, offset)), points))
+    return cases
+
+
 def main():
     rng = random.Random(20261206)
     lines = ["# Made by conversions.py beside this file; see its notes for the layout.",
@@ -192,7 +216,7 @@ def main():
     rows = displacement_rows(rng, 6000, 0.8)
     lines.append("displacements %d" % len(rows))
     lines += [" ".join(map(str, row)) for row in rows]
-    cases = hardness_cases(rng, 40)
+    cases = hardness_cases(rng, 40) + marked_cases(rng, 10)
     lines.append("hardness %d" % len(cases))
     for c, number, points in cases:
         flat = " ".join("%d %d" % p for p in points)
