@@ -37,11 +37,9 @@ private slots:
     void roundTripRestoresEveryTestType_data();
     void roundTripRestoresEveryTestType();
     void loadingReplacesWholeContentAndTakesHeaderAsWritten();
-    void headerFieldsAreReadAsWritten_data();
-    void headerFieldsAreReadAsWritten();
+    void headersAreReadAsWrittenOrRefused_data();
+    void headersAreReadAsWrittenOrRefused();
     void quotedNameOpensTheFileBetweenTheQuotes();
-    void malformedFileIsTheInvalidFileFailure_data();
-    void malformedFileIsTheInvalidFileFailure();
     void failureKeepsWhatWasReadBefore();
     void saveWithoutPointsOrFolderWritesNothing();
 
@@ -128,32 +126,32 @@ void TestDataFile::loadingReplacesWholeContentAndTakesHeaderAsWritten() {
     QCOMPARE(experiment.DigitalLoad().Value(2), 10);
 }
 
-void TestDataFile::headerFieldsAreReadAsWritten_data() {
-    QTest::addColumn<QByteArray>("header");
-    QTest::addColumn<std::int32_t>("code");
+void TestDataFile::headersAreReadAsWrittenOrRefused_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<std::int32_t>("code"); // -1: refused
     QTest::addColumn<std::int32_t>("count");
-    QTest::newRow("names are case-sensitive")
-        << QByteArray("TDF2\r\nTension\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << 0 << 1;
-    QTest::newRow("negative count")
-        << QByteArray("TDF2\r\nSHEAR\r\n-5\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << 4 << 0;
-    QTest::newRow("line feeds only")
-        << QByteArray("TDF2\nHARDNESS\n 1\n 0\n 0\n 1\n 0\n") << 1 << 1;
-    QTest::newRow("comma separates fields")
-        << QByteArray("TDF2,HARDNESS\r\n 1, 0, 0\r\n 1\r\n 0\r\n") << 1 << 1;
-    QTest::newRow("blanks, then quoted name")
-        << QByteArray("TDF2\r\n  \"SHEAR\" x\r\n 1\r\n 0\r\n 0\r\n 1\r\n 0\r\n") << 4 << 1;
+    for (const QByteArrayList& row : dataRows("datafileheaders.tsv")) {
+        QByteArray bytes = row[1];
+        bytes.resize(99, '\0');
+        QTest::newRow(row[0]) << bytes + QByteArray(16, '\x01') << row[2].toInt() << row[3].toInt();
+    }
+    // The file goes on past the 64 KiB that are read as its header.
+    QTest::newRow("offset field runs past the header")
+        << QByteArray("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1\r\n ") + QByteArray(70000, '0') +
+               "1\r\n"
+        << -1 << 0;
 }
 
-void TestDataFile::headerFieldsAreReadAsWritten() {
-    QFETCH(QByteArray, header);
+void TestDataFile::headersAreReadAsWrittenOrRefused() {
+    QFETCH(QByteArray, bytes);
     QFETCH(std::int32_t, code);
     QFETCH(std::int32_t, count);
-    QByteArray bytes = header;
-    bytes.resize(99, '\0');
-    Experiment experiment;
-    QCOMPARE(load(experiment, bytes + QByteArray(16, '\x01')), std::string());
-    QCOMPARE(experiment.TestType(), code);
+    Experiment experiment = sampleTest(kTestShear, 5);
+    QCOMPARE(load(experiment, bytes), code < 0 ? std::string("(failed) ") + kInvalidFile : "");
     QCOMPARE(experiment.Count(), count);
+    if (code >= 0) {
+        QCOMPARE(experiment.TestType(), code);
+    }
 }
 
 void TestDataFile::quotedNameOpensTheFileBetweenTheQuotes() {
@@ -163,33 +161,6 @@ void TestDataFile::quotedNameOpensTheFileBetweenTheQuotes() {
     RecordingMessages messages;
     QVERIFY(loaded.LoadFile('"' + name + '"', messages));
     QCOMPARE(loaded.Count(), 3);
-}
-
-void TestDataFile::malformedFileIsTheInvalidFileFailure_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    const QByteArrayList header = {"TDF2", "COMPRESSION", " 2", " 0", " 0", " 1", " 0"};
-    auto withField = [&](int field, const QByteArray& text) {
-        QByteArrayList lines = header;
-        lines[field] = text;
-        return dataFile(lines, {1, 2, 3, 4});
-    };
-    QTest::newRow("lower-case mark") << withField(0, "tdf2");
-    QTest::newRow("cut header") << QByteArray("TDF2\r\nCOMPRESSION\r\n 2\r\n");
-    QTest::newRow("short body") << dataFile(header, {1, 2, 3});
-    QTest::newRow("count beyond 32 bits") << withField(2, " 3000000000");
-    QTest::newRow("ratio beyond single") << withField(5, " 1E+39");
-    QTest::newRow("unclosed quote") << withField(1, "\"COMPRESSION");
-    // The file goes on past the 64 KiB that are read as its header.
-    QTest::newRow("offset field runs past the header")
-        << QByteArray("TDF2\r\nSHEAR\r\n 0\r\n 0\r\n 0\r\n 1\r\n ") + QByteArray(70000, '0') +
-               "1\r\n";
-}
-
-void TestDataFile::malformedFileIsTheInvalidFileFailure() {
-    QFETCH(QByteArray, bytes);
-    Experiment experiment = sampleTest(kTestShear, 5);
-    QCOMPARE(load(experiment, bytes), std::string("(failed) ") + kInvalidFile);
-    QCOMPARE(experiment.Count(), 0);
 }
 
 void TestDataFile::failureKeepsWhatWasReadBefore() {
