@@ -4,7 +4,8 @@ of the hardness number, worked out here with numpy's single precision apart
 from the program's own code. Run it from any folder; it rewrites the table
 beside it. Deterministic: the same table every run.
 
-Table layout (whitespace-separated numbers, '#' lines are comments):
+Needs numpy (Debian: python3-numpy). Table layout: a comment line, then
+whitespace-separated numbers:
   calibrations C, then C lines: ratio (single, 9 digits) and offset
   loads 65536, then one line per raw load 0..65535: for each calibration the
   English load in steps of 0.2 lbf and the metric load in whole newtons
