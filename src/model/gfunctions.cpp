@@ -76,10 +76,12 @@ float DigitalToDisplacement(std::int32_t referenceDisp,
                             std::int32_t offset) {
     // The machine's own frame deflects under load; its share of the travel
     // is always worked out in pounds-force, whatever units are asked for.
-    const float loadChangeLbf = DigitalToLoad(load, kUnitsEnglish, ratio, offset) -
-                                DigitalToLoad(referenceLoad, kUnitsEnglish, ratio, offset);
-    const float deflection =
-        checked::Single(static_cast<double>(loadChangeLbf) * kFrameDeflectionInchPerLbf);
+    // The difference is taken in double, where it is exact, so that the
+    // deflection is rounded to single precision once only.
+    const double loadChangeLbf =
+        static_cast<double>(DigitalToLoad(load, kUnitsEnglish, ratio, offset)) -
+        static_cast<double>(DigitalToLoad(referenceLoad, kUnitsEnglish, ratio, offset));
+    const float deflection = checked::Single(loadChangeLbf * kFrameDeflectionInchPerLbf);
     const double counts = static_cast<double>(checked::Sub(referenceDisp, disp));
     const float travel =
         checked::Single(counts / kDisplacementSpanCounts * kDisplacementSpanInches);

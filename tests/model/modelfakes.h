@@ -13,7 +13,13 @@
 #include <QtEndian>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 // Collects the operator messages the model reports instead of showing them.
@@ -44,6 +50,32 @@ public:
     int passes = 0;
     std::vector<std::int64_t> waits;
 };
+
+// The rows of a tab-separated file in the tests' data folder, '#' lines left
+// out; in a field \t, \n, \r, \0 and \\ stand for those characters.
+inline QList<QByteArrayList> dataRows(const char* fileName) {
+    QFile file(QByteArray(TORVIK_TEST_DATA) + fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read %s", qPrintable(file.fileName()));
+    }
+    const QByteArray escapes("t\tn\nr\r0\0", 8);
+    QList<QByteArrayList> rows;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#')) {
+            continue;
+        }
+        rows << line.split('\t');
+        for (QByteArray& field : rows.last()) {
+            for (qsizetype i = field.indexOf('\\'); i >= 0; i = field.indexOf('\\', i + 1)) {
+                const qsizetype code = escapes.indexOf(field.mid(i + 1, 1));
+                field.replace(i, 2,
+                              code >= 0 && code % 2 == 0 ? escapes.mid(code + 1, 1)
+                                                         : field.mid(i + 1, 1));
+            }
+        }
+    }
+    return rows;
+}
 
 // Single-precision values compared bit for bit, shown with every digit.
 inline QString exactSingle(float value) {
@@ -98,4 +130,33 @@ inline QList<std::int32_t> hardnessPoints(int points = 5) {
         readings << loads[i] << disps[i];
     }
     return readings;
+}
+
+// The user and group ids of the unprivileged user nobody, when this test runs
+// as root and can become it; empty otherwise.
+inline std::optional<std::pair<uid_t, gid_t>> nobodyIds() {
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || nobody == nullptr) {
+        return std::nullopt;
+    }
+    return std::pair(nobody->pw_uid, nobody->pw_gid);
+}
+
+// Runs `operation` in a child process as nobody and returns its exit code;
+// -1 when it could not run.
+inline int asNobody(const std::function<int()>& operation) {
+    const auto ids = nobodyIds();
+    if (!ids) {
+        return -1;
+    }
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped =
+            setgroups(0, nullptr) == 0 && setgid(ids->second) == 0 && setuid(ids->first) == 0;
+        _exit(dropped ? operation() : 125);
+    }
+    int status = 0;
+    const bool exited = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status);
+    return exited ? WEXITSTATUS(status) : -1;
 }

@@ -1,7 +1,9 @@
+#include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "modelfakes.h"
 
 #include <QTest>
+#include <fstream>
 #include <limits>
 #include <stdexcept>
 
@@ -18,12 +20,9 @@ class TestGFunctions : public QObject {
 private slots:
     void initTestCase() { InitNameTables(); }
     void codeOutsideTheNameTablesIsAFailure();
-    void digitalToLoadRoundsMagnitudeAndSignsByZeroPoint_data();
-    void digitalToLoadRoundsMagnitudeAndSignsByZeroPoint();
+    void conversionsMatchTheReferenceTable();
     void digitalToLoadOverflowIsAFailure_data();
     void digitalToLoadOverflowIsAFailure();
-    void digitalToDisplacementCorrectsFrameDeflection_data();
-    void digitalToDisplacementCorrectsFrameDeflection();
     void digitalToDisplacementOverflowIsAFailure();
     void roundToInt32RoundsHalvesToEvenWithinRange_data();
     void roundToInt32RoundsHalvesToEvenWithinRange();
@@ -39,32 +38,80 @@ void TestGFunctions::codeOutsideTheNameTablesIsAFailure() {
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, TestTypeNames(kLowest));
 }
 
-void TestGFunctions::digitalToLoadRoundsMagnitudeAndSignsByZeroPoint_data() {
-    QTest::addColumn<std::int32_t>("raw");
-    QTest::addColumn<std::int32_t>("units");
-    QTest::addColumn<float>("ratio");
-    QTest::addColumn<std::int32_t>("offset");
-    QTest::addColumn<float>("expected");
-    QTest::newRow("full tension 999.97 to 1000") << 65535 << kUnitsEnglish << 1.0f << 0 << -1000.0f;
-    QTest::newRow("full compression metric") << 0 << kUnitsMetric << 1.0f << 0 << 4448.0f;
-    QTest::newRow("offset moves zero") << 32668 << kUnitsEnglish << 1.0f << -100 << 0.0f;
-    QTest::newRow("33 counts 1.00708 lbf") << 32735 << kUnitsEnglish << 1.0f << 0 << 1.0f;
-    QTest::newRow("33 counts 4.4797 N") << 32735 << kUnitsMetric << 1.0f << 0 << 4.0f;
-    // 2048 counts are exactly 62.5 lbf, 312.5 steps of 0.2: halves round up
-    // in magnitude on both sides of the zero point.
-    QTest::newRow("half step compression") << 30720 << kUnitsEnglish << 1.0f << 0 << 62.6f;
-    QTest::newRow("half step tension") << 34816 << kUnitsEnglish << 1.0f << 0 << -62.6f;
-    QTest::newRow("ratio scales") << 0 << kUnitsEnglish << 0.9765f << 0 << 976.6f;
-    QTest::newRow("one count above zero") << 32769 << kUnitsEnglish << 1.0f << 0 << -0.0f;
-}
-
-void TestGFunctions::digitalToLoadRoundsMagnitudeAndSignsByZeroPoint() {
-    QFETCH(std::int32_t, raw);
-    QFETCH(std::int32_t, units);
-    QFETCH(float, ratio);
-    QFETCH(std::int32_t, offset);
-    QFETCH(float, expected);
-    QCOMPARE(exactSingle(DigitalToLoad(raw, units, ratio, offset)), exactSingle(expected));
+// data/conversions.txt, made apart from this program by conversions.py beside
+// it (which describes the layout): every raw load at four calibrations,
+// displacements and hardness tests at rounding boundaries.
+void TestGFunctions::conversionsMatchTheReferenceTable() {
+    std::ifstream table(TORVIK_TEST_DATA "conversions.txt");
+    table.ignore(std::numeric_limits<std::streamsize>::max(), '\n'); // the comment
+    const auto section = [&](const std::string& title) {
+        std::string word;
+        std::int32_t count = -1;
+        table >> word >> count;
+        return word == title ? count : -1;
+    };
+    const auto next = [&] {
+        std::int32_t value = 0;
+        table >> value;
+        return value;
+    };
+    QStringList differences;
+    // `what` names the value; called only for one that differs.
+    const auto expect = [&](float actual, double expected, const auto& what) {
+        if (actual != static_cast<float>(expected) && differences.size() < 10) {
+            differences << what() + ": " + exactSingle(actual) + ", expected " +
+                               exactSingle(static_cast<float>(expected));
+        }
+    };
+    std::vector<std::pair<float, std::int32_t>> calibrations(4);
+    QCOMPARE(section("calibrations"), 4);
+    for (auto& [ratio, offset] : calibrations) {
+        table >> ratio >> offset;
+    }
+    QCOMPARE(section("loads"), 65536);
+    for (std::int32_t raw = 0; raw < 65536; ++raw) {
+        for (const auto& [ratio, offset] : calibrations) {
+            const auto what = [&] {
+                return QString::asprintf("load %d at %g, %d", raw, ratio, offset);
+            };
+            expect(DigitalToLoad(raw, kUnitsEnglish, ratio, offset), next() / 5.0, what);
+            expect(DigitalToLoad(raw, kUnitsMetric, ratio, offset), next(), what);
+        }
+    }
+    const std::int32_t pairs = section("displacements");
+    QVERIFY(pairs > 0);
+    for (std::int32_t row = 0; row < pairs && table; ++row) {
+        const auto d0 = next(), l0 = next(), d = next(), l = next();
+        const auto& [ratio, offset] = calibrations.at(next());
+        const auto what = [&] {
+            return QString::asprintf("displacement %d %d %d %d at %g, %d", d0, l0, d, l, ratio,
+                                     offset);
+        };
+        expect(DigitalToDisplacement(d0, l0, d, l, kUnitsEnglish, ratio, offset), next() / 10000.0,
+               what);
+        expect(DigitalToDisplacement(d0, l0, d, l, kUnitsMetric, ratio, offset), next() / 500.0,
+               what);
+    }
+    const std::int32_t tests = section("hardness");
+    QVERIFY(tests > 0);
+    float ratio = 0.0f;
+    std::int32_t offset = 0;
+    for (std::int32_t row = 1; row <= tests && table; ++row) {
+        Experiment experiment;
+        std::tie(ratio, offset) = calibrations.at(next());
+        experiment.SetLoadCellRatio(ratio);
+        experiment.SetLoadCellOffset(offset);
+        experiment.SetTestType(kTestHardness);
+        const auto number = next();
+        for (std::int32_t points = next(); points > 0; --points) {
+            const auto load = next();
+            experiment.AddDataPoint(load, next());
+        }
+        expect(HardnessNumber(experiment), number,
+               [&] { return QString::asprintf("hardness test %d", row); });
+    }
+    QVERIFY(table.good());
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join('\n')));
 }
 
 void TestGFunctions::digitalToLoadOverflowIsAFailure_data() {
@@ -84,33 +131,6 @@ void TestGFunctions::digitalToLoadOverflowIsAFailure() {
     QFETCH(std::int32_t, offset);
     QVERIFY_THROWS_EXCEPTION(std::overflow_error, DigitalToLoad(raw, kUnitsEnglish, ratio, offset));
     QVERIFY_THROWS_EXCEPTION(std::overflow_error, DigitalToLoad(raw, kUnitsMetric, ratio, offset));
-}
-
-void TestGFunctions::digitalToDisplacementCorrectsFrameDeflection_data() {
-    QTest::addColumn<std::int32_t>("d0");
-    QTest::addColumn<std::int32_t>("l0");
-    QTest::addColumn<std::int32_t>("d");
-    QTest::addColumn<std::int32_t>("l");
-    QTest::addColumn<std::int32_t>("units");
-    QTest::addColumn<float>("expected");
-    QTest::newRow("deflection only, 100 lbf") << 1000 << 32768 << 1000 << 29491 << 1 << -0.001f;
-    QTest::newRow("16384 counts up") << 1000 << 32768 << 17384 << 32768 << 1 << 1.0f;
-    QTest::newRow("16384 counts up metric") << 1000 << 32768 << 17384 << 32768 << 2 << 25.4f;
-    // A fall of one count (61 millionths) under 100 lbf more: the correction
-    // exceeds the travel, so x is negative and the raw sign flips it back.
-    QTest::newRow("sign from raw readings") << 1001 << 32768 << 1000 << 29491 << 1 << 0.0009f;
-    QTest::newRow("travel less deflection") << 5000 << 32768 << 4000 << 34816 << 2 << -1.534f;
-}
-
-void TestGFunctions::digitalToDisplacementCorrectsFrameDeflection() {
-    QFETCH(std::int32_t, d0);
-    QFETCH(std::int32_t, l0);
-    QFETCH(std::int32_t, d);
-    QFETCH(std::int32_t, l);
-    QFETCH(std::int32_t, units);
-    QFETCH(float, expected);
-    QCOMPARE(exactSingle(DigitalToDisplacement(d0, l0, d, l, units, 1.0f, 0)),
-             exactSingle(expected));
 }
 
 void TestGFunctions::digitalToDisplacementOverflowIsAFailure() {

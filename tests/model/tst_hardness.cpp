@@ -9,17 +9,10 @@ class TestHardness : public QObject {
 
 private slots:
     void initTestCase() { InitNameTables(); }
-    void slopeBetweenTheMarksGivesTheNumber();
     void noNumberWithoutAHardnessTestOrItsMarks_data();
     void noNumberWithoutAHardnessTestOrItsMarks();
     void numberBeyondSixteenBitsIsAFailure();
 };
-
-void TestHardness::slopeBetweenTheMarksGivesTheNumber() {
-    const Experiment experiment = testOf(kTestHardness, hardnessPoints());
-    // Marks at points 3 and 5: 10000 lbf per inch, 20 in units of 500.
-    QCOMPARE(HardnessNumber(experiment), std::int16_t{20});
-}
 
 void TestHardness::noNumberWithoutAHardnessTestOrItsMarks_data() {
     QTest::addColumn<std::int32_t>("code");
