@@ -11,6 +11,7 @@
 #include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
+#include "platform/helplocation.h"
 #include "platform/portpaths.h"
 #include "platform/settingsstore.h"
 #include "results/resultsview.h"
@@ -110,7 +111,7 @@ void Main::connectCommand(QAction* item, void (Main::*handler)()) {
 }
 
 void Main::initialise() {
-    m_helpPath = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    m_helpPath = HelpStartPage(QCoreApplication::applicationDirPath());
     m_fileChooserFolder = m_settings.read(QStringLiteral("General"), QStringLiteral("Path"));
 
     // The probe, with its splash window and its message when nothing answers.
