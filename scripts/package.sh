@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package torvik_VERSION_ARCH.deb in build-package/ with
-# Debian's hardening flags, and prints its path. Install it with
+# Debian's hardening flags, and prints its path (the build's own output goes
+# to standard error). Install it with
 #   apt install ./build-package/torvik_*.deb
 # Run scripts/install-deps.sh first on a fresh machine.
 set -euo pipefail
@@ -15,8 +16,8 @@ if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
-    -DTORVIK_TESTS=OFF -DTORVIK_BENCH=OFF -DTORVIK_FUZZ=OFF
-cmake --build build-package -j "$(nproc)"
+    -DTORVIK_TESTS=OFF -DTORVIK_BENCH=OFF -DTORVIK_FUZZ=OFF >&2
+cmake --build build-package -j "$(nproc)" >&2
 rm -f build-package/torvik_*.deb
-(cd build-package && cpack -G DEB >/dev/null)
+(cd build-package && cpack -G DEB >&2)
 ls build-package/torvik_*.deb

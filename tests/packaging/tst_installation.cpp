@@ -93,18 +93,18 @@ private slots:
         QCOMPARE(run.out + run.err, QString());
     }
 
-    // The type's definition passes the MIME database's own compiler; the
-    // compiled database then knows a data file by its name and, renamed, by
+    // The type's definition passes the MIME database's own compiler without a
+    // complaint; the compiled database then knows a data file by its name and, renamed, by
     // its leading mark.
     void dataFileKnownByNameAndByContent() {
         const QString update = Tool("update-mime-database");
         if (update.isEmpty())
             QSKIP("update-mime-database is not installed");
-        const Run run = RunTool(update, {"-V", installed("share/mime")});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(!run.err.contains(QStringLiteral("torvik")), qPrintable(run.err));
-
         qputenv("XDG_DATA_DIRS", (installed("share") + ":/usr/share").toLocal8Bit());
+        const Run run = RunTool(update, {installed("share/mime")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString()); // parser errors do not change the exit code
+
         const QMimeDatabase types;
         const QMimeType byName = types.mimeTypeForFile(
             QStringLiteral("TENSION - Mar 07, 14.05.tdf"), QMimeDatabase::MatchExtension);
