@@ -15,7 +15,10 @@ launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# Given on the command line, not through the environment: CMake takes CXXFLAGS
+# and LDFLAGS from there only on the first configure, and CPPFLAGS never.
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
+    -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" \
     -DTORVIK_TESTS=OFF -DTORVIK_BENCH=OFF -DTORVIK_FUZZ=OFF >&2
 cmake --build build-package -j "$(nproc)" >&2
 rm -f build-package/torvik_*.deb
