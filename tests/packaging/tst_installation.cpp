@@ -77,7 +77,8 @@ private slots:
         program.setProcessEnvironment(environment);
         program.start(installed("bin/torvik"));
         QVERIFY(program.waitForStarted());
-        QVERIFY2(sim.waitForRequests(3), qPrintable(sim.requests().join(' ')));
+        // The probe alone keeps the splash up for three seconds.
+        QTRY_VERIFY_WITH_TIMEOUT(sim.requests().size() >= 3, 30000);
         QCOMPARE(sim.requests().mid(0, 3), (QStringList{"CAL", "IDN?", "RV"}));
         QCOMPARE(program.state(), QProcess::Running);
         program.kill();
@@ -132,7 +133,6 @@ private slots:
             const Run run = RunTool(man, {"--warnings", "-E", "UTF-8", "-l", page}, environment);
             QCOMPARE(run.exitCode, 0);
             QCOMPARE(run.err, QString());
-            QVERIFY(run.out.contains(QStringLiteral("NAME")));
             QVERIFY(run.out.contains(QString::fromLatin1(name) + QStringLiteral(" -")));
         }
     }
