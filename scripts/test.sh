@@ -16,7 +16,7 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 
 # The package: no lintian error, and everything an operator needs in it.
 deb=$(./scripts/package.sh | tail -n 1)
-lintian --fail-on error --info "$deb"
+lintian --fail-on error --display-info "$deb"
 contents=$(dpkg-deb --contents "$deb")
 for path in usr/bin/torvik usr/bin/torvik-export usr/bin/torvik-sim \
     usr/share/torvik/help/index.html usr/share/applications/torvik.desktop \
