@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Torvik needs to build, test and run.
+# Installs the Debian 12 packages Torvik needs to build, test, run and package.
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
@@ -7,6 +7,7 @@ packages=(
     libqt6opengl6-dev libqt6svg6 qt6-qpa-plugins libbenchmark-dev
     xvfb xauth
     cups printer-driver-cups-pdf poppler-utils
+    desktop-file-utils shared-mime-info man-db groff-base dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, starts the print system with a PDF printer, builds with warnings as errors, runs the whole test
-# suite, then runs it again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and gives the data-file fuzzer a short, bounded run.
+# Installs what is missing, starts the print system with a PDF printer, builds
+# with warnings as errors, runs the whole test suite, builds the Debian package
+# and checks it with lintian and its contents list, then runs the suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and gives the
+# data-file fuzzer a short, bounded run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -13,6 +15,20 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVIK_WERROR=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The package: no lintian error, and everything an operator needs in it.
+deb=$(./scripts/package.sh | tail -n 1)
+lintian --fail-on error --display-info "$deb"
+contents=$(dpkg-deb --contents "$deb")
+for path in usr/bin/torvik usr/bin/torvik-export usr/bin/torvik-sim \
+    usr/share/torvik/help/index.html usr/share/applications/torvik.desktop \
+    usr/share/mime/packages/torvik.xml usr/share/icons/hicolor/scalable/apps/torvik.svg \
+    usr/share/icons/hicolor/48x48/apps/torvik.png usr/share/man/man1/torvik.1.gz \
+    usr/share/man/man1/torvik-export.1.gz usr/share/man/man1/torvik-sim.1.gz \
+    usr/share/doc/torvik/copyright; do
+    grep -q " \./$path\$" <<<"$contents" || { echo "test.sh: $deb lacks /$path" >&2; exit 1; }
+done
+echo "Package $deb checked: $(stat -c %s "$deb") bytes"
 
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DTORVIK_WERROR=ON -DTORVIK_SANITIZE=ON -DTORVIK_BENCH=OFF -DTORVIK_FUZZ=ON

@@ -17,6 +17,9 @@ constexpr qint64 kReadLimitSeconds = 1;
 
 const QString kNotFoundMessage = QStringLiteral("No Torvik interface found.");
 const QString kInUseMessage = QStringLiteral("No Torvik interface found.  Com port may be in use.");
+// Added when a port was there but the operator's account may not open it.
+const QString kDeniedHint = QStringLiteral("  Permission to open a serial port was refused: add "
+                                           "your account to the dialout group and log in again.");
 
 // Gives the read back when GetVals leaves, whichever way it leaves.
 struct CallDepthRelease {
@@ -38,6 +41,7 @@ void Interface::probe() {
         return;
     m_probed = true;
     bool portInUse = false;
+    bool portDenied = false;
     {
         Initialize splash;
         splash.showCentred();
@@ -47,6 +51,7 @@ void Interface::probe() {
         if (m_valid)
             m_foundPath = m_portPaths.at(outcome.port - 1);
         portInUse = outcome.portInUse;
+        portDenied = outcome.portDenied;
         m_wait.until([&] { return m_clock.wholeSeconds() - start >= kSplashMinimumSeconds; });
         splash.close();
     }
@@ -54,8 +59,9 @@ void Interface::probe() {
         return;
     if (m_port.isOpen())
         m_port.close();
-    m_dialogs.message(portInUse ? kInUseMessage : kNotFoundMessage, Dialogs::Icon::Information,
-                      Dialogs::Buttons::Ok);
+    const QString message =
+        (portInUse ? kInUseMessage : kNotFoundMessage) + (portDenied ? kDeniedHint : QString());
+    m_dialogs.message(message, Dialogs::Icon::Information, Dialogs::Buttons::Ok);
 }
 
 bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {

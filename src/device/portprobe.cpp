@@ -22,6 +22,8 @@ PortProbe::Outcome PortProbe::run() {
         const Attempt attempt = tryPort(m_portPaths.at(port - 1));
         if (attempt == Attempt::InUse)
             outcome.portInUse = true;
+        if (attempt == Attempt::Denied)
+            outcome.portDenied = true;
         if (attempt == Attempt::Found) {
             outcome.found = true;
             outcome.port = port;
@@ -37,6 +39,8 @@ PortProbe::Attempt PortProbe::tryPort(const QString& devicePath) {
     switch (m_port.open(devicePath)) {
     case SerialLink::OpenResult::InUse:
         return Attempt::InUse;
+    case SerialLink::OpenResult::Denied:
+        return Attempt::Denied;
     case SerialLink::OpenResult::Failed:
         return Attempt::NotFound;
     case SerialLink::OpenResult::Opened:

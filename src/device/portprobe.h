@@ -16,15 +16,16 @@ class PortProbe {
 public:
     struct Outcome {
         bool found = false;
-        int port = 0;           // 1 to 4 when found
-        bool portInUse = false; // some port was held by another program
+        int port = 0;            // 1 to 4 when found
+        bool portInUse = false;  // some port was held by another program
+        bool portDenied = false; // some port was there but not ours to open
     };
 
     PortProbe(SerialLink& port, const QStringList& portPaths, Clock& clock, EventWait& wait);
     Outcome run();
 
 private:
-    enum class Attempt { Found, NotFound, InUse };
+    enum class Attempt { Found, NotFound, InUse, Denied };
     Attempt tryPort(const QString& devicePath);
     bool awaitIdentity();
 

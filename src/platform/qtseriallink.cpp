@@ -1,6 +1,7 @@
 #include "platform/qtseriallink.h"
 
 #include <QFile>
+#include <cerrno>
 #include <unistd.h>
 
 namespace {
@@ -33,13 +34,14 @@ SerialLink::OpenResult QtSerialLink::open(const QString& devicePath) {
 
 // QSerialPort reports a port another program holds (its lock file, or a busy
 // device) as PermissionError, and a device the user may not open the same way.
-// Only the first is "in use".
+// Only the first is "in use"; the second is told apart so the operator can be
+// pointed at the group that owns the serial ports.
 SerialLink::OpenResult QtSerialLink::classifyOpenFailure(const QString& devicePath) const {
     if (m_port.error() != QSerialPort::PermissionError)
         return OpenResult::Failed;
     const QByteArray path = QFile::encodeName(devicePath);
     if (::access(path.constData(), R_OK | W_OK) != 0)
-        return OpenResult::Failed;
+        return errno == EACCES ? OpenResult::Denied : OpenResult::Failed;
     return OpenResult::InUse;
 }
 

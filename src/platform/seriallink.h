@@ -13,7 +13,8 @@ public:
     enum class OpenResult {
         Opened,
         InUse,  // another program holds the port (lock file or busy device)
-        Failed, // missing device, no permission, not a serial port, ...
+        Denied, // the device is there but this user may not open it
+        Failed, // missing device, not a serial port, ...
     };
 
     using QObject::QObject;

@@ -14,6 +14,7 @@
 #include "model/gfunctions.h"
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
+#include "platform/helplocation.h"
 #include "platform/portpaths.h"
 #include "platform/settingsstore.h"
 #include "results/comparewindow.h"
@@ -149,7 +150,7 @@ void Main::connectDocumentCommand(QAction* item, void (DocumentCommands::*comman
 }
 
 void Main::initialise() {
-    m_helpPath = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    m_helpPath = HelpStartPage(QCoreApplication::applicationDirPath());
     m_documents->chooser().setFolder(
         m_settings.read(QStringLiteral("General"), QStringLiteral("Path")));
 

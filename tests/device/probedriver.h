@@ -22,6 +22,8 @@ public:
     OpenResult open(const QString& devicePath) override {
         opened.append(devicePath);
         receivedSinceOpen.clear();
+        if (deniedPaths.contains(devicePath))
+            return OpenResult::Denied;
         const OpenResult result = QtSerialLink::open(devicePath);
         currentPath = result == OpenResult::Opened ? devicePath : QString();
         return result;
@@ -41,7 +43,8 @@ public:
     }
 
     QStringList opened;
-    QString currentPath; // empty when no port is open
+    QSet<QString> deniedPaths; // refused as if this user may not open them
+    QString currentPath;       // empty when no port is open
     QByteArray receivedSinceOpen;
     QByteArray written;
 };

@@ -80,6 +80,20 @@ private slots:
         holder.waitForFinished(5000);
     }
 
+    // A port the operator's account may not open: the plain message with the
+    // hint naming the group that owns the serial ports.
+    void portRefusedForPermissionAddsGroupHint() {
+        ProbeRig rig({MissingPort(1), MissingPort(2), MissingPort(3), MissingPort(4)});
+        rig.link.deniedPaths = {MissingPort(2)};
+
+        QVERIFY(!rig.probe());
+
+        QCOMPARE(rig.dialogs.texts(),
+                 QStringList{kNotFound + QStringLiteral("  Permission to open a serial port was "
+                                                        "refused: add your account to the dialout "
+                                                        "group and log in again.")});
+    }
+
     // Silent devices and missing ones alike: every port tried, then the plain
     // message, and reads fail without sending anything.
     void noInterfaceAnywhereGivesPlainMessage() {
