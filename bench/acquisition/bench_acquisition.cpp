@@ -2,12 +2,14 @@
 // window, with its text boxes and live curve on the offscreen screen, gathers
 // from torvik-sim answering at once and paced as a 56000-baud line; START and
 // STOP are pressed by timers. Reports points per second and the share of a
-// core the program used between START and STOP.
+// core the program used between START and STOP, without and with the test's
+// journal kept on the disk.
 // Run from the build folder: bin/bench_acquisition (finds bin/torvik-sim
 // beside it, or the simulator named by TORVIK_SIM).
 
 #include "acquisition/livecurve.h"
 #include "acquisition/runexperiment.h"
+#include "acquisition/testjournal.h"
 #include "device/interface.h"
 #include "device/simprocess.h"
 #include "device/switchclock.h"
@@ -38,8 +40,9 @@ public:
     QString saveFileName(const FileRequest&) override { return {}; }
 };
 
-void Measure(const char* title, const QStringList& options, double lineLimit) {
+void Measure(const char* title, const QStringList& options, double lineLimit, bool journalled) {
     QTemporaryDir dir;
+    TestJournal journal(dir.filePath("state"));
     SimProcess sim;
     ManualClock manual;
     SystemClock real;
@@ -73,6 +76,8 @@ void Measure(const char* title, const QStringList& options, double lineLimit) {
     experiment.SetLoadCellRatio(1.0F);
     RunExperiment window(device, experiment, dialogs, [] { return 1; });
     window.SetTestType(2);
+    if (journalled)
+        window.setJournal(&journal);
     window.findChild<QAbstractButton*>("checkAutoStart")->setChecked(false);
     QElapsedTimer wall;
     double cpuAtStart = 0.0;
@@ -91,9 +96,10 @@ void Measure(const char* title, const QStringList& options, double lineLimit) {
     window.show();
     window.exec();
     const double rate = experiment.Count() / seconds;
-    std::printf("%s: %.0f points/s (%d points in %.2f s; %.0f%% of a core; curve of %lld "
+    std::printf("%s%s: %.0f points/s (%d points in %.2f s; %.0f%% of a core; curve of %lld "
                 "points); bare reads just before: %.0f/s, gathering reached %.1f%% of it\n",
-                title, rate, experiment.Count(), seconds, 100.0 * cpu / seconds,
+                title, journalled ? ", journal on" : "", rate, experiment.Count(), seconds,
+                100.0 * cpu / seconds,
                 static_cast<long long>(window.findChild<LiveCurve*>()->drawnPoints()), bareRate,
                 100.0 * rate / bareRate);
     if (lineLimit > 0)
@@ -111,8 +117,10 @@ int main(int argc, char* argv[]) {
                 (QCoreApplication::applicationDirPath() + "/torvik-sim").toLocal8Bit());
     SetCurrentLoadCellRatio(1.0F);
 
-    Measure("Simulator answering at once", {"--test", "compression"}, 0.0);
-    Measure("Simulator paced at 56000 baud", {"--test", "compression", "--baud", "56000"},
-            kLineLimitPerSecond);
+    for (const bool journalled : {false, true}) {
+        Measure("Simulator answering at once", {"--test", "compression"}, 0.0, journalled);
+        Measure("Simulator paced at 56000 baud", {"--test", "compression", "--baud", "56000"},
+                kLineLimitPerSecond, journalled);
+    }
     return 0;
 }

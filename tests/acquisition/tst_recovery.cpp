@@ -1,6 +1,7 @@
 #include "model/experiment.h"
 #include "shell/mainfixture.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -118,6 +119,29 @@ private slots:
         QCOMPARE(finished, QByteArray("finished ") + QByteArray::number(recovered.size()) + '\n');
         QCOMPARE(recovered.last(), script.last()); // through the break
         QCOMPARE(recovered, script.mid(script.indexOf(recovered.value(0))));
+    }
+
+    // The test still runs without its journal; the operator is told once,
+    // before the window opens.
+    void unwritableStateFolderWarnsOnceAndTheTestRuns() {
+        QFile blocker(m_state.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        qputenv("XDG_STATE_HOME", blocker.fileName().toLocal8Bit());
+        MainFixture f;
+        QVERIFY(f.startOnMachine());
+        const ModalWatcher byHand("RunExperiment", [](QWidget& window) {
+            window.findChild<QAbstractButton*>("buttonStart")->click(); // once: then disabled
+            if (window.findChild<QWidget*>("textLoad")->property("text").toString().isEmpty())
+                return false;
+            window.findChild<QAbstractButton*>("buttonStop")->click();
+            return true;
+        });
+        f.item<QAction>("mnuCompression").trigger();
+        QCOMPARE(f.dialogs.texts().size(), 2);
+        QVERIFY(f.dialogs.texts().constFirst().startsWith(QStringLiteral("Torvik cannot keep")));
+        QCOMPARE(f.dialogs.texts().constLast(), QStringLiteral("Test complete."));
+        QVERIFY(f.main->currentExperiment().Count() > 0);
+        qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit());
     }
 
 private:
