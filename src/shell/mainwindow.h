@@ -94,6 +94,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr std::int32_t kViewLoadDisplacement = 1;
+    static constexpr std::int32_t kViewStressStrain = 2;
+
+    // Commands run from the event loop; nothing they raise may escape into it.
+    static void runGuarded(const std::function<void()>& command);
+
     void buildWindow();
     void connectCommands();
     void connectCommand(QAction* item, void (Main::*handler)());
