@@ -2,6 +2,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "platform/linechart.h"
 #include "platform/readabletext.h"
 
 #include <QChart>
@@ -22,17 +23,10 @@ QString pointsText(std::int32_t count) {
 LiveCurve::LiveCurve(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("liveCurve"));
     setAccessibleName(tr("Load against displacement"));
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    m_series = new QLineSeries(chart);
-    chart->addSeries(m_series);
-    m_axisX = new QValueAxis(chart);
-    m_axisY = new QValueAxis(chart);
-    chart->addAxis(m_axisX, Qt::AlignBottom);
-    chart->addAxis(m_axisY, Qt::AlignLeft);
-    m_series->attachAxis(m_axisX);
-    m_series->attachAxis(m_axisY);
-    setChart(chart);
+    const LineChart line = MakeLineChart(*this);
+    m_series = line.series;
+    m_axisX = line.axisX;
+    m_axisY = line.axisY;
 }
 
 void LiveCurve::start(const Experiment& experiment, std::int32_t units) {

@@ -1,5 +1,7 @@
 #include "resultschart.h"
 
+#include "platform/linechart.h"
+
 #include <QAccessible>
 #include <QChart>
 #include <QLineSeries>
@@ -33,17 +35,10 @@ void apply(QValueAxis& axis, const Range& range) {
 } // namespace
 
 ResultsChart::ResultsChart(QWidget* parent) : QChartView(parent) {
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    m_series = new QLineSeries(chart);
-    chart->addSeries(m_series);
-    m_axisX = new QValueAxis(chart);
-    m_axisY = new QValueAxis(chart);
-    chart->addAxis(m_axisX, Qt::AlignBottom);
-    chart->addAxis(m_axisY, Qt::AlignLeft);
-    m_series->attachAxis(m_axisX);
-    m_series->attachAxis(m_axisY);
-    setChart(chart);
+    const LineChart line = MakeLineChart(*this);
+    m_series = line.series;
+    m_axisX = line.axisX;
+    m_axisY = line.axisY;
     setObjectName(QStringLiteral("chart"));
     setAccessibleName(tr("Chart"));
     setRenderHint(QPainter::Antialiasing);
