@@ -11,6 +11,10 @@
 #include <exception>
 
 namespace {
+constexpr double kStartInches = 0.01;
+constexpr double kStartLbf = 10.0;
+constexpr double kStartMm = 0.25;
+constexpr double kStartNewtons = 50.0;
 // An axis that has to grow grows by a quarter more than needed, so it does
 // not rescale on every refresh of a rising curve.
 constexpr double kAxisHeadroom = 1.25;
@@ -35,9 +39,10 @@ void LiveCurve::start(const Experiment& experiment, std::int32_t units) {
     m_next = 1;
     m_stride = 1;
     m_points.clear();
-    m_low = QPointF(0.0, 0.0);
-    m_high = QPointF(1.0, 1.0);
     const bool english = units == kUnitsEnglish;
+    // A small start that the curve outgrows, so its first points fill the plot.
+    m_low = QPointF(0.0, 0.0);
+    m_high = english ? QPointF(kStartInches, kStartLbf) : QPointF(kStartMm, kStartNewtons);
     m_axisX->setTitleText(english ? tr("Displacement (in)") : tr("Displacement (mm)"));
     m_axisY->setTitleText(english ? tr("Load (lbf)") : tr("Load (N)"));
     m_series->clear();

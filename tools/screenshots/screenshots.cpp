@@ -1,8 +1,8 @@
 // Renders the main window, the calibration dialog and the sensor watch window
 // to PNG files for the documentation: the real widgets on the simulated
 // machine (TORVIK_SIM), under whatever platform the caller chose (offscreen).
-// Then the results of a tension test, as load against displacement and as
-// stress against strain with the Sample Size dialog, and of a hardness test,
+// Then a compression test while it runs, the results of a tension test, as load against
+// displacement and as stress against strain with the Sample Size dialog, and of a hardness test,
 // opened from data files written here.
 // Usage: torvik-screenshots FOLDER
 
@@ -91,6 +91,26 @@ bool shootModal(MainFixture& f,
     f.item<QAction>(item).trigger();
     return saved;
 }
+// A compression test on the simulated machine, shot while the load rises.
+bool shootRunningTest(MainFixture& f, const QDir& folder) {
+    if (!f.sim->command(QStringLiteral("test compression")))
+        return false;
+    bool loading = false;
+    bool saved = false;
+    ModalWatcher watcher(QStringLiteral("RunExperiment"), [&](QWidget& window) {
+        if (!loading)
+            loading = f.sim->command(QStringLiteral("load"));
+        const auto* load = window.findChild<QLineEdit*>(QStringLiteral("textLoad"));
+        if (load->text().toDouble() < 250.0)
+            return false;
+        saved = save(window, folder, QStringLiteral("doexperiment.png"));
+        window.findChild<QAbstractButton*>(QStringLiteral("buttonStop"))->click();
+        return true;
+    });
+    f.item<QAction>("mnuCompression").trigger();
+    return saved;
+}
+
 // The live load shows again once the last window has closed.
 bool saveMain(MainFixture& f, const QDir& folder, const QString& name) {
     return QTest::qWaitFor([&] { return !f.liveLoadPanel().text().isEmpty(); }, kPatienceMsecs) &&
@@ -156,6 +176,7 @@ int main(int argc, char* argv[]) {
             return !window.findChild<QLineEdit*>(QStringLiteral("textDisp"))->text().isEmpty();
         },
         "buttonClose", folder, QStringLiteral("watchsensors.png"));
+    ok &= shootRunningTest(f, folder);
     ok &= shootResults(f, folder);
     return ok ? 0 : 1;
 }
