@@ -97,9 +97,10 @@ private slots:
         QCOMPARE(m_main.main->currentExperiment().TestType(), 3);
         QVERIFY(m_main.item<QAction>("mnuSave").isEnabled());
 
-        // Dropped knowingly, the journal goes: nothing is offered next time.
+        // Dropped knowingly (No on leaving), the journal goes: nothing is
+        // offered next time.
         m_main.dialogs.answers = {Dialogs::Answer::No};
-        m_main.item<QAction>("mnuClose").trigger();
+        QVERIFY(m_main.main->close());
         QCOMPARE(journalledReadings(folder()), 0);
     }
 
