@@ -70,9 +70,11 @@ void TestGFunctions::conversionsMatchTheReferenceTable() {
     }
     QCOMPARE(section("loads"), 65536);
     for (std::int32_t raw = 0; raw < 65536; ++raw) {
-        for (const auto& [ratio, offset] : calibrations) {
+        for (const auto& calibration : calibrations) {
+            const auto [ratio, offset] = calibration;
             const auto what = [&] {
-                return QString::asprintf("load %d at %g, %d", raw, ratio, offset);
+                return QString::asprintf("load %d at %g, %d", raw, calibration.first,
+                                         calibration.second);
             };
             expect(DigitalToLoad(raw, kUnitsEnglish, ratio, offset), next() / 5.0, what);
             expect(DigitalToLoad(raw, kUnitsMetric, ratio, offset), next(), what);
@@ -82,10 +84,11 @@ void TestGFunctions::conversionsMatchTheReferenceTable() {
     QVERIFY(pairs > 0);
     for (std::int32_t row = 0; row < pairs && table; ++row) {
         const auto d0 = next(), l0 = next(), d = next(), l = next();
-        const auto& [ratio, offset] = calibrations.at(next());
+        const auto& calibration = calibrations.at(next());
+        const auto [ratio, offset] = calibration;
         const auto what = [&] {
-            return QString::asprintf("displacement %d %d %d %d at %g, %d", d0, l0, d, l, ratio,
-                                     offset);
+            return QString::asprintf("displacement %d %d %d %d at %g, %d", d0, l0, d, l,
+                                     calibration.first, calibration.second);
         };
         expect(DigitalToDisplacement(d0, l0, d, l, kUnitsEnglish, ratio, offset), next() / 10000.0,
                what);
