@@ -125,6 +125,9 @@ public:
     }
     // Reads that get no reply time out on the test clock.
     void advanceAlways() { clockDriver.mayAdvance = {}; }
+    // The simulator is ended after the links are gone, in a wait that lets
+    // the clock driver tick: it must not ask a link that no longer exists.
+    ~MachineFixture() { advanceAlways(); }
 
     ManualClock clock;
     ClockDriver clockDriver{clock, 5};
