@@ -64,13 +64,7 @@ private slots:
         SetCurrentLoadCellRatio(0.5F);
         SetCurrentLoadCellOffset(-20);
         m_f.dialogs.answers = {Dialogs::Answer::No};
-        const ModalWatcher byHand("RunExperiment", [](QWidget& window) {
-            window.findChild<QAbstractButton*>("buttonStart")->click(); // once: then disabled
-            if (window.findChild<QWidget*>("textLoad")->property("text").toString().isEmpty())
-                return false;
-            window.findChild<QAbstractButton*>("buttonStop")->click();
-            return true;
-        });
+        const ModalWatcher byHand("RunExperiment", RunTestByHand);
         m_f.item<QAction>("mnuCompression").trigger();
         const Experiment& second = m_f.main->currentExperiment();
         QVERIFY(second.Count() > 0 && second.TestType() == 2 && second.LoadCellRatio() == 0.5F &&

@@ -130,13 +130,7 @@ private slots:
         qputenv("XDG_STATE_HOME", blocker.fileName().toLocal8Bit());
         MainFixture f;
         QVERIFY(f.startOnMachine());
-        const ModalWatcher byHand("RunExperiment", [](QWidget& window) {
-            window.findChild<QAbstractButton*>("buttonStart")->click(); // once: then disabled
-            if (window.findChild<QWidget*>("textLoad")->property("text").toString().isEmpty())
-                return false;
-            window.findChild<QAbstractButton*>("buttonStop")->click();
-            return true;
-        });
+        const ModalWatcher byHand("RunExperiment", RunTestByHand);
         f.item<QAction>("mnuCompression").trigger();
         QCOMPARE(f.dialogs.texts().size(), 2);
         QVERIFY(f.dialogs.texts().constFirst().startsWith(QStringLiteral("Torvik cannot keep")));

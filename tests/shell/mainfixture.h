@@ -4,6 +4,7 @@
 #include "shell/mainwindow.h"
 #include "support/machinefixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 
@@ -21,6 +22,16 @@ public:
               },
               10) {}
 };
+
+// Answers the "Do Experiment" window by hand: START, then STOP once the
+// first point shows. Pass it to a ModalWatcher of "RunExperiment".
+inline bool RunTestByHand(QWidget& window) {
+    window.findChild<QAbstractButton*>("buttonStart")->click(); // once: then disabled
+    if (window.findChild<QWidget*>("textLoad")->property("text").toString().isEmpty())
+        return false;
+    window.findChild<QAbstractButton*>("buttonStop")->click();
+    return true;
+}
 
 // A main window as the program builds it, over the real settings file and
 // serial port, scripted message boxes and a manual clock moved on by a second
