@@ -16,6 +16,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The most points a test may hold: more than fourteen hours at the line's
+// full rate, and far beyond any real test. A data file or journal claiming
+// more is refused rather than read, so a damaged or hostile header cannot ask
+// for gigabytes.
+constexpr std::int32_t kMostTestPoints = 20'000'000;
+
 // One materials test: the raw points the interface reported, the calibration
 // in force, the sample's dimensions and the kind of test. Converted values are
 // computed on every query for the units code the caller passes.
