@@ -13,7 +13,13 @@ class OperatorMessages;
 // A file that could not be created or written while saving or exporting.
 class FileWriteError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FileWriteError(const std::string& what, bool oldFileKept = true)
+        : std::runtime_error(what), m_oldFileKept(oldFileKept) {}
+    // False when a file that was there could not be kept as it was.
+    bool OldFileKept() const { return m_oldFileKept; }
+
+private:
+    bool m_oldFileKept;
 };
 
 // The most points a test may hold: more than fourteen hours at the line's

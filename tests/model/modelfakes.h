@@ -142,9 +142,9 @@ inline std::optional<std::pair<uid_t, gid_t>> nobodyIds() {
     return std::pair(nobody->pw_uid, nobody->pw_gid);
 }
 
-// Runs `operation` in a child process as nobody and returns its exit code;
-// -1 when it could not run.
-inline int asNobody(const std::function<int()>& operation) {
+// Runs `operation` in a child process as nobody, a member of `group` too
+// when one is given, and returns its exit code; -1 when it could not run.
+inline int asNobody(const std::function<int()>& operation, int group = -1) {
     const auto ids = nobodyIds();
     if (!ids) {
         return -1;
@@ -152,8 +152,9 @@ inline int asNobody(const std::function<int()>& operation) {
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
+        const gid_t member = group < 0 ? ids->second : static_cast<gid_t>(group);
         const bool dropped =
-            setgroups(0, nullptr) == 0 && setgid(ids->second) == 0 && setuid(ids->first) == 0;
+            setgroups(1, &member) == 0 && setgid(ids->second) == 0 && setuid(ids->first) == 0;
         _exit(dropped ? operation() : 125);
     }
     int status = 0;
