@@ -81,47 +81,32 @@ void TestReplacingFile::replacesPlainFilesOnlyThroughLinksKeepingTheMode() {
 }
 
 void TestReplacingFile::unprivilegedOperatorNeverDamagesTheOldFile_data() {
-    // Folder and file: owner, group (-1 for nobody's) and mode; whether the
-    // folder is a disk too small for the new file; what comes of it for the
-    // operator, nobody, a member of the group users.
-    QTest::addColumn<QList<int>>("folder");
-    QTest::addColumn<QList<int>>("file");
+    QTest::addColumn<QByteArrayList>("folder");
+    QTest::addColumn<QByteArrayList>("file");
     QTest::addColumn<bool>("smallDisk");
-    QTest::addColumn<int>("outcome"); // 0 written, 1 denied, 2 failed with the old file kept
-    const group* users = getgrnam("users");
-    const int usersGroup = users != nullptr ? static_cast<int>(users->gr_gid) : -1;
-    QTest::newRow("another's file")
-        << QList<int>{-1, -1, 0755} << QList<int>{0, 0, 0644} << false << 1;
-    QTest::newRow("own read-only file")
-        << QList<int>{-1, -1, 0755} << QList<int>{-1, -1, 0444} << false << 1;
-    QTest::newRow("folder takes no new file, written in place")
-        << QList<int>{0, 0, 0755} << QList<int>{0, 0, 0666} << false << 0;
-    QTest::newRow("group kept against the folder's")
-        << QList<int>{-1, 0, 02775} << QList<int>{-1, -1, 0640} << false << 0;
-    QTest::newRow("group the operator is not in, written in place")
-        << QList<int>{-1, -1, 0755} << QList<int>{-1, 0, 0664} << false << 0;
-    QTest::newRow("another's file in a full group folder, kept")
-        << QList<int>{0, usersGroup, 02775} << QList<int>{1, usersGroup, 0664} << true << 2;
+    QTest::addColumn<int>("outcome");
+    for (const QByteArrayList& row : dataRows("replacingowners.tsv"))
+        QTest::newRow(row[0]) << row[1].split(' ') << row[2].split(' ') << (row[3] == "small")
+                              << row[4].toInt();
 }
 
 void TestReplacingFile::unprivilegedOperatorNeverDamagesTheOldFile() {
-    QFETCH(QList<int>, folder);
-    QFETCH(QList<int>, file);
+    QFETCH(QByteArrayList, folder);
+    QFETCH(QByteArrayList, file);
     QFETCH(bool, smallDisk);
     QFETCH(int, outcome);
-    const auto nobody = nobodyIds();
-    if (!nobody) {
-        QSKIP("needs root, to make files of other users, and the user nobody");
-    }
-    // Owner, group (-1: nobody's) and mode set as given.
-    const auto own = [&](const QString& name, const QList<int>& spec) {
-        const uid_t uid = spec[0] < 0 ? nobody->first : spec[0];
-        const gid_t gid = spec[1] < 0 ? nobody->second : spec[1];
-        QVERIFY(chown(qPrintable(name), uid, gid) == 0 && chmod(qPrintable(name), spec[2]) == 0);
+    const group* users = getgrnam("users");
+    if (asNobody([] { return 0; }) != 0 || users == nullptr)
+        QSKIP("needs root, to make files of other users, the user nobody and the group users");
+    const int usersGroup = static_cast<int>(users->gr_gid);
+    const auto own = [](const QString& name, const QByteArrayList& spec) {
+        const passwd* user = getpwnam(spec[0]);
+        const group* owners = getgrnam(spec[1]);
+        QVERIFY(user && owners && chown(qPrintable(name), user->pw_uid, owners->gr_gid) == 0 &&
+                chmod(qPrintable(name), spec[2].toUInt(nullptr, 8)) == 0);
     };
     const QString name = path("folder/file");
     QVERIFY(QDir(path(".")).mkdir("folder"));
-    // 256 KiB: room for a test of 2,000 points, not for one of 100,000.
     if (smallDisk && mount("tmpfs", qPrintable(path("folder")), "tmpfs", 0, "size=256k") != 0)
         QSKIP("needs to mount a small tmpfs");
     const auto unmount = qScopeGuard([&] {
@@ -146,7 +131,7 @@ void TestReplacingFile::unprivilegedOperatorNeverDamagesTheOldFile() {
                                                                                   : 3;
             }
         },
-        smallDisk ? folder[1] : -1);
+        usersGroup);
     QCOMPARE(result, outcome);
     QCOMPARE(readBytes(name), outcome == 0 ? replacement : old);
     QCOMPARE(entries("folder"), before);

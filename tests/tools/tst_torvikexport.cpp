@@ -113,18 +113,23 @@ void TestTorvikExport::exitCodeOutputAndMessages() {
 }
 
 void TestTorvikExport::outputTheOperatorMayNotWriteExitsOne() {
-    if (!nobodyIds()) {
+    if (asNobody([] { return 0; }) != 0) {
         QSKIP("needs root, to make a file of another user, and the user nobody");
     }
     const QString in = input(kTestCompression, {32768, 1000, 30720, 2000});
     const QString out = writeBytes(path("out.txt"), "old");
+    // nobody runs a copy: the build tree may lie where nobody cannot enter.
+    const QString program = path("torvik-export");
+    QVERIFY(QFile::copy(TORVIK_EXPORT_PATH, program));
     QCOMPARE(chmod(qPrintable(m_dir->path()), 0777), 0);
     const int code = asNobody([&] {
         const int log = open(qPrintable(path("err")), O_WRONLY | O_CREAT, 0644);
         dup2(log, STDERR_FILENO);
-        execl(TORVIK_EXPORT_PATH, TORVIK_EXPORT_PATH, qPrintable(in), qPrintable(out), nullptr);
+        execl(qPrintable(program), qPrintable(program), qPrintable(in), qPrintable(out), nullptr);
         return 126;
     });
+    if (code == 126)
+        QSKIP(qPrintable("nobody cannot run a copy of torvik-export in " + m_dir->path()));
     QCOMPARE(code, 1);
     QCOMPARE(readBytes(out), QByteArray("old"));
     QCOMPARE(readBytes(path("err")), "torvik-export: could not write " + out.toUtf8() +
