@@ -84,7 +84,7 @@ std::optional<std::string> ContentOf(int descriptor) {
     std::size_t done = 0;
     while (done < content.size()) {
         const ssize_t got = ::pread(descriptor, content.data() + done, content.size() - done,
-                                     static_cast<off_t>(done));
+                                    static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -197,7 +197,11 @@ void ReplacingFile::Flush() {
 }
 
 void ReplacingFile::Commit() {
-    m_inPlace ? CommitInPlace() : CommitTemporary();
+    if (m_inPlace) {
+        CommitInPlace();
+    } else {
+        CommitTemporary();
+    }
     m_committed = true;
 }
 

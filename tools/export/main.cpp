@@ -99,6 +99,7 @@ int main(int argc, char* argv[]) {
         return Run(*options);
     } catch (const FileWriteError& error) {
         std::cerr << "torvik-export: could not write " << options->output << ": " << error.what()
+                  << (error.OldFileKept() ? "" : "; the file that was there may be damaged")
                   << '\n';
     } catch (const std::exception& error) {
         // Conversions of a file with an absurd calibration can overflow.
