@@ -189,10 +189,10 @@ void ReplacingFile::Write(std::string_view bytes) {
 }
 
 void ReplacingFile::Flush() {
-    if (!WriteAt(m_descriptor, m_buffer, m_written)) {
+    if (!WriteAt(m_descriptor, m_buffer, static_cast<off_t>(m_written))) {
         throw FileWriteError("Device I/O error: " + m_target.string());
     }
-    m_written += static_cast<off_t>(m_buffer.size());
+    m_written += m_buffer.size();
     m_buffer.clear();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 // A file written under a temporary name in its target's folder, synced, and
 // renamed over the target only when every byte is on the disk, so that a
@@ -14,8 +14,10 @@
 // writing. Where the folder takes no new file, or the owner or group could
 // not be kept, the target is written in place: nothing touches it before
 // Commit, which keeps its old content, reserves room for the new one first
-// and puts the old content back when the write fails. Failures throw
-// FileWriteError, which says whether the old file is as it was.
+// and puts the old content back when the write fails (a target the operator
+// may write but not read is refused there, its old content being out of
+// reach). Failures throw FileWriteError, which says whether the old file is
+// as it was.
 // Window thread only.
 class ReplacingFile {
 public:
@@ -38,10 +40,10 @@ private:
     void Discard();
 
     std::filesystem::path m_target;
-    std::filesystem::path m_temporary; // empty when writing in place
+    std::filesystem::path m_temporary; // until renamed; empty when writing in place
     int m_descriptor = -1;
     bool m_inPlace = false;
-    off_t m_written = 0;
+    std::size_t m_written = 0; // bytes of the temporary file written so far
     std::string m_buffer;
     bool m_committed = false;
 };
