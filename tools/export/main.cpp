@@ -66,11 +66,10 @@ int RunProperties(const ExportOptions& options, std::int32_t units) {
 std::string RefusedOutput(const ExportOptions& options) {
     std::error_code error;
     if (std::filesystem::equivalent(options.input, options.output, error)) {
-        return options.output + " is the input file itself";
+        return "the input file itself";
     }
     if (BeginsAsDataFile(options.output)) {
-        return options.output +
-               " is a data file; to list the properties of data files, use --properties";
+        return "a data file (for the properties of several data files, use --properties)";
     }
     return {};
 }
@@ -83,7 +82,9 @@ int Run(const ExportOptions& options) {
     if (!options.summary) {
         const std::string refusal = RefusedOutput(options);
         if (!refusal.empty()) {
-            std::cerr << "torvik-export: " << refusal << "; nothing written.\n" << kExportUsage;
+            std::cerr << "torvik-export: not writing over " << options.output << ", " << refusal
+                      << ".\n"
+                      << kExportUsage;
             return kExitUsage;
         }
     }
