@@ -80,8 +80,8 @@ public:
     // Replaces the contents from a data file. On failure reports
     // "File could not be opened.  Not a valid file type." to `messages` and
     // returns false, keeping what was read before the failure. A point count
-    // the file is too short to hold is such a failure. A name in double
-    // quotes names the file between them.
+    // the file is too short to hold, or one above kMostTestPoints, is such a
+    // failure. A name in double quotes names the file between them.
     bool LoadFile(const std::string& fileName, OperatorMessages& messages);
 
 private:
@@ -101,3 +101,7 @@ private:
     float m_loadCellRatio = 0.0f;
     std::int32_t m_loadCellOffset = 0;
 };
+
+// Whether the file begins with a data file's version mark as LoadFile reads
+// it; false for a file that does not exist or cannot be read.
+bool BeginsAsDataFile(const std::string& fileName);
