@@ -23,11 +23,8 @@ private slots:
     void initTestCase() { QVERIFY(m_f.startOnMachine()); }
 
     void tensionTestRunsByItselfAndRoundTripsThroughItsFile() {
-        // 33000 counts are 7.1 lbf of tension; back at zero it broke.
-        QFile script(m_dir.filePath("tension.txt"));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("32768 1000\n33000 1000\n33500 900\n34000 800\n34500 700\n32768 650\n");
-        script.close();
+        // The simulator answers from a script of the test data: 33000 counts
+        // are 7.1 lbf of tension, then 33500 to 34500; back at zero it broke.
         bool paused = false;
         QString caption;
         const ModalWatcher watcher("RunExperiment", [&](QWidget& window) {
@@ -36,7 +33,7 @@ private slots:
             caption = window.findChild<QWidget*>("labelTestType")->property("text").toString();
             paused = m_f.liveLoadPanel().text().isEmpty() && !m_f.mainTimer().isActive() &&
                      m_f.item<QMenu>("mnuAxis").menuAction()->isEnabled();
-            return m_f.sim->command("script " + script.fileName());
+            return m_f.sim->command("script " TORVIK_TEST_DATA "tension-script.txt");
         });
         m_f.item<QAction>("mnuTension").trigger();
         QVERIFY(watcher.done() && paused && caption == "Tension");
