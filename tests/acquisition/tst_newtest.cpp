@@ -43,7 +43,10 @@ private slots:
         QCOMPARE(display(), "5|52.8|0.015|4");
 
         const Experiment& test = m_f.main->currentExperiment();
-        QCOMPARE(loads(test), QList<int>({33500, 34000, 34500, 32768}));
+        QList<int> loads;
+        for (int i = 1; i <= test.Count(); ++i)
+            loads << test.DigitalLoad().Value(i);
+        QCOMPARE(loads, QList<int>({33500, 34000, 34500, 32768}));
         QVERIFY(test.TestType() == 3 && test.MaxLoad(1) > 0.0F);
         QVERIFY(test.SaveFile(m_file.toStdString())); // read back below
     }
@@ -98,13 +101,6 @@ private:
                            QString::number(series->count())}
             .join('|');
     }
-    static QList<int> loads(const Experiment& experiment) {
-        QList<int> result;
-        for (int i = 1; i <= experiment.Count(); ++i)
-            result.append(experiment.DigitalLoad().Value(i));
-        return result;
-    }
-
     MainFixture m_f;
     QTemporaryDir m_dir;
     const QString m_file = m_dir.filePath("tension.tdf");

@@ -1,22 +1,26 @@
-// Linked into every test program. Before main() builds the application, the
-// home, data and cache folders, and the settings and state folders unless
-// ctest gave them inside the build tree, go to a fresh temporary folder; the
-// display is offscreen, so the clipboard stays in the process. No test, run
-// by ctest or by hand, touches the operator's settings, journals or files.
+// Linked into every test program: before main(), its home and XDG folders go
+// to a fresh temporary folder (but for those ctest gives in the build tree, or
+// those of the test program that started it) and its display offscreen, so no
+// test touches the operator's settings, journals, files or clipboard.
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace {
 
 struct OwnFolders {
-    QTemporaryDir root{QDir::tempPath() + QStringLiteral("/torvik-test-XXXXXX")};
+    std::optional<QTemporaryDir> root;
 
     OwnFolders() {
-        if (!root.isValid())
+        if (qEnvironmentVariableIsSet("TORVIK_TEST_FOLDERS"))
+            return;
+        root.emplace(QDir::tempPath() + QStringLiteral("/torvik-test-XXXXXX"));
+        if (!root->isValid())
             qFatal("no temporary folder for the test's own folders");
-        const QByteArray path = QFile::encodeName(root.path());
+        const QByteArray path = QFile::encodeName(root->path());
+        qputenv("TORVIK_TEST_FOLDERS", path);
         qputenv("HOME", path);
         for (const char* name :
              {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
