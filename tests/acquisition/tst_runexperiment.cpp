@@ -101,14 +101,17 @@ private slots:
     }
 
     // Closing while waiting is no test; closing while gathering ends it like
-    // STOP. A machine that goes quiet or away: only readings that arrived
-    // make points, and without any there is no test.
+    // STOP. Escape closes a waiting window like its close box and does nothing
+    // while gathering. A machine that goes quiet or away: only readings that
+    // arrived make points, and without any there is no test.
     void closeOrFailingMachineEndsTheRun_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("gathering");
         QTest::addColumn<bool>("done");
         QTest::newRow("closed while waiting") << "close" << false << false;
         QTest::newRow("closed while gathering") << "close" << true << true;
+        QTest::newRow("escape while waiting") << "escape" << false << false;
+        QTest::newRow("escape while gathering") << "escape" << true << true;
         QTest::newRow("quiet while gathering") << "silent" << true << true;
         QTest::newRow("quiet from the start") << "silent" << false << false;
         QTest::newRow("unplugged while gathering") << "unplug" << true << true;
@@ -119,6 +122,7 @@ private slots:
         QFETCH(bool, done);
         int step = 0;
         qint64 quietSince = 0;
+        int ticksAfterEscape = 0;
         run(kCompression, [&](RunExperiment& w) {
             if (step == 0 && text(w, "statusPanel") == "1 lbs") {
                 ++step;
@@ -128,12 +132,17 @@ private slots:
                 ++step;
                 if (fault == "close")
                     return void(w.close());
+                if (fault == "escape")
+                    return QTest::keyClick(&w, Qt::Key_Escape);
                 m_f->advanceAlways();
                 if (fault == "unplug")
                     m_f->sim.reset();
                 else
                     QVERIFY(m_f->sim->command("silent"));
                 quietSince = m_f->clock.wholeSeconds();
+            } else if (step == 2 && fault == "escape") {
+                if (++ticksAfterEscape > 200) // still running a second later
+                    ++step, w.close();
             } else if (step == 2 && m_f->clock.wholeSeconds() > quietSince + 3) {
                 ++step; // any reply on its way has arrived or been given up
                 w.findChild<QAbstractButton*>("buttonStart")->click();
@@ -143,8 +152,9 @@ private slots:
             }
         });
         QCOMPARE(m_window->TestDone(), done);
+        QVERIFY(fault != "escape" || step == (gathering ? 3 : 2));
         const QStringList message = {done ? "Test complete." : RunExperiment::kNoReadingMessage};
-        QCOMPARE(m_f->dialogs.texts(), fault == "close" && !gathering ? QStringList() : message);
+        QCOMPARE(m_f->dialogs.texts(), gathering || fault == "silent" ? message : QStringList());
         QVERIFY(!storedLoads().contains(0) && storedLoads().isEmpty() != done);
         QCOMPARE(text(*m_window, "textLoad").isEmpty(), !done);
     }

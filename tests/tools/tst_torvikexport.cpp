@@ -60,17 +60,17 @@ void TestTorvikExport::exitCodeOutputAndMessages() {
     QFETCH(int, exitCode);
     QFETCH(QByteArray, output);
     QFETCH(QByteArray, errors);
-    const auto save = [&](const char* name, std::int32_t code, const QList<std::int32_t>& points) {
-        QVERIFY(testOf(code, points).SaveFile(path(name).toStdString()));
-    };
-    // Hand check of a.tdf: 328 counts a step are 10 lbf, 100 counts 0.0061
-    // inch less 0.0001 of the frame's deflection; no drop after the peak.
-    // b,1.tdf breaks after its peak; c.tdf is a hardness test of 20.
-    save("in.tdf", kTestCompression, {32768, 1000, 30720, 2000});
-    save("a.tdf", kTestCompression, {32768, 1000, 32440, 1100, 32112, 1200, 31784, 1300});
-    save("b,1.tdf", kTestCompression,
-         {32768, 1000, 32112, 1100, 31456, 1200, 30800, 1300, 32700, 1310});
-    save("c.tdf", kTestHardness, hardnessPoints());
+    QVERIFY(testOf(kTestCompression, {32768, 1000, 30720, 2000})
+                .SaveFile(path("in.tdf").toStdString()));
+    // The property fixtures: a.tdf and "b,1.tdf" are compression tests, the
+    // second breaking after its peak; c.tdf a hardness test of 20; huge.tdf
+    // is a.tdf with a ratio of 1e30. Hand check of a.tdf: 328 counts a step
+    // are 10 lbf, 100 counts 0.0061 inch less 0.0001 of the frame's
+    // deflection; no drop after the peak; the stiffness is that of the
+    // readings, 10.0098 lbf a step over 0.0060036 inch.
+    for (const char* name : {"a.tdf", "b,1.tdf", "c.tdf", "huge.tdf"}) {
+        QVERIFY(QFile::copy(TORVIK_TEST_DATA "properties/" + QString(name), path(name)));
+    }
     writeBytes(path("none.tdf"), dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
     writeBytes(path("bad.tdf"), "TDF1\r\n");
     const QString out = path("out.txt");
