@@ -57,10 +57,13 @@ private slots:
         m_f.dialogs.answers = {Dialogs::Answer::Cancel};
         m_f.item<QAction>("mnuCompression").trigger();
         QCOMPARE(m_f.dialogs.texts().last(), "Data not saved.  Save?");
-        // No, then no file chosen: the test stays, and so does its journal.
-        m_f.dialogs.answers = {Dialogs::Answer::No};
+        // On Open, No keeps the test and its journal until a file replaces them.
+        m_f.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::No};
+        m_f.dialogs.fileNames = {QString(), m_file};
         m_f.item<QAction>("mnuOpen").trigger();
         QVERIFY(m_f.main->currentExperiment().Count() == 4 && m_f.main->journal().isOpen());
+        m_f.item<QAction>("mnuOpen").trigger();
+        QVERIFY(m_f.main->dataSaved() && !m_f.main->journal().isOpen());
 
         // The ratio is taken as the file keeps it: the test converts alike live and reopened.
         SetCurrentLoadCellRatio(3.906F / 3.7F);

@@ -2,9 +2,7 @@
 #include "model/experiment.h"
 #include "shell/mainfixture.h"
 
-#include <QAbstractButton>
 #include <QDir>
-#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 

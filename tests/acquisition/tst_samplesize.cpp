@@ -65,8 +65,7 @@ private slots:
         QCOMPARE(experiment.SampleArea(), 1.0f);
     }
 
-    // Only an accepted OK stores, the leading numbers; its texts stay for the
-    // next opening, which does not read the experiment again.
+    // Only OK stores the leading numbers; its texts stay for the next opening.
     void onlyOkStoresTheLeadingNumbers_data() {
         QTest::addColumn<QString>("button"); // none: the frame's close box
         QTest::addColumn<bool>("stored");
