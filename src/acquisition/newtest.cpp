@@ -17,8 +17,6 @@ void RunNewTest(NewTestHost& host, std::int32_t testType) {
     host.PauseLiveLoad();
     Experiment& experiment = host.currentExperiment();
     experiment.Clear();
-    // The record is replaced: the journal of the test it held goes with it.
-    host.journal().discard();
     host.ClearResults();
     // The ratio as the data file will hold it, so the live test, its
     // journal, its file and its export all convert alike. The offset is

@@ -29,24 +29,20 @@ TestJournal::~TestJournal() {
 
 bool TestJournal::begin(const JournalHeader& header) {
     discard();
-    if (!QDir().mkpath(m_folder)) {
-        emit failed();
-        return false;
-    }
     // The process number keeps two programs started in the same second apart.
     const QString name = QStringLiteral("test-%1-%2%3")
                              .arg(QDateTime::fromSecsSinceEpoch(header.startedSeconds)
                                       .toString(QStringLiteral("yyyyMMdd-HHmmss")))
                              .arg(QCoreApplication::applicationPid())
                              .arg(QLatin1String(kJournalSuffix));
-    m_file = JournalFile::create(QDir(m_folder).filePath(name));
-    if (!m_file.isOpen() || !m_file.appendSynced(JournalHeaderText(header))) {
+    if (QDir().mkpath(m_folder))
+        m_file = JournalFile::create(QDir(m_folder).filePath(name));
+    m_writing = m_file.isOpen() && m_file.appendSynced(JournalHeaderText(header));
+    if (!m_writing) {
         m_file.remove();
         emit failed();
-        return false;
     }
-    m_writing = true;
-    return true;
+    return m_writing;
 }
 
 bool TestJournal::canWrite() const {
