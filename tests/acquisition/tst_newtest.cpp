@@ -78,8 +78,8 @@ private slots:
         DialogMessages messages(m_f.dialogs);
         QVERIFY(first.LoadFile(m_file.toStdString(), messages));
         QVERIFY(first.LoadCellRatio() == 1.0F && first.LoadCellOffset() == 0);
-        QVERIFY(second.SaveFile(m_file.toStdString()) &&
-                first.LoadFile(m_file.toStdString(), messages));
+        const std::string secondFile = m_dir.filePath("second.tdf").toStdString();
+        QVERIFY(second.SaveFile(secondFile) && first.LoadFile(secondFile, messages));
         QVERIFY(second.LoadCellRatio() == first.LoadCellRatio() && loads(first) == loads(second));
 
         // Closed before it started: no test, the display empty, the
