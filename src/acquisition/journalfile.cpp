@@ -1,6 +1,7 @@
 #include "acquisition/journalfile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -44,7 +45,11 @@ JournalFile JournalFile::create(const QString& path) {
 
 JournalFile JournalFile::openUnheld(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    // A journal that can only be read (a file system mounted read-only after
+    // a power cut, a file without write permission) still holds its test.
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     return JournalFile(lockedOrClosed(fd), path);
 }
 
@@ -62,14 +67,18 @@ bool JournalFile::appendSynced(std::string_view bytes) {
     return ::fdatasync(m_fd) == 0;
 }
 
-QByteArray JournalFile::readAll() const {
+QByteArray JournalFile::readAll(std::size_t mostBytes) const {
     QByteArray bytes;
     if (m_fd < 0)
         return bytes;
     char piece[65536];
     off_t offset = 0;
     for (;;) {
-        const ssize_t got = ::pread(m_fd, piece, sizeof piece, offset);
+        const std::size_t wanted =
+            std::min(sizeof piece, mostBytes - static_cast<std::size_t>(bytes.size()));
+        if (wanted == 0)
+            return bytes;
+        const ssize_t got = ::pread(m_fd, piece, wanted, offset);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)

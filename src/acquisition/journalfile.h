@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <string_view>
 
 // One journal file held open and locked by this program. The lock (an
@@ -18,15 +19,17 @@ public:
 
     // A new file (never an existing one), locked; not open when it cannot be made.
     static JournalFile create(const QString& path);
-    // An existing file, locked; not open when it cannot be opened or another
-    // program holds its lock.
+    // An existing file, locked, for reading and appending, or for reading
+    // only when it cannot be written; not open when it cannot be opened or
+    // another program holds its lock.
     static JournalFile openUnheld(const QString& path);
 
     bool isOpen() const { return m_fd >= 0; }
     QString path() const { return m_path; }
     // Appends and makes sure the bytes are on the disk; false when that failed.
     bool appendSynced(std::string_view bytes);
-    QByteArray readAll() const;
+    // The file's bytes from its start, at most `mostBytes` of them.
+    QByteArray readAll(std::size_t mostBytes) const;
     // Moves the file to another name in the same folder; it stays held.
     bool rename(const QString& newPath);
     // Removes the file and lets it go.

@@ -11,6 +11,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLocale>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 const QString kSetAsideMark = QStringLiteral("-set-aside-");
@@ -28,11 +30,15 @@ QString begunText(qint64 seconds) {
 }
 
 QString question(const JournalContents& contents) {
-    return QStringLiteral("A test that was not saved was found: %1, begun %2, %3 points.  "
-                          "Recover it?")
-        .arg(QString::fromStdString(TestTypeNames(contents.header.testType)),
-             begunText(contents.header.startedSeconds))
-        .arg(contents.loads.size());
+    QString text = QStringLiteral("A test that was not saved was found: %1, begun %2, %3 points.  "
+                                  "Recover it?")
+                       .arg(QString::fromStdString(TestTypeNames(contents.header.testType)),
+                            begunText(contents.header.startedSeconds))
+                       .arg(contents.loads.size());
+    if (contents.damaged)
+        text += QStringLiteral("  %1 points could be read; the rest of the journal is damaged.")
+                    .arg(contents.loads.size());
+    return text;
 }
 } // namespace
 
@@ -45,6 +51,12 @@ QString JournalRecovery::setAsideName(const QString& path) const {
     return base + kSetAsideMark + dateText(m_clock.wholeSeconds()) + kSetAsideSuffix;
 }
 
+QString JournalRecovery::setAside(JournalFile& file) const {
+    if (file.rename(setAsideName(file.path())))
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 bool JournalRecovery::offer(Experiment& experiment) {
     const QDir folder(m_journal.folder());
     const QStringList names =
@@ -53,14 +65,17 @@ bool JournalRecovery::offer(Experiment& experiment) {
         JournalFile file = JournalFile::openUnheld(folder.filePath(name));
         if (!file.isOpen())
             continue; // held by a running Torvik, or not ours to open
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = file.readAll(MostJournalBytes());
         const auto contents = ParseJournal(std::string_view(bytes.constData(), bytes.size()));
         if (!contents) {
-            file.rename(setAsideName(file.path()));
-            m_dialogs.message(QStringLiteral("A test journal could not be read.  It was set "
-                                             "aside as %1.")
-                                  .arg(file.path()),
-                              Dialogs::Icon::Exclamation);
+            const QString failure = setAside(file);
+            m_dialogs.message(
+                QStringLiteral("A test journal could not be read.  ") +
+                    (failure.isEmpty()
+                         ? QStringLiteral("It was set aside as %1.").arg(file.path())
+                         : QStringLiteral("It could not be set aside either (%1) and stays as %2.")
+                               .arg(failure, file.path())),
+                Dialogs::Icon::Exclamation);
             continue;
         }
         if (contents->loads.empty()) {
@@ -74,7 +89,12 @@ bool JournalRecovery::offer(Experiment& experiment) {
             m_journal.adopt(std::move(file));
             return true;
         case Dialogs::Answer::No:
-            file.rename(setAsideName(file.path()));
+            if (const QString failure = setAside(file); !failure.isEmpty())
+                m_dialogs.message(
+                    QStringLiteral("The test journal %1 could not be set aside (%2).  "
+                                   "It will be offered again at the next start.")
+                        .arg(file.path(), failure),
+                    Dialogs::Icon::Exclamation);
             break;
         default:
             return false; // asked again at the next start

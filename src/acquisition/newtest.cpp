@@ -18,8 +18,10 @@ void RunNewTest(NewTestHost& host, std::int32_t testType) {
     Experiment& experiment = host.currentExperiment();
     experiment.Clear();
     host.ClearResults();
-    // The offset is handed out as a whole number in single precision.
-    experiment.SetLoadCellRatio(CurrentLoadCellRatio());
+    // The ratio as the data file will hold it, so the live test, its
+    // journal, its file and its export all convert alike. The offset is
+    // handed out as a whole number in single precision.
+    experiment.SetLoadCellRatio(FileLoadCellRatio(CurrentLoadCellRatio()));
     experiment.SetLoadCellOffset(RoundToInt32(CurrentLoadCellOffset()).value_or(0));
 
     // The window is built for this one test.

@@ -54,6 +54,8 @@ QString numberText(float value) {
 
 const QString RunExperiment::kNoReadingMessage =
     QStringLiteral("The testing machine gave no reading.  No test was recorded.");
+const QString RunExperiment::kJournalFailedText =
+    QStringLiteral("This test is no longer kept on the disk: a crash would lose it.");
 
 RunExperiment::RunExperiment(Interface& device,
                              Experiment& experiment,
@@ -131,6 +133,22 @@ void RunExperiment::buildStatusBar() {
     bar->setGeometry(TwipsRect(0, kControlsHeightTwips, kClientWidthTwips, kStatusBarHeightTwips));
     m_statusPanel = Named(new QLabel(bar), QStringLiteral("statusPanel"), tr("Status"));
     bar->addWidget(m_statusPanel, 1);
+    m_labelJournalFailed =
+        Named(new QLabel(bar), QStringLiteral("labelJournalFailed"), tr("Crash protection"));
+    m_labelJournalFailed->setStyleSheet(QStringLiteral("color: red"));
+    bar->addPermanentWidget(m_labelJournalFailed);
+    m_labelJournalFailed->hide();
+}
+
+void RunExperiment::setJournal(TestJournal* journal) {
+    m_journal = journal;
+    if (!m_journal)
+        return;
+    // Said in the window, not in a box, so that the gathering goes on.
+    connect(m_journal, &TestJournal::failed, this, [this] {
+        SetReadableText(*m_labelJournalFailed, kJournalFailedText);
+        m_labelJournalFailed->show();
+    });
 }
 
 void RunExperiment::SetTestType(std::int32_t code) {

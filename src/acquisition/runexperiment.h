@@ -50,8 +50,10 @@ public:
     // The record's test type (1 to 5), set before the window is shown.
     void SetTestType(std::int32_t code);
     // Keeps every stored reading in `journal` too, from the start of
-    // gathering; none when null.
-    void setJournal(TestJournal* journal) { m_journal = journal; }
+    // gathering; none when null. When the journal fails the window says that
+    // the test is no longer kept on the disk, and the test goes on.
+    void setJournal(TestJournal* journal);
+    static const QString kJournalFailedText;
     // True when the last showing gathered and completed a test.
     bool TestDone() const { return m_testDone; }
 
@@ -91,6 +93,7 @@ private:
     QPushButton* m_buttonStop = nullptr;
     QCheckBox* m_checkAutoStart = nullptr;
     QLabel* m_statusPanel = nullptr;
+    QLabel* m_labelJournalFailed = nullptr; // hidden until the journal fails
     LiveCurve* m_curve = nullptr;
     TestJournal* m_journal = nullptr;
     QTimer m_experimentTimer;

@@ -29,20 +29,20 @@ TestJournal::~TestJournal() {
 
 bool TestJournal::begin(const JournalHeader& header) {
     discard();
-    if (!QDir().mkpath(m_folder))
-        return false;
     // The process number keeps two programs started in the same second apart.
     const QString name = QStringLiteral("test-%1-%2%3")
                              .arg(QDateTime::fromSecsSinceEpoch(header.startedSeconds)
                                       .toString(QStringLiteral("yyyyMMdd-HHmmss")))
                              .arg(QCoreApplication::applicationPid())
                              .arg(QLatin1String(kJournalSuffix));
-    m_file = JournalFile::create(QDir(m_folder).filePath(name));
-    if (!m_file.isOpen() || !m_file.appendSynced(JournalHeaderText(header))) {
+    if (QDir().mkpath(m_folder))
+        m_file = JournalFile::create(QDir(m_folder).filePath(name));
+    m_writing = m_file.isOpen() && m_file.appendSynced(JournalHeaderText(header));
+    if (!m_writing) {
         m_file.remove();
-        return false;
+        emit failed();
     }
-    return true;
+    return m_writing;
 }
 
 bool TestJournal::canWrite() const {
@@ -61,19 +61,24 @@ void TestJournal::flush() {
     if (m_pending.empty())
         return;
     // A disk that fails during a test must not stop the test; the journal
-    // simply stops growing.
-    if (!m_file.appendSynced(m_pending))
-        m_file.close();
+    // stops growing and the operator is told.
+    const bool written = m_file.appendSynced(m_pending);
     m_pending.clear();
+    if (!written) {
+        m_writing = false;
+        emit failed();
+    }
 }
 
 void TestJournal::discard() {
     m_flushTimer.stop();
     m_pending.clear();
+    m_writing = false;
     m_file.remove();
 }
 
 void TestJournal::adopt(JournalFile file) {
     discard();
     m_file = std::move(file);
+    m_writing = m_file.isOpen();
 }

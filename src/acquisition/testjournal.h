@@ -23,11 +23,11 @@ public:
     ~TestJournal() override;
 
     // Starts the journal of a new test, dropping the one held before. False
-    // when the folder or the file cannot be written: the test then runs
-    // without a journal.
+    // (and failed()) when the folder or the file cannot be written: the test
+    // then runs without a journal.
     bool begin(const JournalHeader& header);
     void append(std::int32_t load, std::int32_t displacement) {
-        if (!m_file.isOpen())
+        if (!m_writing)
             return;
         AppendJournalPoint(m_pending, load, displacement);
         if (!m_flushTimer.isActive())
@@ -36,20 +36,29 @@ public:
     // Whether a journal can be kept in the folder at all (asked before a test,
     // so that the operator is warned before the specimen is loaded).
     bool canWrite() const;
-    // Writes what is buffered and syncs it to the disk.
+    // Writes what is buffered and syncs it to the disk. When that fails (a
+    // full disk, say) the journal stops growing and says so through failed();
+    // the test goes on, and what was written stays until the test is saved
+    // or dropped.
     void flush();
     // The test was saved or dropped: its journal is no longer needed.
     void discard();
     // Carries on with a journal recovered at start-up.
     void adopt(JournalFile file);
 
-    bool isOpen() const { return m_file.isOpen(); }
+    // Whether the test's readings are being kept.
+    bool isOpen() const { return m_writing; }
     QString folder() const { return m_folder; }
     QString path() const { return m_file.path(); }
+
+signals:
+    // The test's readings are no longer kept on the disk.
+    void failed();
 
 private:
     QString m_folder;
     JournalFile m_file;
+    bool m_writing = false; // the file is open and no write has failed
     std::string m_pending;
     QTimer m_flushTimer;
 };

@@ -27,7 +27,8 @@ bool DocumentCommands::QuerySaveData() {
     case Dialogs::Answer::Yes:
         return SaveData();
     case Dialogs::Answer::No:
-        m_host.dropJournal();
+        // The journal goes only when the record is actually replaced or
+        // cleared: a cancelled Open leaves the test on screen.
         return true;
     default:
         return false;
@@ -92,6 +93,7 @@ bool DocumentCommands::LoadFile(const QString& fileName) {
         return false;
     }
     m_host.currentExperiment() = std::move(loaded);
+    m_host.dropJournal();
     m_host.ClearResults();
     m_host.setDataSaved(true);
     m_host.EnableDataCommands();

@@ -20,6 +20,7 @@ public:
     FileChooser& chooser() { return m_chooser; }
 
     // True when the caller may go on: nothing unsaved, No, or Yes and saved.
+    // After No the journal stays until the caller replaces or clears the record.
     bool QuerySaveData();
     // True when the record was written to the file the operator chose.
     bool SaveData();

@@ -73,6 +73,13 @@ std::int32_t TestTypeCode(const std::string& name) {
 
 } // namespace
 
+float FileLoadCellRatio(float ratio) {
+    if (!std::isfinite(ratio)) {
+        return ratio;
+    }
+    return static_cast<float>(LeadingNumber(NumberText(ratio)));
+}
+
 bool Experiment::SaveFile(const std::string& fileName) const {
     if (Count() == 0) {
         return false;

@@ -28,6 +28,11 @@ private:
 // for gigabytes.
 constexpr std::int32_t kMostTestPoints = 20'000'000;
 
+// `ratio` as a data file holds it: written as its number text (seven
+// significant digits) and read back. A test takes its ratio in this form, so
+// that the test live and the test reopened from its file convert alike.
+float FileLoadCellRatio(float ratio);
+
 // One materials test: the raw points the interface reported, the calibration
 // in force, the sample's dimensions and the kind of test. Converted values are
 // computed on every query for the units code the caller passes.

@@ -13,7 +13,6 @@ constexpr std::string_view kTypeKey = "TYPE ";
 constexpr std::string_view kRatioKey = "RATIO ";
 constexpr std::string_view kOffsetKey = "OFFSET ";
 constexpr std::string_view kStartedKey = "STARTED ";
-constexpr std::int32_t kLargestCount = 65535;
 
 template <typename T> std::string Text(T value) {
     std::array<char, 32> digits{};
@@ -48,14 +47,6 @@ template <typename T> std::optional<T> KeyedNumber(std::string_view& bytes, std:
         return std::nullopt;
     }
     return WholeNumber<T>(line->substr(key.size()));
-}
-
-std::optional<std::int32_t> Count(std::string_view text) {
-    const auto value = WholeNumber<std::int32_t>(text);
-    if (!value || *value < 0 || *value > kLargestCount) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 std::optional<JournalHeader> ParseHeader(std::string_view& bytes) {
@@ -103,11 +94,16 @@ std::optional<JournalContents> ParseJournal(std::string_view bytes) {
     }
     JournalContents contents;
     contents.header = *header;
-    while (const auto line = NextLine(bytes)) {
+    // A reading is any 32-bit count, as the link and the record take it.
+    while (contents.loads.size() < static_cast<std::size_t>(kMostTestPoints)) {
+        const auto line = NextLine(bytes);
+        if (!line) {
+            break;
+        }
         const auto blank = line->find(' ');
-        const auto load = Count(line->substr(0, blank));
-        const auto displacement =
-            blank == std::string_view::npos ? std::nullopt : Count(line->substr(blank + 1));
+        const auto load = WholeNumber<std::int32_t>(line->substr(0, blank));
+        const auto displacement = WholeNumber<std::int32_t>(
+            blank == std::string_view::npos ? std::string_view() : line->substr(blank + 1));
         if (!load || !displacement) {
             contents.damaged = true;
             return contents;
@@ -115,8 +111,17 @@ std::optional<JournalContents> ParseJournal(std::string_view bytes) {
         contents.loads.push_back(*load);
         contents.displacements.push_back(*displacement);
     }
+    // Bytes left over are a cut line, or readings beyond the most a test holds.
     contents.damaged = !bytes.empty();
     return contents;
+}
+
+std::size_t MostJournalBytes() {
+    // A header line is short; a reading line is at most two signed 32-bit
+    // counts, a blank and a line end.
+    constexpr std::size_t kMostHeaderBytes = 4096;
+    constexpr std::size_t kMostLineBytes = 2 * 11 + 2;
+    return kMostHeaderBytes + kMostLineBytes * static_cast<std::size_t>(kMostTestPoints) + 1;
 }
 
 void FillExperiment(const JournalContents& contents, Experiment& experiment) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,15 +25,19 @@ struct JournalContents {
     std::vector<std::int32_t> loads;
     std::vector<std::int32_t> displacements;
     // Bytes followed the last whole reading that were not a reading: the
-    // journal was cut in the middle of a line or damaged there.
+    // journal was cut in the middle of a line or damaged there, or it held
+    // more readings than a test may (kMostTestPoints), which are not read.
     bool damaged = false;
 };
 
 std::string JournalHeaderText(const JournalHeader& header);
 // Appends one reading's line to `out`.
 void AppendJournalPoint(std::string& out, std::int32_t load, std::int32_t displacement);
-// The header and every whole reading before the first line that is not one;
-// empty when the header itself cannot be read.
+// The header and every whole reading before the first line that is not one,
+// at most kMostTestPoints of them; empty when the header itself cannot be read.
 std::optional<JournalContents> ParseJournal(std::string_view bytes);
+// The most bytes worth reading of a journal: enough for its header and
+// kMostTestPoints readings, and one byte more to tell that more follow.
+std::size_t MostJournalBytes();
 // Puts a recovered test into `experiment`: its test type, calibration and points.
 void FillExperiment(const JournalContents& contents, Experiment& experiment);

@@ -299,6 +299,9 @@ void Main::closeCheck() {
     runGuarded([this, &mayClose] { mayClose = QuerySaveData(); });
     setAppClosing(mayClose);
     m_closeApproved = mayClose;
+    // Leaving with the test saved or knowingly dropped: its journal goes.
+    if (mayClose)
+        dropJournal();
     if (!mayClose)
         ResumeLiveLoad(); // a read cut short for the check stopped the polling
     else if (!m_closeRequestPending)

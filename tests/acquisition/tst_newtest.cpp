@@ -1,3 +1,4 @@
+#include "acquisition/testjournal.h"
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
 #include "platform/dialogmessages.h"
@@ -43,11 +44,12 @@ private slots:
         QCOMPARE(display(), "5|52.8|0.015|4");
 
         const Experiment& test = m_f.main->currentExperiment();
-        QList<int> loads;
-        for (int i = 1; i <= test.Count(); ++i)
-            loads << test.DigitalLoad().Value(i);
-        QCOMPARE(loads, QList<int>({33500, 34000, 34500, 32768}));
+        QCOMPARE(loads(test), QList<int>({33500, 34000, 34500, 32768}));
         QVERIFY(test.TestType() == 3 && test.MaxLoad(1) > 0.0F);
+        // Finished, the test is wholly on the disk until it is saved.
+        QFile journal(m_f.main->journal().path());
+        QVERIFY(journal.open(QIODevice::ReadOnly) &&
+                journal.readAll().endsWith("\n33500 900\n34000 800\n34500 700\n32768 650\n"));
         QVERIFY(test.SaveFile(m_file.toStdString())); // read back below
     }
 
@@ -55,28 +57,37 @@ private slots:
         m_f.dialogs.answers = {Dialogs::Answer::Cancel};
         m_f.item<QAction>("mnuCompression").trigger();
         QCOMPARE(m_f.dialogs.texts().last(), "Data not saved.  Save?");
-        QCOMPARE(m_f.main->currentExperiment().Count(), 4);
+        // On Open, No keeps the test and its journal until a file replaces them.
+        m_f.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::No};
+        m_f.dialogs.fileNames = {QString(), m_file};
+        m_f.item<QAction>("mnuOpen").trigger();
+        QVERIFY(m_f.main->currentExperiment().Count() == 4 && m_f.main->journal().isOpen());
+        m_f.item<QAction>("mnuOpen").trigger();
+        QVERIFY(m_f.main->dataSaved() && !m_f.main->journal().isOpen());
 
-        SetCurrentLoadCellRatio(0.5F);
+        // The ratio is taken as the file keeps it: the test converts alike live and reopened.
+        SetCurrentLoadCellRatio(3.906F / 3.7F);
         SetCurrentLoadCellOffset(-20);
         m_f.dialogs.answers = {Dialogs::Answer::No};
         const ModalWatcher byHand("RunExperiment", RunTestByHand);
         m_f.item<QAction>("mnuCompression").trigger();
         const Experiment& second = m_f.main->currentExperiment();
-        QVERIFY(second.Count() > 0 && second.TestType() == 2 && second.LoadCellRatio() == 0.5F &&
-                second.LoadCellOffset() == -20);
+        QVERIFY(second.Count() > 0 && second.TestType() == 2 && second.LoadCellOffset() == -20);
         QVERIFY(!m_f.item<QMenu>("mnuAxis").menuAction()->isEnabled());
         Experiment first;
         DialogMessages messages(m_f.dialogs);
         QVERIFY(first.LoadFile(m_file.toStdString(), messages));
         QVERIFY(first.LoadCellRatio() == 1.0F && first.LoadCellOffset() == 0);
+        const std::string secondFile = m_dir.filePath("second.tdf").toStdString();
+        QVERIFY(second.SaveFile(secondFile) && first.LoadFile(secondFile, messages));
+        QVERIFY(second.LoadCellRatio() == first.LoadCellRatio() && loads(first) == loads(second));
 
         // Closed before it started: no test, the display empty also after a
         // unit switch, the document commands as they were.
         m_f.dialogs.answers = {Dialogs::Answer::No};
         const ModalWatcher closing("RunExperiment", [](QWidget& window) { return window.close(); });
         m_f.item<QAction>("mnuTension").trigger();
-        QCOMPARE(m_f.main->currentExperiment().Count(), 0);
+        QVERIFY(m_f.main->currentExperiment().Count() == 0 && !m_f.main->journal().isOpen());
         QCOMPARE(display(), "25|||0");
         QVERIFY(m_f.item<QAction>("mnuSave").isEnabled() && m_f.mainTimer().isActive());
         QCOMPARE(m_f.dialogs.texts().count("Test complete."), 2);
@@ -101,6 +112,13 @@ private:
                            QString::number(series->count())}
             .join('|');
     }
+    static QList<int> loads(const Experiment& experiment) {
+        QList<int> result;
+        for (int i = 1; i <= experiment.Count(); ++i)
+            result.append(experiment.DigitalLoad().Value(i));
+        return result;
+    }
+
     MainFixture m_f;
     QTemporaryDir m_dir;
     const QString m_file = m_dir.filePath("tension.tdf");
