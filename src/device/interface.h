@@ -39,8 +39,9 @@ public:
 
     // One fresh reading in raw counts. False, with load and disp untouched,
     // when the device is not there (or lost and not back yet), a read is
-    // already in progress, the program is closing, the reply is late, or the
-    // reply holds no number.
+    // already in progress, the program is closing or the read was abandoned,
+    // the reply is late, or it is not five digits, a comma, five digits and
+    // a carriage return.
     bool GetVals(std::int32_t& load, std::int32_t& disp);
 
     // While set, reads fail at once and a waiting read gives up.
@@ -57,6 +58,8 @@ signals:
 
 private:
     std::optional<protocol::Reading> readOnce();
+    qsizetype takeReceived();
+    void dropReceived(qsizetype count);
     void handleReadyRead();
     void handleLost();
 
@@ -69,7 +72,9 @@ private:
     bool m_appClosing = false;
     bool m_probed = false;
     bool m_readAbandoned = false;
-    QString m_foundPath; // the port path the device answered on
+    QString m_foundPath;     // the port path the device answered on
+    QByteArray m_received;   // taken from the port, not yet used
+    bool m_midReply = false; // the rest of a cut-short reply is still to come
     EventWait m_wait;
     Reconnect m_reconnect;
 };
