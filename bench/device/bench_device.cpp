@@ -1,5 +1,6 @@
 // bench_device: what the device link costs. Reads through GetVals from
-// torvik-sim answering at once and paced as a 56000-baud line, and the
+// torvik-sim answering at once and paced as a 56000-baud line, each beside a
+// plain blocking loop over the same simulator in the same run, and the
 // processor time of a read and of a probe waiting on silent ports.
 // Run from the build folder: bin/bench_device (finds bin/torvik-sim beside it,
 // or the simulator named by TORVIK_SIM).
@@ -7,14 +8,17 @@
 #include "device/interface.h"
 #include "device/simprocess.h"
 #include "device/switchclock.h"
+#include "plainloop.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/qtseriallink.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 
@@ -55,9 +59,11 @@ struct Rig {
     SilentDialogs dialogs;
     std::unique_ptr<Interface> device;
 
-    bool start(const QStringList& options) {
+    bool start(const QStringList& options, const std::function<void()>& beforeProbe = {}) {
         if (!sim.start(options))
             return false;
+        if (beforeProbe)
+            beforeProbe();
         device = std::make_unique<Interface>(
             link, QStringList{sim.path(), dir.filePath("2"), dir.filePath("3"), dir.filePath("4")},
             clock, dialogs);
@@ -72,7 +78,12 @@ struct Rig {
 
 void MeasureRate(const char* title, const QStringList& options, double lineLimit) {
     Rig rig;
-    if (!rig.start(options)) {
+    double plainRate = 0.0;
+    // The plain loop goes first, while the port is not yet the program's.
+    const auto plainLoop = [&] {
+        plainRate = PlainLoopRate(QFile::encodeName(rig.sim.path()).constData(), kMeasureSeconds);
+    };
+    if (!rig.start(options, plainLoop)) {
         std::printf("%s: simulator not found\n", title);
         return;
     }
@@ -87,11 +98,14 @@ void MeasureRate(const char* title, const QStringList& options, double lineLimit
         (rig.device->GetVals(load, disp) ? good : failed) += 1;
     const double seconds = wall.elapsed() / 1000.0;
     const double cpu = CpuSeconds() - cpuBefore;
+    const double rate = good / seconds;
     std::printf("%s: %.0f readings/s (%ld good, %ld failed in %.2f s; %.0f%% of a core)\n", title,
-                good / seconds, good, failed, seconds, 100.0 * cpu / seconds);
+                rate, good, failed, seconds, 100.0 * cpu / seconds);
+    std::printf("  plain loop on the same simulator: %.0f readings/s; GetVals/plain = %.3f\n",
+                plainRate, rate / plainRate);
     if (lineLimit > 0)
-        std::printf("  line limit %.1f readings/s: %.1f%% of it\n", lineLimit,
-                    100.0 * good / seconds / lineLimit);
+        std::printf("  line limit %.1f readings/s: GetVals %.1f%%, plain loop %.1f%% of it\n",
+                    lineLimit, 100.0 * rate / lineLimit, 100.0 * plainRate / lineLimit);
 }
 
 void MeasureSilentRead() {
