@@ -94,8 +94,11 @@ void MeasureRate(const char* title, const QStringList& options, double lineLimit
     double seconds = 0.0;
     double cpu = 0.0;
     double plainRate = 0.0;
+    double plainCpu = 0.0;
     for (int slice = 0; slice < kSlices; ++slice) {
+        const double plainCpuBefore = CpuSeconds();
         plainRate += PlainLoopRate(path.constData(), kSliceSeconds) / kSlices;
+        plainCpu += CpuSeconds() - plainCpuBefore;
         const double cpuBefore = CpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -110,6 +113,9 @@ void MeasureRate(const char* title, const QStringList& options, double lineLimit
     std::printf("  plain loop on the same simulator, in turns: %.0f readings/s; GetVals/plain = "
                 "%.3f\n",
                 plainRate, rate / plainRate);
+    // What each reading costs this process, whatever else the machine does.
+    std::printf("  processor time a reading: GetVals %.1f us, plain loop %.1f us\n",
+                1e6 * cpu / good, 1e6 * plainCpu / (plainRate * kSlices * kSliceSeconds));
     if (lineLimit > 0)
         std::printf("  line limit %.1f readings/s: GetVals %.1f%%, plain loop %.1f%% of it\n",
                     lineLimit, 100.0 * rate / lineLimit, 100.0 * plainRate / lineLimit);

@@ -34,7 +34,6 @@ Interface::Interface(
     SerialLink& port, QStringList portPaths, Clock& clock, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_port(port), m_portPaths(std::move(portPaths)), m_clock(clock),
       m_dialogs(dialogs), m_wait(clock), m_reconnect(port) {
-    connect(&m_port, &SerialLink::readyRead, this, &Interface::handleReadyRead);
     connect(&m_port, &SerialLink::lost, this, &Interface::handleLost);
 }
 
@@ -139,27 +138,20 @@ void Interface::dropReceived(qsizetype count) {
     m_received.remove(0, count);
 }
 
+// Whatever calls these runs as an event inside the waiting read, which
+// checks its condition again once that event has been handled.
 void Interface::setAppClosing(bool closing) {
     m_appClosing = closing;
-    if (closing)
-        m_wait.wake();
 }
 
 void Interface::abandonRead() {
-    if (m_callDepth == 0)
-        return;
-    m_readAbandoned = true;
-    m_wait.wake();
-}
-
-void Interface::handleReadyRead() {
-    m_wait.wake();
+    if (m_callDepth > 0)
+        m_readAbandoned = true;
 }
 
 void Interface::handleLost() {
     m_received.clear();
     m_midReply = false;
-    m_wait.wake();
     if (m_valid)
         m_reconnect.start(m_foundPath);
 }

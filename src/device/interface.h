@@ -16,10 +16,11 @@ class SerialLink;
 // The device link: the program's one conversation with the testing machine's
 // interface box. probe() finds the box on ports 1 to 4 (device paths from the
 // settings store) behind the splash window; GetVals() then reads one raw load
-// and displacement at a time. Every wait runs in a nested event loop on the
-// window thread, so timers and clicks keep running inside it; the wait wakes
-// on arriving input, a lost device, setAppClosing(), abandonRead() and each
-// new second of the clock, and sleeps otherwise. A device lost after it was
+// and displacement at a time. Every wait blocks in the event dispatcher on the
+// window thread, so timers and clicks keep running inside it; the wait looks
+// again after each event it handles (arriving input, a lost device, the
+// click or timer that calls setAppClosing() or abandonRead()) and at each new
+// second of the clock, and sleeps otherwise. A device lost after it was
 // found (adapter unplugged) is looked for again on the same port path, quietly
 // and without blocking, and reads resume once it answers. Window thread only.
 class Interface : public QObject {
@@ -60,7 +61,6 @@ private:
     std::optional<protocol::Reading> readOnce();
     qsizetype takeReceived();
     void dropReceived(qsizetype count);
-    void handleReadyRead();
     void handleLost();
 
     SerialLink& m_port;

@@ -17,8 +17,8 @@ public:
     // Seconds on a monotonic clock from an arbitrary start, fractions dropped.
     virtual qint64 steadySeconds() const = 0;
     // Milliseconds until the next whole second of either clock begins, or -1
-    // when the clock only moves by advance() (a waiter then wakes on
-    // advanced()).
+    // when the clock only moves by advance() (a waiter then looks again after
+    // the event that moved it).
     virtual int msecsToNextSecond() const = 0;
 
 signals:
