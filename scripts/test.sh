@@ -16,6 +16,14 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVIK_WERROR=O
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# A test run by hand, outside ctest, keeps to folders of its own: the home
+# folder it is given must stay empty.
+home=$(mktemp -d)
+env -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$home" \
+    build/bin/tst_newtest >/dev/null
+[ -z "$(ls -A "$home")" ] || { echo "test.sh: tst_newtest wrote into $home" >&2; exit 1; }
+rmdir "$home"
+
 # The package: no lintian error, and everything an operator needs in it.
 deb=$(./scripts/package.sh | tail -n 1)
 lintian --fail-on error --display-info "$deb"

@@ -329,7 +329,11 @@ void RunExperiment::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+// Escape closes a waiting window like its close box, but one stray key must
+// not end a specimen's run: while gathering it does nothing.
 void RunExperiment::reject() {
+    if (m_running && m_started)
+        return;
     if (m_running) {
         m_stopRequested = true;
         m_experimentTimer.stop();

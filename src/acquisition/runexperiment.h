@@ -58,7 +58,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    // Escape is a close request like the close box.
+    // Escape: a close request while waiting, nothing while gathering.
     void reject() override;
 
 private:

@@ -66,14 +66,18 @@ bool DocumentCommands::write(const std::function<bool()>& writeFile,
                              const QString& fileName,
                              const QString& what) {
     const bool existed = FileExists(fileName);
+    bool kept = true;
     try {
         if (writeFile())
             return true;
         m_dialogs.message(QObject::tr("The test has no points: nothing was %1.").arg(what),
                           Dialogs::Icon::Exclamation);
+        return false;
+    } catch (const FileWriteError& error) {
+        kept = error.OldFileKept();
     } catch (const std::exception&) {
-        m_dialogs.message(WriteFailureText(fileName, what, existed), Dialogs::Icon::Exclamation);
     }
+    m_dialogs.message(WriteFailureText(fileName, what, existed, kept), Dialogs::Icon::Exclamation);
     return false;
 }
 

@@ -20,16 +20,23 @@ QString reason(const QFileInfo& file) {
             .arg(QDir::toNativeSeparators(folder.filePath()));
     if (file.isDir())
         return QObject::tr("A folder of that name is in the way.");
+    if (file.exists() && !file.isFile())
+        return QObject::tr("That name belongs to a pipe or a device, not a file; it is not "
+                           "written over.");
     return QObject::tr("The disk may be full, or the file could not be written.");
 }
 } // namespace
 
-QString WriteFailureText(const QString& fileName, const QString& what, bool existed) {
+QString
+WriteFailureText(const QString& fileName, const QString& what, bool existed, bool oldFileKept) {
     const QFileInfo file(fileName);
     QString text = QObject::tr("The data could not be %1 to %2.")
                        .arg(what, QDir::toNativeSeparators(file.absoluteFilePath()));
     text += QStringLiteral("\n\n") + reason(file);
     if (existed && !file.isDir())
-        text += QStringLiteral("  ") + QObject::tr("The file that was there is unchanged.");
+        text += QStringLiteral("  ") +
+                (oldFileKept ? QObject::tr("The file that was there is unchanged.")
+                             : QObject::tr("The file that was there could not be kept as it "
+                                           "was and may be damaged."));
     return text;
 }

@@ -111,6 +111,22 @@ bool Experiment::LoadFile(const std::string& fileName, OperatorMessages& message
     return true;
 }
 
+bool BeginsAsDataFile(const std::string& fileName) {
+    std::error_code error;
+    // Only a plain file is read: a pipe could block.
+    if (!std::filesystem::is_regular_file(fileName, error)) {
+        return false;
+    }
+    std::ifstream file(fileName, std::ios::binary);
+    // The same head the reader takes, so any blanks before the mark count.
+    std::string head(static_cast<std::size_t>(kMaxHeaderBytes), '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    const bool complete = file.eof();
+    HeaderFields fields(std::move(head), complete);
+    return fields.Next() == std::optional<std::string>(kVersionMark);
+}
+
 bool Experiment::ReadDataFile(const std::string& fileName) {
     const auto name = Unquoted(fileName);
     std::error_code error;
@@ -132,6 +148,11 @@ bool Experiment::ReadDataFile(const std::string& fileName) {
     HeaderFields fields(std::move(head), size <= kMaxHeaderBytes);
     const std::int32_t count = ReadHeader(fields);
     if (count < 0) {
+        return false;
+    }
+    // No real test comes near the bound; a header claiming more (damaged, or
+    // a sparse file whose length looks right) would ask for gigabytes.
+    if (count > kMostTestPoints) {
         return false;
     }
     // A count the file's length cannot hold is no data file: refuse it

@@ -13,7 +13,13 @@ class OperatorMessages;
 // A file that could not be created or written while saving or exporting.
 class FileWriteError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FileWriteError(const std::string& what, bool oldFileKept = true)
+        : std::runtime_error(what), m_oldFileKept(oldFileKept) {}
+    // False when a file that was there could not be kept as it was.
+    bool OldFileKept() const { return m_oldFileKept; }
+
+private:
+    bool m_oldFileKept;
 };
 
 // The most points a test may hold: more than fourteen hours at the line's
@@ -74,8 +80,8 @@ public:
     // Replaces the contents from a data file. On failure reports
     // "File could not be opened.  Not a valid file type." to `messages` and
     // returns false, keeping what was read before the failure. A point count
-    // the file is too short to hold is such a failure. A name in double
-    // quotes names the file between them.
+    // the file is too short to hold, or one above kMostTestPoints, is such a
+    // failure. A name in double quotes names the file between them.
     bool LoadFile(const std::string& fileName, OperatorMessages& messages);
 
 private:
@@ -95,3 +101,7 @@ private:
     float m_loadCellRatio = 0.0f;
     std::int32_t m_loadCellOffset = 0;
 };
+
+// Whether the file begins with a data file's version mark as LoadFile reads
+// it; false for a file that does not exist or cannot be read.
+bool BeginsAsDataFile(const std::string& fileName);

@@ -102,6 +102,34 @@ float DigitalToDisplacement(std::int32_t referenceDisp,
     return checked::Single(value);
 }
 
+double ReadingLbf(std::int32_t raw, float ratio, std::int32_t offset) {
+    const double fromZero = static_cast<double>(raw) - kLoadZeroCounts - offset;
+    return -fromZero * kLoadFullScaleLbf / kLoadFullScaleCounts * static_cast<double>(ratio);
+}
+
+double ReadingInches(std::int32_t referenceDisp,
+                     std::int32_t referenceLoad,
+                     std::int32_t disp,
+                     std::int32_t load,
+                     float ratio,
+                     std::int32_t offset) {
+    const double deflection =
+        (ReadingLbf(load, ratio, offset) - ReadingLbf(referenceLoad, ratio, offset)) *
+        kFrameDeflectionInchPerLbf;
+    const double travel = (static_cast<double>(referenceDisp) - disp) / kDisplacementSpanCounts *
+                          kDisplacementSpanInches;
+    const double inches = std::fabs(travel) - std::fabs(deflection);
+    return referenceDisp > disp ? -inches : inches;
+}
+
+double LoadUnitsPerLbf(std::int32_t units) {
+    return units == kUnitsMetric ? kNewtonsPerLbf : 1.0;
+}
+
+double DisplacementUnitsPerInch(std::int32_t units) {
+    return units == kUnitsMetric ? kMmPerInch : 1.0;
+}
+
 std::optional<std::int32_t> RoundToInt32(double value) {
     const double rounded = std::nearbyint(value);
     if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) {

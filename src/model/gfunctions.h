@@ -35,6 +35,19 @@ float DigitalToDisplacement(std::int32_t referenceDisp,
                             std::int32_t units,
                             float ratio,
                             std::int32_t offset);
+// The readings themselves, in double and before any display rounding: the
+// load in pounds-force and the displacement in inches, signed as the two
+// above sign theirs. Points are chosen on these, so that the choice is the
+// same in either display units. The factors take them to the display units.
+double ReadingLbf(std::int32_t raw, float ratio, std::int32_t offset);
+double ReadingInches(std::int32_t referenceDisp,
+                     std::int32_t referenceLoad,
+                     std::int32_t disp,
+                     std::int32_t load,
+                     float ratio,
+                     std::int32_t offset);
+double LoadUnitsPerLbf(std::int32_t units);
+double DisplacementUnitsPerInch(std::int32_t units);
 // DigitalToLoad with the calibration currently in force (currentcalibration.h).
 float LiveLoad(std::int32_t raw, std::int32_t units);
 float CurrentLoadCellRatio();

@@ -27,6 +27,16 @@ constexpr double kSlopeTieRelative = 1e-6;
 // so that a million of them stay small; hand-made curves come in double.
 template <typename Real> using Points = std::vector<Real>;
 
+// The readings the points are chosen on, unrounded and in one unit whatever
+// the display units, and the factors that take them to the display units.
+// For hand-made curves they are the curve itself with factors of 1.
+struct Readings {
+    const std::vector<double>& x;
+    const std::vector<double>& y;
+    double loadScale = 1.0;
+    double dispScale = 1.0;
+};
+
 // Area under the curve from the first point to point `last` (0-based) by the
 // trapezoid rule.
 template <typename Real>
@@ -103,23 +113,21 @@ SteepestWindow(const Points<Real>& x, const Points<Real>& y, std::size_t peak, s
 
 // Where the line of slope `modulus` from the offset strain first meets the
 // stress-strain curve, among points 0 to `last`, interpolated between the
-// points on either side. Stress and strain are worked out point by point.
-template <typename Real>
-std::optional<double> OffsetYield(const Points<Real>& x,
-                                  const Points<Real>& y,
-                                  double area,
-                                  double length,
-                                  double modulus,
-                                  std::size_t last) {
+// points on either side. Stress and strain are worked out point by point from
+// the unrounded readings in the display units.
+std::optional<double>
+OffsetYield(const Readings& r, double area, double length, double modulus, std::size_t last) {
+    const auto x = [&r](std::size_t i) { return r.x[i] * r.dispScale; };
+    const auto y = [&r](std::size_t i) { return r.y[i] * r.loadScale; };
     double before = 0.0;
     for (std::size_t i = 0; i <= last; ++i) {
-        const double gap = y[i] / area - modulus * (x[i] / length - kYieldOffsetStrain);
+        const double gap = y(i) / area - modulus * (x(i) / length - kYieldOffsetStrain);
         if (gap <= 0.0) {
             if (i == 0) {
-                return y[0] / area;
+                return y(0) / area;
             }
             const double t = before / (before - gap);
-            return (y[i - 1] + t * (y[i] - y[i - 1])) / area;
+            return (y(i - 1) + t * (y(i) - y(i - 1))) / area;
         }
         before = gap;
     }
@@ -137,7 +145,7 @@ TestProperties AllMissing(Absence why) {
 template <typename Real>
 void ComputeMaterial(TestProperties& p,
                      const Points<Real>& x,
-                     const Points<Real>& y,
+                     const Readings& r,
                      std::optional<std::size_t> breakAt,
                      double area,
                      double length) {
@@ -153,15 +161,13 @@ void ComputeMaterial(TestProperties& p,
     }
     const double modulus = p.stiffness.value * length / area;
     p.youngsModulus = PropertyValue::Of(modulus);
-    const auto yield = OffsetYield(x, y, area, length, modulus, breakAt.value_or(x.size() - 1));
+    const auto yield = OffsetYield(r, area, length, modulus, breakAt.value_or(x.size() - 1));
     p.yieldStrength = yield ? PropertyValue::Of(*yield) : PropertyValue::Missing(Absence::NoYield);
 }
 
-template <typename Real>
-void ComputeStiffness(TestProperties& p,
-                      const Points<Real>& x,
-                      const Points<Real>& y,
-                      std::size_t peak) {
+// The window is chosen on the readings; its slope is theirs in the display
+// units.
+void ComputeStiffness(TestProperties& p, const Readings& r, std::size_t peak) {
     const std::size_t rising = peak + 1;
     if (rising < kMinWindowPoints) {
         p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
@@ -169,30 +175,52 @@ void ComputeStiffness(TestProperties& p,
         return;
     }
     const std::size_t width = std::max(kMinWindowPoints, rising / kWindowShareDivisor);
-    const auto fit = SteepestWindow(x, y, peak, width);
+    const auto fit = SteepestWindow(r.x, r.y, peak, width);
     if (!fit) {
         p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
             PropertyValue::Missing(Absence::NoRise);
         return;
     }
-    p.stiffness = PropertyValue::Of(fit->slope);
+    p.stiffness = PropertyValue::Of(fit->slope * r.loadScale / r.dispScale);
     p.stiffnessFirstPoint = PropertyValue::Of(static_cast<double>(fit->first + 1));
     p.stiffnessLastPoint = PropertyValue::Of(static_cast<double>(fit->last + 1));
 }
 
+// The tables show values in single precision.
+bool ShowsFinite(double value) {
+    return std::fabs(value) <= std::numeric_limits<float>::max();
+}
+
+// A value the tables cannot show as a finite number is no value: the
+// readings do not convert.
+void DropNonFinite(TestProperties& p) {
+    for (const PropertyColumn& column : PropertyColumns(kUnitsEnglish)) {
+        PropertyValue& value = p.*column.member;
+        if (value.present() && !ShowsFinite(value.value)) {
+            value = PropertyValue::Missing(Absence::NotComputable);
+        }
+    }
+}
+
+// Every point (the peak, the break, the stiffness window, the yield
+// crossing) is chosen on the readings `r`; the values at the chosen points
+// are the display points `x` and `y`, so that the two units give the same
+// points and values that differ only by the units and their rounding.
 template <typename Real>
 TestProperties Compute(const Points<Real>& x,
                        const Points<Real>& y,
+                       const Readings& r,
                        std::int32_t testType,
                        std::int32_t units,
                        double area,
                        double length) {
-    if (x.size() < kMinPoints || y.size() != x.size()) {
+    if (x.size() < kMinPoints || y.size() != x.size() || r.x.size() != x.size() ||
+        r.y.size() != x.size()) {
         return AllMissing(Absence::TooFewPoints);
     }
     const std::size_t peak =
-        static_cast<std::size_t>(std::max_element(y.begin(), y.end()) - y.begin());
-    if (peak == 0 || !(y[peak] > y[0])) {
+        static_cast<std::size_t>(std::max_element(r.y.begin(), r.y.end()) - r.y.begin());
+    if (peak == 0 || !(r.y[peak] > r.y[0])) {
         return AllMissing(Absence::NoRise);
     }
     const double energyScale = units == kUnitsEnglish ? 1.0 : kJoulesPerNewtonMm;
@@ -200,7 +228,7 @@ TestProperties Compute(const Points<Real>& x,
     p.peakLoad = PropertyValue::Of(y[peak]);
     p.peakDisplacement = PropertyValue::Of(x[peak]);
     p.energyToPeak = PropertyValue::Of(Energy(x, y, peak) * energyScale);
-    const auto breakAt = BreakIndex(y, peak);
+    const auto breakAt = BreakIndex(r.y, peak);
     if (breakAt) {
         p.breakPoint = PropertyValue::Of(static_cast<double>(*breakAt + 1));
         p.breakLoad = PropertyValue::Of(y[*breakAt]);
@@ -210,7 +238,7 @@ TestProperties Compute(const Points<Real>& x,
         p.breakPoint = p.breakLoad = p.breakDisplacement = p.energyToBreak =
             PropertyValue::Missing(Absence::NoBreak);
     }
-    ComputeStiffness(p, x, y, peak);
+    ComputeStiffness(p, r, peak);
     if (testType != kTestTension) {
         p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
             PropertyValue::Missing(Absence::NotTension);
@@ -218,8 +246,9 @@ TestProperties Compute(const Points<Real>& x,
         p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
             PropertyValue::Missing(Absence::NoDimensions);
     } else {
-        ComputeMaterial(p, x, y, breakAt, area, length);
+        ComputeMaterial(p, x, r, breakAt, area, length);
     }
+    DropNonFinite(p);
     return p;
 }
 
@@ -253,7 +282,7 @@ TestProperties ComputeTestProperties(const std::vector<double>& x,
                                      std::int32_t units,
                                      double area,
                                      double length) {
-    return Compute(x, y, testType, units, area, length);
+    return Compute(x, y, Readings{x, y}, testType, units, area, length);
 }
 
 TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t units) {
@@ -261,8 +290,18 @@ TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t 
         const auto count = static_cast<std::size_t>(std::max(experiment.Count(), 0));
         Points<float> x;
         Points<float> y;
+        std::vector<double> readingX;
+        std::vector<double> readingY;
         x.reserve(count);
         y.reserve(count);
+        readingX.reserve(count);
+        readingY.reserve(count);
+        const double direction = experiment.direction();
+        const float ratio = experiment.LoadCellRatio();
+        const std::int32_t offset = experiment.LoadCellOffset();
+        const std::int32_t referenceDisp =
+            count > 0 ? experiment.DigitalDisplacement().Value(1) : 0;
+        const std::int32_t referenceLoad = count > 0 ? experiment.DigitalLoad().Value(1) : 0;
         // A load depends on its raw reading alone, and a long test repeats
         // the same readings many times: each is converted once.
         std::vector<float> loadByReading(kReadingSpan, std::numeric_limits<float>::quiet_NaN());
@@ -270,6 +309,11 @@ TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t 
             const auto point = static_cast<std::int32_t>(i + 1);
             x.push_back(experiment.Displacement(point, units));
             const std::int32_t reading = experiment.DigitalLoad().Value(point);
+            readingX.push_back(direction *
+                               ReadingInches(referenceDisp, referenceLoad,
+                                             experiment.DigitalDisplacement().Value(point), reading,
+                                             ratio, offset));
+            readingY.push_back(direction * ReadingLbf(reading, ratio, offset));
             if (reading < 0 || reading >= kReadingSpan) {
                 y.push_back(experiment.load(point, units));
                 continue;
@@ -284,7 +328,10 @@ TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t 
         // that the record gives without them.
         const bool entered = experiment.SampleWidth() > 0.0f && experiment.SampleThickness() > 0.0f;
         const double area = entered ? experiment.SampleArea() : 0.0;
-        return Compute(x, y, experiment.TestType(), units, area, experiment.SampleLength());
+        const Readings readings{readingX, readingY, LoadUnitsPerLbf(units),
+                                DisplacementUnitsPerInch(units)};
+        return Compute(x, y, readings, experiment.TestType(), units, area,
+                       experiment.SampleLength());
     } catch (const std::exception&) {
         return AllMissing(Absence::NotComputable);
     }
@@ -338,5 +385,13 @@ ColumnStatistics ColumnStatisticsOf(const std::vector<TestProperties>& tests,
             values.push_back(value.value);
         }
     }
-    return Statistics(values);
+    // A statistic the tables cannot show as a finite number stays empty.
+    ColumnStatistics statistics = Statistics(values);
+    for (std::optional<double>* value :
+         {&statistics.mean, &statistics.standardDeviation, &statistics.coefficientOfVariation}) {
+        if (*value && !ShowsFinite(**value)) {
+            value->reset();
+        }
+    }
+    return statistics;
 }

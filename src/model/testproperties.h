@@ -58,7 +58,11 @@ struct TestProperties {
 };
 
 // Computes every property from the experiment's points in `units` (1 English,
-// 2 metric). Never throws: a value that cannot be computed carries its reason.
+// 2 metric). The points (peak, break, stiffness window, yield crossing) are
+// chosen on the unrounded readings, so both units choose the same ones; the
+// values are those of the chosen points as displayed, the stiffness and the
+// yield strength those of the readings. Never throws: a value that cannot be
+// computed, or that is beyond single precision, carries its reason.
 TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t units);
 
 // The same from converted points (x displacement, y load), for a test of

@@ -121,8 +121,14 @@ void ResultsView::showSummary(const Experiment& experiment, std::int32_t units) 
                english ? QStringLiteral("Max. Load (lb)") : QStringLiteral("Max. Load (N)"));
     setCaption(*m_labelMaxDisp, *m_textMaxDisp,
                english ? QStringLiteral("Max. Disp. (inch)") : QStringLiteral("Max. Disp. (mm)"));
-    SetReadableText(*m_textMaxLoad, summaryText([&] { return experiment.MaxLoad(units); }));
-    SetReadableText(*m_textMaxDisp, summaryText([&] { return experiment.MaxDisplacement(units); }));
+    // A record without points still holds its seeded extremes, which are no
+    // measurement: both boxes stay empty.
+    const bool measured = experiment.Count() > 0;
+    SetReadableText(*m_textMaxLoad,
+                    measured ? summaryText([&] { return experiment.MaxLoad(units); }) : QString());
+    SetReadableText(*m_textMaxDisp,
+                    measured ? summaryText([&] { return experiment.MaxDisplacement(units); })
+                             : QString());
 }
 
 // A hardness number beyond the 16-bit range has no value to show: the box

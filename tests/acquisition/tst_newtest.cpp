@@ -1,31 +1,30 @@
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
 #include "platform/dialogmessages.h"
+#include "results/resultsview.h"
 #include "shell/mainfixture.h"
 
 #include <QAbstractButton>
+#include <QChartView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QXYSeries>
 
 // File, New on the main window over the simulator, end to end: the test runs
 // in the acquisition window and lands in the main window ready to save; the
 // unsaved-data question comes first; each test keeps the calibration it was
-// started with. The cases run in order on one window.
+// started with; the results area after each test and after Close. The cases
+// run in order on one window.
 class TestNewTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        UseOwnSettingsFolder();
-        QVERIFY(m_f.startOnMachine());
-    }
+    void initTestCase() { QVERIFY(m_f.startOnMachine()); }
 
     void tensionTestRunsByItselfAndRoundTripsThroughItsFile() {
-        // 33000 counts are 7.1 lbf of tension; back at zero it broke.
-        QFile script(m_dir.filePath("tension.txt"));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("32768 1000\n33000 1000\n33500 900\n34000 800\n34500 700\n32768 650\n");
-        script.close();
+        // The simulator answers from a script of the test data: 33000 counts
+        // are 7.1 lbf of tension, then 33500 to 34500; back at zero it broke.
         bool paused = false;
         QString caption;
         const ModalWatcher watcher("RunExperiment", [&](QWidget& window) {
@@ -34,25 +33,22 @@ private slots:
             caption = window.findChild<QWidget*>("labelTestType")->property("text").toString();
             paused = m_f.liveLoadPanel().text().isEmpty() && !m_f.mainTimer().isActive() &&
                      m_f.item<QMenu>("mnuAxis").menuAction()->isEnabled();
-            return m_f.sim->command("script " + script.fileName());
+            return m_f.sim->command("script " TORVIK_TEST_DATA "tension-script.txt");
         });
         m_f.item<QAction>("mnuTension").trigger();
         QVERIFY(watcher.done() && paused && caption == "Tension");
         QCOMPARE(m_f.dialogs.texts(), QStringList{"Test complete."});
         QVERIFY(m_f.main->experimentPresent() && !m_f.main->dataSaved());
         QVERIFY(m_f.item<QAction>("mnuSave").isEnabled() && m_f.mainTimer().isActive());
+        QCOMPARE(display(), "5|52.8|0.015|4");
 
         const Experiment& test = m_f.main->currentExperiment();
-        QCOMPARE(loads(test), QList<int>({33500, 34000, 34500, 32768}));
+        QList<int> loads;
+        for (int i = 1; i <= test.Count(); ++i)
+            loads << test.DigitalLoad().Value(i);
+        QCOMPARE(loads, QList<int>({33500, 34000, 34500, 32768}));
         QVERIFY(test.TestType() == 3 && test.MaxLoad(1) > 0.0F);
-        QVERIFY(test.SaveFile(m_file.toStdString()));
-        Experiment reopened;
-        DialogMessages messages(m_f.dialogs);
-        QVERIFY(reopened.LoadFile(m_file.toStdString(), messages));
-        QCOMPARE(loads(reopened), loads(test));
-        QVERIFY(reopened.Export(script.fileName().toStdString(), 1));
-        QVERIFY(script.open(QIODevice::ReadOnly));
-        QVERIFY(script.readLine().startsWith("TORVIK EXPERIMENT DATA FILE"));
+        QVERIFY(test.SaveFile(m_file.toStdString())); // read back below
     }
 
     void newAsksFirstAndEachTestKeepsItsCalibration() {
@@ -75,24 +71,36 @@ private slots:
         QVERIFY(first.LoadFile(m_file.toStdString(), messages));
         QVERIFY(first.LoadCellRatio() == 1.0F && first.LoadCellOffset() == 0);
 
-        // Closed before it started: no test, the display empty, the
-        // document commands as they were.
+        // Closed before it started: no test, the display empty also after a
+        // unit switch, the document commands as they were.
         m_f.dialogs.answers = {Dialogs::Answer::No};
         const ModalWatcher closing("RunExperiment", [](QWidget& window) { return window.close(); });
-        m_f.item<QAction>("mnuHardness").trigger();
+        m_f.item<QAction>("mnuTension").trigger();
         QCOMPARE(m_f.main->currentExperiment().Count(), 0);
+        QCOMPARE(display(), "25|||0");
         QVERIFY(m_f.item<QAction>("mnuSave").isEnabled() && m_f.mainTimer().isActive());
         QCOMPARE(m_f.dialogs.texts().count("Test complete."), 2);
+        m_f.item<QAction>("mnuMetric").trigger();
+        QCOMPARE(display(), "1|||0");
+
+        // An opened test, then Close: the display is cleared.
+        QVERIFY(m_f.main->LoadFile(m_file));
+        QCOMPARE(display(), "5|235|0.38|4");
+        m_f.item<QAction>("mnuClose").trigger();
+        QCOMPARE(display(), "25|||0");
     }
 
 private:
-    static QList<int> loads(const Experiment& experiment) {
-        QList<int> result;
-        for (int i = 1; i <= experiment.Count(); ++i)
-            result.append(experiment.DigitalLoad().Value(i));
-        return result;
+    // Grid rows, the two summary boxes and the chart's point count.
+    QString display() const {
+        const auto* series =
+            static_cast<QXYSeries*>(m_f.item<QChartView>("chart").chart()->series().constFirst());
+        return QStringList{QString::number(m_f.item<ResultsView>("Frame").gridRows()),
+                           m_f.item<QLineEdit>("textMaxLoad").text(),
+                           m_f.item<QLineEdit>("textMaxDisp").text(),
+                           QString::number(series->count())}
+            .join('|');
     }
-
     MainFixture m_f;
     QTemporaryDir m_dir;
     const QString m_file = m_dir.filePath("tension.tdf");

@@ -101,15 +101,18 @@ private slots:
     }
 
     // Closing while waiting is no test; closing while gathering ends it like
-    // STOP. A machine that goes quiet or away: only readings that arrived
-    // make points, and without any there is no test. STOP or a close ends a
-    // read that waits for its reply at once, not at the read's limit.
+    // STOP. Escape closes a waiting window like its close box and does nothing
+    // while gathering. A machine that goes quiet or away: only readings that
+    // arrived make points, and without any there is no test. STOP or a close
+    // ends a read that waits for its reply at once, not at the read's limit.
     void closeOrFailingMachineEndsTheRun_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("gathering");
         QTest::addColumn<bool>("done");
         QTest::newRow("closed while waiting") << "close" << false << false;
         QTest::newRow("closed while gathering") << "close" << true << true;
+        QTest::newRow("escape while waiting") << "escape" << false << false;
+        QTest::newRow("escape while gathering") << "escape" << true << true;
         QTest::newRow("quiet while gathering") << "silent" << true << true;
         QTest::newRow("quiet from the start") << "silent" << false << false;
         QTest::newRow("unplugged while gathering") << "unplug" << true << true;
@@ -125,6 +128,7 @@ private slots:
         QElapsedTimer sinceQuiet;
         QElapsedTimer sinceStop;
         const bool midRead = fault.endsWith("mid-read");
+        int ticksAfterEscape = 0;
         run(kCompression, [&](RunExperiment& w) {
             if (step == 0 && text(w, "statusPanel") == "1 lbs") {
                 ++step;
@@ -134,6 +138,8 @@ private slots:
                 ++step;
                 if (fault == "close")
                     return void(w.close());
+                if (fault == "escape")
+                    return QTest::keyClick(&w, Qt::Key_Escape);
                 if (!midRead)
                     m_f->advanceAlways();
                 if (fault == "unplug")
@@ -149,6 +155,9 @@ private slots:
                                           : w.findChild<QAbstractButton*>("buttonStop")->click();
             } else if (step == 5 && sinceStop.elapsed() > 2000) {
                 m_f->advanceAlways(); // the read was not ended: let it time out
+            } else if (step == 2 && fault == "escape") {
+                if (++ticksAfterEscape > 200) // still running a second later
+                    ++step, w.close();
             } else if (!midRead && step == 2 && m_f->clock.wholeSeconds() > quietSince + 3) {
                 ++step; // any reply on its way has arrived or been given up
                 w.findChild<QAbstractButton*>("buttonStart")->click();
@@ -159,8 +168,9 @@ private slots:
         });
         QVERIFY2(!midRead || sinceStop.elapsed() < 1000, qPrintable(fault));
         QCOMPARE(m_window->TestDone(), done);
+        QVERIFY(fault != "escape" || step == (gathering ? 3 : 2));
         const QStringList message = {done ? "Test complete." : RunExperiment::kNoReadingMessage};
-        QCOMPARE(m_f->dialogs.texts(), fault == "close" && !gathering ? QStringList() : message);
+        QCOMPARE(m_f->dialogs.texts(), gathering || fault == "silent" ? message : QStringList());
         QVERIFY(!storedLoads().contains(0) && storedLoads().isEmpty() != done);
         QCOMPARE(text(*m_window, "textLoad").isEmpty(), !done);
     }

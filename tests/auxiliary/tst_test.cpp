@@ -55,7 +55,7 @@ private slots:
         std::int32_t current = kUnitsEnglish + kUnitsMetric - units;
         Test window(*m_f->machine, [&current] { return current; });
         current = units; // switched while the window was being opened
-        run(window, [&] { return field(window, "textLoad")->text() == text; });
+        run(window, false, [&] { return field(window, "textLoad")->text() == text; });
         QCOMPARE(field(window, "textLoad")->palette().color(QPalette::Text),
                  over ? QColor(Qt::red) : QColor(Qt::black));
         QCOMPARE(!window.findChild<QLabel*>(QStringLiteral("labelOverLimit"))->isHidden(), over);
@@ -64,64 +64,53 @@ private slots:
         QCOMPARE(field(window, "textDisp")->accessibleDescription(), QStringLiteral("1234"));
     }
 
-    // A read waiting for a silent machine gives up at once.
+    // The polling ends with the window, by its Close button or its frame,
+    // and leaves no read waiting: a read waiting for a silent machine gives
+    // up at once. Without a machine nothing is polled; once the machine's
+    // line is gone every read fails at once, and the loop waits between tries
+    // rather than spinning. The fields stay empty without readings.
     void closingEndsThePolling_data() {
+        QTest::addColumn<QString>("machine");
         QTest::addColumn<bool>("frame");
-        QTest::addColumn<bool>("silent");
-        QTest::newRow("Close button") << false << false;
-        QTest::newRow("frame close") << true << false;
-        QTest::newRow("Close while a read waits") << false << true;
+        QTest::addColumn<QString>("load");
+        QTest::newRow("Close button") << "answering" << false << "0 lbs";
+        QTest::newRow("frame close") << "answering" << true << "0 lbs";
+        QTest::newRow("Close while a read waits") << "silent" << false << "";
+        QTest::newRow("line gone") << "line gone" << false << "";
+        QTest::newRow("no machine") << "none" << false << "";
     }
     void closingEndsThePolling() {
+        QFETCH(QString, machine);
         QFETCH(bool, frame);
-        QFETCH(bool, silent);
-        QVERIFY(!silent || m_f->sim->command(QStringLiteral("silent")));
-        Test window(*m_f->machine, English);
-        bool wasPolling = false;
-        const auto ready = [&] {
-            wasPolling = window.polling();
-            return silent ? m_f->machine->readInProgress()
-                          : !field(window, "textLoad")->text().isEmpty();
-        };
-        run(window, ready, frame);
-        // exec() has returned: the loop is over and the window may be destroyed.
-        QVERIFY(wasPolling);
-        QVERIFY(!window.isVisible());
-        QVERIFY(!window.polling());
-        QVERIFY(!m_f->machine->readInProgress());
-        QCOMPARE(field(window, "textLoad")->text(), silent ? QString() : QStringLiteral("0 lbs"));
-    }
-
-    // Without a machine nothing is polled; once the machine's line is gone
-    // every read fails at once, and the loop waits between tries rather than
-    // spinning. The fields stay empty either way.
-    void unreadableMachineLeavesTheFieldsEmpty_data() {
-        QTest::addColumn<bool>("found");
-        QTest::newRow("no machine") << false;
-        QTest::newRow("line gone") << true;
-    }
-    void unreadableMachineLeavesTheFieldsEmpty() {
-        QFETCH(bool, found);
-        Interface& device = found ? *m_f->machine : *m_f->noMachine;
-        m_f->sim.reset(); // the far end of the line closes
-        QTRY_VERIFY(!m_f->link.isOpen());
+        QFETCH(QString, load);
+        const auto is = [&machine](const char* state) { return machine == QLatin1String(state); };
+        QVERIFY(!is("silent") || m_f->sim->command(QStringLiteral("silent")));
+        if (is("line gone") || is("none")) {
+            m_f->sim.reset(); // the far end of the line closes
+            QTRY_VERIFY(!m_f->link.isOpen());
+        }
+        Interface& device = is("none") ? *m_f->noMachine : *m_f->machine;
         int reads = 0;
         connect(&device, &Interface::readFinished, this, [&reads] { ++reads; });
         Test window(device, English);
-        bool everPolled = false;
+        bool wasPolling = false;
         QElapsedTimer open;
         open.start();
-        run(window, [&] {
-            everPolled = everPolled || window.polling();
-            return open.elapsed() >= 500;
+        run(window, frame, [&] {
+            wasPolling = window.polling();
+            return is("answering") ? !field(window, "textLoad")->text().isEmpty()
+                   : is("silent")  ? m_f->machine->readInProgress()
+                                   : open.elapsed() >= 500;
         });
-        QCOMPARE(everPolled, found);
+        // exec() has returned: the loop is over and the window may be destroyed.
+        QCOMPARE(wasPolling, !is("none"));
+        QVERIFY(!window.isVisible() && !window.polling() && !m_f->machine->readInProgress());
+        QCOMPARE(field(window, "textLoad")->text(), load);
+        QCOMPARE(field(window, "textDisp")->text().isEmpty(), load.isEmpty());
         // About one try per 50 ms pause; a spinning loop makes thousands.
-        QCOMPARE(reads > 0, found);
-        QVERIFY2(reads <= open.elapsed() / 50 + 2, qPrintable(QString::number(reads)));
-        QVERIFY(!window.polling());
-        QVERIFY(field(window, "textLoad")->text().isEmpty());
-        QVERIFY(field(window, "textDisp")->text().isEmpty());
+        QVERIFY2(is("answering") || is("silent") ||
+                     ((reads > 0) == is("line gone") && reads <= open.elapsed() / 50 + 2),
+                 qPrintable(QString::number(reads)));
     }
 
 private:
@@ -138,7 +127,7 @@ private:
     }
     // Runs the window modally until `ready` holds, then closes it with its
     // Close button or its frame.
-    void run(Test& window, const std::function<bool()>& ready, bool frame = false) {
+    void run(Test& window, bool frame, const std::function<bool()>& ready) {
         const Stepper closer([&] {
             if (!ready())
                 return false;

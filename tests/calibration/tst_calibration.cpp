@@ -1,5 +1,6 @@
 #include "calibration/calibration.h"
 #include "calibration/calibrationcode.h"
+#include "calibration/zeromeasurement.h"
 #include "model/currentcalibration.h"
 #include "model/gfunctions.h"
 #include "platform/settingsstore.h"
@@ -9,10 +10,29 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
-// The calibration dialog over the simulator, the settings file in a
-// temporary folder and the test clock.
+namespace {
+// The rows of a tab-separated file in data/, '#' lines left out.
+QList<QStringList> DataRows(const char* fileName) {
+    QFile file(QFINDTESTDATA(QStringLiteral("data/") + QLatin1String(fileName)));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        qFatal("cannot read %s", fileName);
+    QList<QStringList> rows;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts))
+        if (!line.startsWith('#'))
+            rows.append(line.split('\t'));
+    return rows;
+}
+// Current values that no stored entry gives: a failed read leaves them alone.
+constexpr float kUntouchedRatio = 0.125F;
+constexpr float kUntouchedOffset = 777.0F;
+} // namespace
+
+// The stored calibration, the zero measurement and the calibration dialog
+// over the simulator, the settings file in a temporary folder and the test
+// clock.
 class TestCalibration : public QObject {
     Q_OBJECT
 
@@ -23,6 +43,8 @@ private slots:
         m_settings.write(kCalibrationSection, kLoadCellOffsetKey, QStringLiteral("7"));
         SetCurrentLoadCellRatio(0.0F);
         SetCurrentLoadCellOffset(0);
+        if (QTest::currentTestFunction() == QLatin1String("storedEntryIsRead"))
+            return; // needs no machine
         m_f = std::make_unique<MachineFixture>();
         QVERIFY2(m_f->start(), "the simulated machine was not found on port 1");
         QVERIFY(m_f->sim->command(QStringLiteral("hold 32770 1000")));
@@ -32,6 +54,100 @@ private slots:
     void cleanup() {
         m_dialog.reset();
         m_f.reset();
+    }
+
+    void storedEntryIsRead_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored"); // "absent": no entry
+        QTest::addColumn<QString>("current");
+        for (const QStringList& row : DataRows("storedentries.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row[3];
+    }
+    void storedEntryIsRead() {
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        QFETCH(QString, current);
+        m_settings.remove(QStringLiteral("Calibration"), key);
+        if (stored != QStringLiteral("absent"))
+            m_settings.write(QStringLiteral("Calibration"), key, stored);
+        SetCurrentLoadCellRatio(kUntouchedRatio);
+        SetCurrentLoadCellOffset(static_cast<std::int32_t>(kUntouchedOffset));
+        const bool sensitivity = key == QStringLiteral("Load Cell");
+        const bool untouched = current == QStringLiteral("untouched");
+        const float expected = untouched ? (sensitivity ? kUntouchedRatio : kUntouchedOffset)
+                               : current.startsWith(QStringLiteral("3.906/"))
+                                   ? static_cast<float>(3.906 / double(current.mid(6).toFloat()))
+                                   : current.toFloat();
+        QCOMPARE(sensitivity ? ReadLoadCellRatio(m_settings) : ReadLoadCellOffset(m_settings),
+                 !untouched);
+        // Exactly: a fuzzy comparison would miss a division in the wrong precision.
+        const float actual = sensitivity ? CurrentLoadCellRatio() : CurrentLoadCellOffset();
+        QVERIFY2(actual == expected, qPrintable(QString::number(actual, 'g', 9)));
+    }
+
+    // The mean of ten readings, a second apart, rounded half to even.
+    void tenGoodReadingsMakeTheOffset_data() {
+        QTest::addColumn<QList<int>>("loads");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("sum 25 rounds to even 2") << (QList<int>(9, 32770) << 32775) << 2;
+        QTest::newRow("sum 26 rounds up") << (QList<int>(9, 32770) << 32776) << 3;
+        QTest::newRow("sum 35 rounds to even 4") << (QList<int>(9, 32771) << 32776) << 4;
+        QTest::newRow("sum -26 rounds away") << (QList<int>(9, 32766) << 32760) << -3;
+        QTest::newRow("lowest") << QList<int>(10, 0) << -32768;
+        QTest::newRow("full scale both ways") << (QList<int>(5, 0) + QList<int>(5, 65535)) << 0;
+        QTest::newRow("eleventh reading is not taken") << (QList<int>(10, 32768) << 40000) << 0;
+    }
+    void tenGoodReadingsMakeTheOffset() {
+        QFETCH(QList<int>, loads);
+        QFETCH(int, offset);
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("zero-script.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (const int load : loads)
+            file.write(QByteArray::number(load) + " 1000\n");
+        file.close();
+        QVERIFY(m_f->sim->command(QStringLiteral("script ") + file.fileName()));
+        ZeroMeasurement zero(*m_f->machine, m_f->pump);
+        const qint64 start = m_f->clock.wholeSeconds();
+        QCOMPARE(zero.run(), ZeroMeasurement::Outcome::Measured);
+        QCOMPARE(zero.offset(), offset);
+        QVERIFY(m_f->clock.wholeSeconds() - start >= 10); // a wait of a second before each
+        QVERIFY(!zero.running());
+    }
+
+    // The limit counts from the last answer, which came before the silence.
+    void machineFallingSilentIsGivenUpWithinTheLimitOfItsLastAnswer() {
+        ZeroMeasurement zero(*m_f->machine, m_f->pump);
+        const qint64 start = m_f->clock.wholeSeconds();
+        qint64 silentFrom = -1;
+        const Stepper silence([&] {
+            if (m_f->clock.wholeSeconds() - start < 8)
+                return false;
+            silentFrom = m_f->clock.wholeSeconds();
+            m_f->sim->command(QStringLiteral("silent"));
+            m_f->advanceAlways();
+            return true;
+        });
+        QCOMPARE(zero.run(), ZeroMeasurement::Outcome::NoAnswer);
+        const qint64 elapsed = m_f->clock.wholeSeconds() - silentFrom;
+        QVERIFY2(silentFrom > 0 && elapsed >= 25 &&
+                     elapsed <= ZeroMeasurement::kNoAnswerLimitSeconds,
+                 qPrintable(QString::number(elapsed)));
+    }
+
+    // The read waits for a reply that never comes (the test clock stands
+    // still while it waits); abort must not leave it waiting.
+    void abortEndsAWaitingReadAtOnce() {
+        QVERIFY(m_f->sim->command(QStringLiteral("silent")));
+        ZeroMeasurement zero(*m_f->machine, m_f->pump);
+        const Stepper abort([&] {
+            if (!m_f->machine->readInProgress())
+                return false;
+            zero.abort();
+            return true;
+        });
+        QCOMPARE(zero.run(), ZeroMeasurement::Outcome::Aborted);
+        QVERIFY(abort.done() && !zero.running() && !m_f->machine->readInProgress());
     }
 
     void controlsCarryCaptionsNamesAndPlaces() {
@@ -69,19 +185,8 @@ private slots:
     void okChecksTheSensitivity_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // empty: accepted
-        const QString between = QStringLiteral("Value must be between 3 and 4.");
-        const QString aboveZero = QStringLiteral("Value must be greater than zero.");
-        const QString number = QStringLiteral("Load cell calibration must be a number.");
-        QTest::newRow("3 is accepted") << "3" << QString();
-        QTest::newRow("4 is accepted") << "4" << QString();
-        QTest::newRow("stored as typed") << "3.5 mV/V" << QString();
-        QTest::newRow("2.99 is below") << "2.99" << between;
-        QTest::newRow("4.01 is above") << "4.01" << between;
-        QTest::newRow("0 is not above zero") << "0" << aboveZero;
-        QTest::newRow("-3.5 is not above zero") << "-3.5" << aboveZero;
-        QTest::newRow("decimal comma") << "3,906" << Calibration::kDecimalCommaMessage;
-        QTest::newRow("letters are no number") << "abc" << number;
-        QTest::newRow("0.0 is no number") << "0.0" << number;
+        for (const QStringList& row : DataRows("sensitivity.tsv"))
+            QTest::newRow(qPrintable(row[0])) << row[1] << row.value(2);
     }
     void okChecksTheSensitivity() {
         QFETCH(QString, typed);
@@ -143,11 +248,9 @@ private slots:
         QCOMPARE(m_f->dialogs.texts(),
                  silent ? QStringList{Calibration::kNoAnswerMessage} : QStringList());
         QVERIFY(!silent || m_f->dialogs.messages.first().icon == Dialogs::Icon::Information);
-        QVERIFY(!m_f->machine->readInProgress());
-        QVERIFY(m_dialog->isVisible());
-        QVERIFY(!m_dialog->zeroRunning());
+        QVERIFY(!m_f->machine->readInProgress() && !m_dialog->zeroRunning());
+        QVERIFY(m_dialog->isVisible() && button("Command1")->isEnabled());
         QVERIFY(!QGuiApplication::overrideCursor());
-        QVERIFY(button("Command1")->isEnabled());
         button("CancelButton")->click();
         QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellOffsetKey), offset);
         QCOMPARE(CurrentLoadCellOffset(), silent ? 0.0F : 10.0F);
@@ -177,10 +280,8 @@ private slots:
         const bool ok = how == QStringLiteral("OK");
         QCOMPARE(m_dialog->exec(), ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
         // exec() has returned: any measurement is over and stored nothing.
-        QVERIFY(!m_dialog->isVisible());
-        QVERIFY(!m_dialog->zeroRunning());
-        QVERIFY(!m_f->machine->readInProgress());
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(!m_dialog->isVisible() && !m_dialog->zeroRunning());
+        QVERIFY(!m_f->machine->readInProgress() && !QGuiApplication::overrideCursor());
         QCOMPARE(m_settings.read(kCalibrationSection, kLoadCellOffsetKey), QStringLiteral("7"));
         QCOMPARE(CurrentLoadCellOffset(), 0.0F);
         QVERIFY(m_f->dialogs.messages.isEmpty());

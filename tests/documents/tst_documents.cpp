@@ -1,6 +1,7 @@
 #include "documents/defaultname.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/modelfakes.h"
 #include "platform/printer.h"
 #include "shell/mainfixture.h"
 
@@ -10,6 +11,7 @@
 #include <QXYSeries>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using Answer = Dialogs::Answer;
 
@@ -21,18 +23,11 @@ class TestDocuments : public QObject {
     static constexpr int kPoints = 5;
 
     QString dataFile(const QString& name, std::int32_t type = kTestTension) {
-        Experiment record;
-        record.SetTestType(type);
-        for (int i = 0; i < kPoints; ++i)
-            record.AddDataPoint(32768 + 50 * i, 1000 + 100 * i);
         const QString path = m_dir->filePath(name);
-        return record.SaveFile(path.toStdString()) ? path : QString();
+        return testOf(type, hardnessPoints(kPoints)).SaveFile(path.toStdString()) ? path
+                                                                                  : QString();
     }
     void trigger(const char* item) { m_f->item<QAction>(item).trigger(); }
-    static QByteArray bytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-    }
     static QString run(const QString& program, const QStringList& arguments) {
         QProcess process;
         process.start(program, arguments);
@@ -139,7 +134,7 @@ private slots:
             m_f->dialogs.fileNames = {m_dir->filePath(units)};
             trigger("mnuExport");
             QVERIFY(main.currentExperiment().Export(reference.toStdString(), main.units()));
-            QCOMPARE(bytes(m_dir->filePath(units)), bytes(reference));
+            QCOMPARE(readBytes(m_dir->filePath(units)), readBytes(reference));
         }
         const Dialogs::FileRequest& request = m_f->dialogs.saveRequests[0];
         QCOMPARE(request.filter,
@@ -149,15 +144,18 @@ private slots:
     }
 
     // A disk that fills up midway: the operator is told, the old file stays
-    // and the close that asked does not go on. A missing folder likewise.
+    // and the close that asked does not go on. A missing folder and a pipe
+    // likewise.
     void failedWritesAreReportedAndChangeNothing() {
         Main& main = *m_f->main;
         QVERIFY(main.LoadFile(dataFile("test.tdf")));
         main.setDataSaved(false);
         const QString old = dataFile("old.tdf", kTestShear);
-        const QByteArray before = bytes(old);
+        const QByteArray before = readBytes(old);
         m_f->dialogs.answers = {Answer::Yes};
-        m_f->dialogs.fileNames = {old, m_dir->filePath("gone/x.txt")};
+        const QString pipe = m_dir->filePath("pipe");
+        QCOMPARE(mkfifo(qPrintable(pipe), 0666), 0);
+        m_f->dialogs.fileNames = {old, m_dir->filePath("gone/x.txt"), pipe};
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{};
         getrlimit(RLIMIT_FSIZE, &limit);
@@ -166,12 +164,14 @@ private slots:
         trigger("mnuClose");
         setrlimit(RLIMIT_FSIZE, &limit);
         trigger("mnuExport");
+        trigger("mnuExport");
         const QStringList texts = m_f->dialogs.texts();
-        QCOMPARE(texts.size(), 3);
+        QCOMPARE(texts.size(), 4);
         QVERIFY(texts[1].startsWith("The data could not be saved to ") &&
                 texts[1].contains("The disk may be full") && texts[1].contains("unchanged"));
         QVERIFY(texts[2].contains("does not exist"));
-        QCOMPARE(bytes(old), before);
+        QVERIFY(texts[3].contains("a pipe or a device") && texts[3].contains("unchanged"));
+        QCOMPARE(readBytes(old), before);
         QVERIFY(main.experimentPresent() && !main.dataSaved());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }

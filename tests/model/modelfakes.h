@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <functional>
 #include <grp.h>
-#include <optional>
 #include <pwd.h>
 #include <string>
 #include <sys/wait.h>
@@ -132,28 +131,21 @@ inline QList<std::int32_t> hardnessPoints(int points = 5) {
     return readings;
 }
 
-// The user and group ids of the unprivileged user nobody, when this test runs
-// as root and can become it; empty otherwise.
-inline std::optional<std::pair<uid_t, gid_t>> nobodyIds() {
+// Runs `operation` in a child process as the unprivileged user nobody, a
+// member of `group` too when one is given, and returns its exit code; -1 when
+// it could not run, as it cannot unless this test runs as root.
+inline int asNobody(const std::function<int()>& operation, int group = -1) {
     const passwd* nobody = getpwnam("nobody");
     if (geteuid() != 0 || nobody == nullptr) {
-        return std::nullopt;
-    }
-    return std::pair(nobody->pw_uid, nobody->pw_gid);
-}
-
-// Runs `operation` in a child process as nobody and returns its exit code;
-// -1 when it could not run.
-inline int asNobody(const std::function<int()>& operation) {
-    const auto ids = nobodyIds();
-    if (!ids) {
         return -1;
     }
+    const uid_t user = nobody->pw_uid;
+    const gid_t own = nobody->pw_gid;
+    const gid_t member = group < 0 ? own : static_cast<gid_t>(group);
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
-        const bool dropped =
-            setgroups(0, nullptr) == 0 && setgid(ids->second) == 0 && setuid(ids->first) == 0;
+        const bool dropped = setgroups(1, &member) == 0 && setgid(own) == 0 && setuid(user) == 0;
         _exit(dropped ? operation() : 125);
     }
     int status = 0;

@@ -9,8 +9,7 @@ class TestDataArray : public QObject {
 private slots:
     void pointOutsideTheSeriesRaisesTheIndexErrorAndLeavesIt_data();
     void pointOutsideTheSeriesRaisesTheIndexErrorAndLeavesIt();
-    void writingPastEndFillsGapWithZeros();
-    void clearDropsEveryPointAndItsStorage();
+    void writingPastEndFillsGapWithZerosUntilClearDropsAll();
     void appendingGrowsStorageGeometrically();
 };
 
@@ -43,7 +42,7 @@ void TestDataArray::pointOutsideTheSeriesRaisesTheIndexErrorAndLeavesIt() {
     QCOMPARE(series.Value(3), 7);
 }
 
-void TestDataArray::writingPastEndFillsGapWithZeros() {
+void TestDataArray::writingPastEndFillsGapWithZerosUntilClearDropsAll() {
     DataArray series;
     series.SetValue(5, -42);
     series.SetValue(2, -1);
@@ -51,11 +50,6 @@ void TestDataArray::writingPastEndFillsGapWithZeros() {
     QCOMPARE((QList<std::int32_t>{series.Value(1), series.Value(2), series.Value(3),
                                   series.Value(4), series.Value(5)}),
              (QList<std::int32_t>{0, -1, 0, 0, -42}));
-}
-
-void TestDataArray::clearDropsEveryPointAndItsStorage() {
-    DataArray series;
-    series.SetValue(8, 1);
     series.Clear();
     QCOMPARE(series.Length(), 0);
     QCOMPARE(series.CapacityBytes(), std::size_t{0});

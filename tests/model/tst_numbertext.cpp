@@ -3,6 +3,7 @@
 
 #include <QTest>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 
 class TestNumberText : public QObject {
@@ -11,6 +12,8 @@ class TestNumberText : public QObject {
 private slots:
     void textsWithAndWithoutSignPosition_data();
     void textsWithAndWithoutSignPosition();
+    void leadingNumberReadsTheNumberAtTheHead_data();
+    void leadingNumberReadsTheNumberAtTheHead();
     void decimalMarkIsAPointInEveryLocale();
 };
 
@@ -39,6 +42,26 @@ void TestNumberText::textsWithAndWithoutSignPosition() {
         : type == "whole" ? texts(static_cast<std::int32_t>(std::strtol(text, nullptr, 10)))
                           : texts(std::strtod(text, nullptr));
     QCOMPARE(actual, (QByteArrayList{withSign, plain}));
+}
+
+void TestNumberText::leadingNumberReadsTheNumberAtTheHead_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<double>("expected");
+    for (const QByteArrayList& row : dataRows("leadingnumber.tsv")) {
+        QTest::newRow(row[0]) << row[1] << std::strtod(row[2].constData(), nullptr);
+    }
+}
+
+void TestNumberText::leadingNumberReadsTheNumberAtTheHead() {
+    QFETCH(QByteArray, text);
+    QFETCH(double, expected);
+    const double value = LeadingNumber(std::string_view(text.constData(), text.size()));
+    if (std::isinf(expected) || expected == 0.0) {
+        QCOMPARE(value, expected);
+    } else {
+        QVERIFY2(std::fabs(value - expected) <= std::fabs(expected) * 1e-12,
+                 qPrintable(QString::number(value, 'g', 17)));
+    }
 }
 
 void TestNumberText::decimalMarkIsAPointInEveryLocale() {

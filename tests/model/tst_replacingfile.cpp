@@ -3,20 +3,27 @@
 #include "modelfakes.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
-void replace(const QString& name, const QByteArray& bytes) {
-    ReplacingFile file(name.toStdString());
-    file.Write(bytes.toStdString());
-    file.Commit();
+// What writing `bytes` over `name` throws, with a word when the old file was
+// not kept; empty when it is written.
+QString replace(const QString& name, const QByteArray& bytes) {
+    try {
+        ReplacingFile file(name.toStdString());
+        file.Write(bytes.toStdString());
+        file.Commit();
+        return {};
+    } catch (const FileWriteError& error) {
+        return error.what() + QString(error.OldFileKept() ? "" : " (old file lost)");
+    }
 }
 
 } // namespace
@@ -29,117 +36,99 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
-    void replacesThroughLinksKeepingTheModeAndNoTemporary();
-    void failedWriteLeavesTheOldFile();
-    void badNameOrFolderWritesNothing();
-    void unprivilegedOperatorKeepsOwnerAndGroupAndIsRefusedOthersFiles_data();
-    void unprivilegedOperatorKeepsOwnerAndGroupAndIsRefusedOthersFiles();
+    void replacesPlainFilesOnlyThroughLinksKeepingTheMode_data();
+    void replacesPlainFilesOnlyThroughLinksKeepingTheMode();
+    void unprivilegedOperatorNeverDamagesTheOldFile_data();
+    void unprivilegedOperatorNeverDamagesTheOldFile();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    QStringList files(const QString& folder = ".") const {
-        return QDir(path(folder)).entryList(QDir::Files | QDir::Hidden);
+    // Every name in a folder with its kind, mode, owner and group.
+    QStringList entries(const QString& folder = ".") const {
+        QStringList all;
+        for (const QString& name : QDir(path(folder))
+                                       .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                                  QDir::NoDotAndDotDot)) {
+            struct stat status {};
+            lstat(qPrintable(path(folder + '/' + name)), &status);
+            all << QString::asprintf("%s %o %u:%u", qPrintable(name), status.st_mode, status.st_uid,
+                                     status.st_gid);
+        }
+        return all;
     }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestReplacingFile::replacesThroughLinksKeepingTheModeAndNoTemporary() {
-    const QString target = writeBytes(path("target"), QByteArray(5000, 'x'));
-    QCOMPARE(chmod(qPrintable(target), 0604), 0);
-    QVERIFY(QFile::link(target, path("link")));
-    replace(path("link"), "new");
-    QCOMPARE(QFileInfo(path("link")).symLinkTarget(), target);
-    QCOMPARE(readBytes(target), QByteArray("new"));
-    struct stat status {};
-    QCOMPARE(stat(qPrintable(target), &status), 0);
-    QCOMPARE(status.st_mode & 07777, 0604u);
-    QCOMPARE(files(), (QStringList{"link", "target"}));
+void TestReplacingFile::replacesPlainFilesOnlyThroughLinksKeepingTheMode_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("error");
+    for (const QByteArrayList& row : dataRows("replacingtargets.tsv"))
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
 }
 
-void TestReplacingFile::failedWriteLeavesTheOldFile() {
-    // A file-size limit below the new file's size makes the write fail
-    // midway, as a full disk would.
-    const QString name = writeBytes(path("keep"), "old");
-    rlimit previous{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool threw = false;
-    try {
-        replace(name, QByteArray(20000, 'x'));
-    } catch (const FileWriteError&) {
-        threw = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousSignal);
-    QVERIFY(threw);
-    QCOMPARE(readBytes(name), QByteArray("old"));
-    QCOMPARE(files(), QStringList{"keep"});
+void TestReplacingFile::replacesPlainFilesOnlyThroughLinksKeepingTheMode() {
+    QFETCH(QString, target);
+    QFETCH(QString, error);
+    const QString file = writeBytes(path("file"), QByteArray(5000, 'x'));
+    QCOMPARE(chmod(qPrintable(file), 0604), 0);
+    QVERIFY(QFile::link(file, path("link")) && QFile::link(path("pipe"), path("link to pipe")));
+    QVERIFY(mkfifo(qPrintable(path("pipe")), 0666) == 0 && QDir(path(".")).mkdir("folder"));
+    if (target == "device" && mknod(qPrintable(path("device")), S_IFCHR | 0666, makedev(1, 3)))
+        QSKIP("needs root, to make a device");
+    const QStringList before = entries();
+    const QString name = target.isEmpty() ? target : path(target);
+    QCOMPARE(replace(name, "new"), error.isEmpty() ? error : error + name);
+    QCOMPARE(entries(), before);
+    QCOMPARE(readBytes(file), error.isEmpty() ? QByteArray("new") : QByteArray(5000, 'x'));
 }
 
-void TestReplacingFile::badNameOrFolderWritesNothing() {
-    QVERIFY_THROWS_EXCEPTION(FileWriteError, replace("", "x"));
-    QVERIFY_THROWS_EXCEPTION(FileWriteError, replace(path("no/such"), "x"));
-    QVERIFY(files().isEmpty());
+void TestReplacingFile::unprivilegedOperatorNeverDamagesTheOldFile_data() {
+    QTest::addColumn<QByteArrayList>("folder");
+    QTest::addColumn<QByteArrayList>("file");
+    QTest::addColumn<bool>("smallDisk");
+    QTest::addColumn<int>("outcome");
+    for (const QByteArrayList& row : dataRows("replacingowners.tsv"))
+        QTest::newRow(row[0]) << row[1].split(' ') << row[2].split(' ') << (row[3] == "small")
+                              << row[4].toInt();
 }
 
-void TestReplacingFile::unprivilegedOperatorKeepsOwnerAndGroupAndIsRefusedOthersFiles_data() {
-    // Folder and file: owner, group (-1 for nobody's) and mode; whether the
-    // operator, nobody, may write the file.
-    QTest::addColumn<QList<int>>("folder");
-    QTest::addColumn<QList<int>>("file");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("another's file") << QList<int>{-1, -1, 0755} << QList<int>{0, 0, 0644} << false;
-    QTest::newRow("own read-only file")
-        << QList<int>{-1, -1, 0755} << QList<int>{-1, -1, 0444} << false;
-    QTest::newRow("folder takes no new file, written in place")
-        << QList<int>{0, 0, 0755} << QList<int>{0, 0, 0666} << true;
-    QTest::newRow("group kept against the folder's")
-        << QList<int>{-1, 0, 02775} << QList<int>{-1, -1, 0640} << true;
-    QTest::newRow("group the operator is not in, written in place")
-        << QList<int>{-1, -1, 0755} << QList<int>{-1, 0, 0664} << true;
-}
-
-void TestReplacingFile::unprivilegedOperatorKeepsOwnerAndGroupAndIsRefusedOthersFiles() {
-    QFETCH(QList<int>, folder);
-    QFETCH(QList<int>, file);
-    QFETCH(bool, written);
-    const auto nobody = nobodyIds();
-    if (!nobody) {
-        QSKIP("needs root, to make files of other users, and the user nobody");
-    }
-    // Owner, group (-1: nobody's) and mode set as given, and read back.
-    const auto own = [&](const QString& name, const QList<int>& spec) {
-        const uid_t uid = spec[0] < 0 ? nobody->first : spec[0];
-        const gid_t gid = spec[1] < 0 ? nobody->second : spec[1];
-        QVERIFY(chown(qPrintable(name), uid, gid) == 0 && chmod(qPrintable(name), spec[2]) == 0);
-    };
-    const auto owner = [](const QString& name) {
-        struct stat status {};
-        stat(qPrintable(name), &status);
-        return std::tuple(status.st_uid, status.st_gid, status.st_mode & 07777);
+void TestReplacingFile::unprivilegedOperatorNeverDamagesTheOldFile() {
+    QFETCH(QByteArrayList, folder);
+    QFETCH(QByteArrayList, file);
+    QFETCH(bool, smallDisk);
+    QFETCH(int, outcome);
+    QCOMPARE(chmod(qPrintable(m_dir->path()), 0755), 0);
+    const group* users = getgrnam("users");
+    if (asNobody([&] { return access(qPrintable(m_dir->path()), X_OK); }) != 0 || !users)
+        QSKIP("needs root, to make files of other users, the group users and the user nobody, "
+              "who must reach the temporary folder");
+    const int usersGroup = static_cast<int>(users->gr_gid);
+    const auto own = [](const QString& name, const QByteArrayList& spec) {
+        const passwd* user = getpwnam(spec[0]);
+        const group* owners = getgrnam(spec[1]);
+        QVERIFY(user && owners && chown(qPrintable(name), user->pw_uid, owners->gr_gid) == 0 &&
+                chmod(qPrintable(name), spec[2].toUInt(nullptr, 8)) == 0);
     };
     const QString name = path("folder/file");
     QVERIFY(QDir(path(".")).mkdir("folder"));
-    writeBytes(name, "old");
-    QCOMPARE(chmod(qPrintable(m_dir->path()), 0755), 0);
+    if (smallDisk && mount("tmpfs", qPrintable(path("folder")), "tmpfs", 0, "size=256k") != 0)
+        QSKIP("needs to mount a small tmpfs");
+    const auto unmount = qScopeGuard([&] {
+        if (smallDisk)
+            umount2(qPrintable(path("folder")), MNT_DETACH);
+    });
+    const QByteArray old = smallDisk ? QByteArray(99 + 8 * 2000, 'o') : "old";
+    const QByteArray replacement = smallDisk ? QByteArray(99 + 8 * 100'000, 'n') : "new";
+    writeBytes(name, old);
     own(name, file);
     own(path("folder"), folder);
-    const auto before = owner(name);
-    const int outcome = asNobody([&] {
-        try {
-            replace(name, "new");
-            return 0;
-        } catch (const FileWriteError& error) {
-            return std::string(error.what()) == "Permission denied: " + name.toStdString() ? 1 : 2;
-        }
-    });
-    QCOMPARE(outcome, written ? 0 : 1);
-    QCOMPARE(readBytes(name), QByteArray(written ? "new" : "old"));
-    QCOMPARE(owner(name), before);
-    QCOMPARE(files("folder"), QStringList{"file"});
+    const QStringList before = entries("folder");
+    const QStringList errors = {"", "Permission denied: " + name, "Device I/O error: " + name};
+    const int result = asNobody(
+        [&] { return static_cast<int>(errors.indexOf(replace(name, replacement))); }, usersGroup);
+    QCOMPARE(result, outcome);
+    QCOMPARE(readBytes(name), outcome == 0 ? replacement : old);
+    QCOMPARE(entries("folder"), before);
 }
 
 QTEST_APPLESS_MAIN(TestReplacingFile)

@@ -30,31 +30,15 @@ private:
 void TestTextExport::exportReplacesFileWithHeaderAndOnePointLineEach_data() {
     QTest::addColumn<std::int32_t>("code");
     QTest::addColumn<std::int32_t>("units");
-    QTest::addColumn<QList<std::int32_t>>("points"); // load, disp, load, disp...
+    QTest::addColumn<QList<std::int32_t>>("points");
     QTest::addColumn<QByteArray>("expected");
-    // Point 1 of a tension test turns into negative zeros: written as zeros.
-    QTest::newRow("tension metric")
-        << kTestTension << kUnitsMetric << QList<std::int32_t>{32768, 5000, 34816, 4000}
-        << QByteArray("TORVIK EXPERIMENT DATA FILE\r\n"
-                      "units = METRIC\r\n"
-                      "test type = TENSION\r\n"
-                      "# data points= 2\r\n"
-                      " 0,  0\r\n"
-                      " 1.534,  278\r\n");
-    // Point 3: 255.2 lbf more than point 1's 0.2 and no travel, a deflection
-    // of exactly half a step, rounded from the double difference; point 4 is
-    // on the tension side, negative without a test type's direction.
-    QTest::newRow("no test type, english")
-        << kTestNone << kUnitsEnglish
-        << QList<std::int32_t>{32760, 30000, 17019, 37870, 24408, 30000, 34816, 30000}
-        << QByteArray("TORVIK EXPERIMENT DATA FILE\r\n"
-                      "units = ENGLISH\r\n"
-                      "test type = \r\n"
-                      "# data points= 4\r\n"
-                      " 0,  .2\r\n"
-                      " .4755,  480.6\r\n"
-                      "-.0025,  255.2\r\n"
-                      "-.0006, -62.6\r\n");
+    for (const QByteArrayList& row : dataRows("textexports.tsv")) {
+        QList<std::int32_t> points;
+        for (const QByteArray& reading : row[3].split(' ')) {
+            points << reading.toInt();
+        }
+        QTest::newRow(row[0]) << row[1].toInt() << row[2].toInt() << points << row[4];
+    }
 }
 
 void TestTextExport::exportReplacesFileWithHeaderAndOnePointLineEach() {

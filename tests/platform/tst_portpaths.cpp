@@ -5,53 +5,44 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestPortPaths : public QObject {
     Q_OBJECT
 
-private:
-    static QString iniPath() {
-        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-               QStringLiteral("/Torvik/Torvik.ini");
-    }
-
 private slots:
-    void init() { QFile::remove(iniPath()); }
-    void cleanupTestCase() { QFile::remove(iniPath()); }
-
-    void absentKeysMeanTheFirstFourSerialPortsAndAStoredPathOnlyItsPort() {
-        SettingsStore settings;
-        QCOMPARE(PortPaths(settings),
-                 (QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"}));
-        settings.write("Ports", "Port 3", "/dev/pts/7");
-        QCOMPARE(PortPaths(settings),
-                 (QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/pts/7", "/dev/ttyS3"}));
-    }
+    // The store's file lies in a folder of the test's own.
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_folder.path().toLocal8Bit()); }
 
     void handWrittenIniIsRead_data() {
         QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("port1");
-        QTest::newRow("space in key")
-            << QByteArray("[Ports]\nPort 1=/dev/ttyUSB0\n") << "/dev/ttyUSB0";
-        QTest::newRow("blank value") << QByteArray("[Ports]\nPort 1=   \n") << "/dev/ttyS0";
+        QTest::addColumn<QString>("paths");
+        QTest::newRow("nothing stored")
+            << QByteArray() << "/dev/ttyS0 /dev/ttyS1 /dev/ttyS2 /dev/ttyS3";
+        QTest::newRow("only the stored port") << QByteArray("[Ports]\nPort 3=/dev/pts/7\n")
+                                              << "/dev/ttyS0 /dev/ttyS1 /dev/pts/7 /dev/ttyS3";
+        QTest::newRow("blank value")
+            << QByteArray("[Ports]\nPort 1=   \n") << "/dev/ttyS0 /dev/ttyS1 /dev/ttyS2 /dev/ttyS3";
     }
     void handWrittenIniIsRead() {
         QFETCH(QByteArray, ini);
-        QFETCH(QString, port1);
+        QFETCH(QString, paths);
         // Written behind the store's back. The store reads a file again only
         // when its size or time has changed, so each gets a time of its own.
         static QDateTime stamp = QDateTime::currentDateTime().addSecs(-3600);
         stamp = stamp.addSecs(1);
-        QDir().mkpath(QFileInfo(iniPath()).absolutePath());
-        QFile file(iniPath());
+        const QString iniPath = m_folder.filePath(QStringLiteral("Torvik/Torvik.ini"));
+        QDir().mkpath(QFileInfo(iniPath).absolutePath());
+        QFile file(iniPath);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size() && file.flush());
         QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
         SettingsStore settings;
-        QCOMPARE(PortPaths(settings),
-                 (QStringList{port1, "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"}));
+        QCOMPARE(PortPaths(settings).join(' '), paths);
     }
+
+private:
+    QTemporaryDir m_folder;
 };
 
 QTEST_GUILESS_MAIN(TestPortPaths)

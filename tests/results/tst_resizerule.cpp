@@ -5,7 +5,8 @@
 Q_DECLARE_METATYPE(FrameSizes)
 
 // The rule that stretches the results frame, the chart and the grid with the
-// main window's client area. All figures are twips.
+// main window's client area, in twips; a narrower window is in
+// tst_resultsview.
 class TestResizeRule : public QObject {
     Q_OBJECT
 
@@ -20,9 +21,6 @@ private slots:
         QTest::newRow("design client area sets every size")
             << kDesignFrameSizesTwips << 9900.0f << 6405.0f << design;
         QTest::newRow("minimised window keeps every size") << design << 0.0f << 0.0f << design;
-        QTest::newRow("3000 wide: frame 2960, chart keeps its width")
-            << design << 3000.0f << 6405.0f
-            << FrameSizes{2960.0f, 5650.0f, 6470.0f, 5500.0f, 3810.0f};
         QTest::newRow("frame exactly used up: zero is not a size, the old one stays")
             << design << 40.0f << 755.0f << design;
         QTest::newRow("short window: frame shrinks, chart and grid keep theirs")
@@ -34,12 +32,10 @@ private slots:
         QFETCH(float, clientWidth);
         QFETCH(float, clientHeight);
         QFETCH(FrameSizes, expected);
-        const FrameSizes result = ApplyResizeRule(start, clientWidth, clientHeight, 375.0f);
-        QCOMPARE(result.frameWidth, expected.frameWidth);
-        QCOMPARE(result.frameHeight, expected.frameHeight);
-        QCOMPARE(result.chartWidth, expected.chartWidth);
-        QCOMPARE(result.chartHeight, expected.chartHeight);
-        QCOMPARE(result.gridHeight, expected.gridHeight);
+        const FrameSizes r = ApplyResizeRule(start, clientWidth, clientHeight, 375.0f);
+        const FrameSizes& e = expected;
+        QCOMPARE((QList{r.frameWidth, r.frameHeight, r.chartWidth, r.chartHeight, r.gridHeight}),
+                 (QList{e.frameWidth, e.frameHeight, e.chartWidth, e.chartHeight, e.gridHeight}));
     }
 };
 

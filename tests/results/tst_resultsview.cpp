@@ -20,71 +20,75 @@ class TestResultsView : public QObject {
 private slots:
     void initTestCase() { InitNameTables(); }
 
-    void startsWithCaptionsEmptyBoxesAndTestSpecificPairHidden() {
+    // The design captions, empty boxes and grid, the test-specific pair
+    // hidden. Every point as a number text (a blank in the sign place, no
+    // zero before the point) below the headings, also for a screen reader.
+    // ClearResults empties all but the captions; without an experiment only
+    // the axis titles follow.
+    void startsEmptyListsEveryPointAndClearingKeepsCaptions() {
         ResultsView view;
         QCOMPARE(label(view, "labelMaxLoad").text(), QStringLiteral("Max. Load"));
         QCOMPARE(label(view, "labelMaxDisp").text(), QStringLiteral("Max. Displacement"));
-        QVERIFY(box(view, "textMaxLoad").text().isEmpty() && box(view, "textMaxLoad").isReadOnly());
-        QVERIFY(label(view, "labelTestSpecific").isHidden());
-        QVERIFY(box(view, "textTestSpecific").isHidden());
-        QVERIFY(gridIsEmpty(view));
+        QVERIFY(box(view, "textMaxLoad").isReadOnly() && box(view, "textTestSpecific").isHidden());
+        QVERIFY(label(view, "labelTestSpecific").isHidden() && gridIsEmpty(view));
         QCOMPARE(accessible(&box(view, "textMaxDisp"))->text(QAccessible::Name),
                  QStringLiteral("Max. Displacement"));
         QVERIFY(!accessible(&grid(view))->text(QAccessible::Name).isEmpty());
-    }
-
-    // Every point as a number text: a blank in the sign place, no zero
-    // before the point; heading plus points, also for a screen reader.
-    void gridListsEveryPointBelowItsHeadings() {
-        ResultsView view;
         const Experiment experiment = compressionTest();
         view.ShowResults(experiment, kUnitsEnglish, 1, true);
         QCOMPARE(view.gridRows(), 4);
         QCOMPARE(cells(view), QStringList({" 0", " 0", " .0125", " 1", "-.0029", " 12.4"}));
         QAccessibleTableInterface* table = accessible(&grid(view))->tableInterface();
-        QVERIFY(table);
-        QCOMPARE(table->rowCount(), 3);
+        QVERIFY(table && table->rowCount() == 3);
         QCOMPARE(table->cellAt(2, 0)->text(QAccessible::Name), QStringLiteral("-.0029"));
-        const auto heading = [table](int column) {
-            return table->cellAt(2, column)
-                ->tableCellInterface()
-                ->columnHeaderCells()
-                .constFirst()
-                ->text(QAccessible::Name);
-        };
-        QCOMPARE(QStringList({heading(0), heading(1)}), QStringList({"Displacement", "Load"}));
+        QCOMPARE(QStringList({table->columnDescription(0), table->columnDescription(1)}),
+                 QStringList({"Displacement", "Load"}));
         QCOMPARE(box(view, "textMaxLoad").text(), QStringLiteral("12.4"));
         QCOMPARE(box(view, "textMaxDisp").text(), QStringLiteral("0.0124"));
         QCOMPARE(box(view, "textMaxDisp").accessibleDescription(), QStringLiteral("0.0124"));
+        view.ClearResults();
+        QVERIFY(gridIsEmpty(view) && box(view, "textMaxLoad").text().isEmpty() &&
+                series(view).count() == 0);
+        view.ShowResults(experiment, kUnitsMetric, 1, false);
+        QCOMPARE(titlesAndCaptions(view), QStringList({"Displacement (mm)", "Load (N)",
+                                                       "Max. Load (lb)", "Max. Disp. (inch)"}));
+        QVERIFY(gridIsEmpty(view) && series(view).count() == 0);
     }
 
     // Stress against strain only for a tension test in view 2; the
-    // dimensions divide as entered, in either units.
+    // dimensions divide as entered, in either units. A length of zero in
+    // single precision has no strain: load against displacement, titled so.
     void titlesCaptionsAndChartFollowTheEffectiveView_data() {
         QTest::addColumn<std::int32_t>("testType");
         QTest::addColumn<std::int32_t>("viewMode");
         QTest::addColumn<std::int32_t>("units");
         QTest::addColumn<QStringList>("texts"); // x title, y title, two captions
         QTest::addColumn<QPointF>("lastPoint");
+        QTest::addColumn<double>("length");
         const QStringList english{"Max. Load (lb)", "Max. Disp. (inch)"};
         const QStringList metric{"Max. Load (N)", "Max. Disp. (mm)"};
         QTest::newRow("tension, stress-strain, English")
             << kTestTension << 2 << kUnitsEnglish
             << QStringList{"Strain (inch/inch)", "Stress (lbs/sq. inch)"} + english
-            << QPointF(0.1215f / 4.0f, 61.0f / 2.0f);
+            << QPointF(0.1215f / 4.0f, 61.0f / 2.0f) << 4.0;
         QTest::newRow("tension, stress-strain, metric")
             << kTestTension << 2 << kUnitsMetric
             << QStringList{"Strain (mm/mm)", "Stress (Pa)"} + metric
-            << QPointF(3.086f / 4.0f, 271.0f / 2.0f);
+            << QPointF(3.086f / 4.0f, 271.0f / 2.0f) << 4.0;
         QTest::newRow("tension, load-displacement, metric")
             << kTestTension << 1 << kUnitsMetric
-            << QStringList{"Displacement (mm)", "Load (N)"} + metric << QPointF(3.086f, 271.0f);
+            << QStringList{"Displacement (mm)", "Load (N)"} + metric << QPointF(3.086f, 271.0f)
+            << 4.0;
+        QTest::newRow("tension, stress-strain, no length")
+            << kTestTension << 2 << kUnitsEnglish
+            << QStringList{"Displacement (inch)", "Load (lbs)"} + english << QPointF(0.1215f, 61.0f)
+            << 1e-50;
         QTest::newRow("shear, view 2") << kTestShear << 2 << kUnitsEnglish
                                        << QStringList{"Displacement (inch)", "Load (lbs)"} + english
-                                       << QPointF(-0.1215f, -61.0f);
-        QTest::newRow("structures, view 2")
-            << kTestStructures << 2 << kUnitsMetric
-            << QStringList{"Displacement (mm)", "Load (N)"} + metric << QPointF(-3.086f, -271.0f);
+                                       << QPointF(-0.1215f, -61.0f) << 4.0;
+        QTest::newRow("structures, view 2") << kTestStructures << 2 << kUnitsMetric
+                                            << QStringList{"Displacement (mm)", "Load (N)"} + metric
+                                            << QPointF(-3.086f, -271.0f) << 4.0;
     }
     void titlesCaptionsAndChartFollowTheEffectiveView() {
         QFETCH(std::int32_t, testType);
@@ -92,29 +96,18 @@ private slots:
         QFETCH(std::int32_t, units);
         QFETCH(QStringList, texts);
         QFETCH(QPointF, lastPoint);
+        QFETCH(double, length);
         ResultsView view;
         Experiment experiment = tensionRawTest(testType);
         experiment.SetSampleThickness(1.0f);
         experiment.SetSampleWidth(2.0f);
-        experiment.SetSampleLength(4.0f);
+        experiment.SetSampleLength(static_cast<float>(length));
         view.ShowResults(experiment, units, viewMode, true);
         QCOMPARE(titlesAndCaptions(view), texts);
         QCOMPARE(series(view).count(), 3);
         QCOMPARE(series(view).at(2), lastPoint);
         QVERIFY(chart(view).accessibleDescription().contains(texts[0] + ", 3 points"));
         QCOMPARE(accessible(&box(view, "textMaxLoad"))->text(QAccessible::Name), texts[2]);
-    }
-
-    // A length of zero in single precision has no strain: the chart shows
-    // load against displacement, titled so, rather than infinities.
-    void stressStrainWithoutALengthShowsLoadAgainstDisplacement() {
-        ResultsView view;
-        Experiment experiment = tensionRawTest(kTestTension);
-        experiment.SetSampleLength(static_cast<float>(LeadingNumber("1e-50")));
-        view.ShowResults(experiment, kUnitsEnglish, 2, true);
-        QCOMPARE(titlesAndCaptions(view).mid(0, 2),
-                 QStringList({"Displacement (inch)", "Load (lbs)"}));
-        QCOMPARE(series(view).at(2), QPointF(0.1215f, 61.0f));
     }
 
     // Shown with a hardness test, hidden again by ClearResults; a number
@@ -138,23 +131,6 @@ private slots:
         QVERIFY(box(view, "textTestSpecific").isVisibleTo(&view));
         QVERIFY(box(view, "textTestSpecific").text().isEmpty());
         QCOMPARE(box(view, "textMaxLoad").text(), QStringLiteral("2000.2"));
-    }
-
-    // Without an experiment only the axis titles follow; ClearResults keeps
-    // the captions.
-    void withoutAnExperimentOnlyTheTitlesChangeAndClearingKeepsCaptions() {
-        ResultsView view;
-        const Experiment experiment = compressionTest();
-        view.ShowResults(experiment, kUnitsEnglish, 1, true);
-        view.ClearResults();
-        QVERIFY(gridIsEmpty(view));
-        QCOMPARE(series(view).count(), 0);
-        QVERIFY(box(view, "textMaxLoad").text().isEmpty());
-        view.ShowResults(experiment, kUnitsMetric, 1, false);
-        QCOMPARE(titlesAndCaptions(view), QStringList({"Displacement (mm)", "Load (N)",
-                                                       "Max. Load (lb)", "Max. Disp. (inch)"}));
-        QVERIFY(gridIsEmpty(view));
-        QCOMPARE(series(view).count(), 0);
     }
 
     void independentAxesEachFollowTheirOwnColumn() {

@@ -2,6 +2,8 @@
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "platform/qteventpump.h"
+#include "shell/liveloaddisplay.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -16,7 +18,8 @@
 #include <QToolBar>
 
 // Start-up, the first state of menus and toolbar, what screen readers find,
-// the live load and the close check of the main window on the simulator.
+// the live load and the close check of the main window on the simulator, and
+// the live load display on its own.
 class TestMain : public QObject {
     Q_OBJECT
 
@@ -32,46 +35,40 @@ private slots:
     void startsWithMachineReadyAndStateSet() {
         const Main& main = *m_shared->main;
         QCOMPARE(main.windowTitle(), QStringLiteral("Torvik"));
-        QCOMPARE(main.units(), 1);
         QVERIFY(!main.experimentPresent());
-        QCOMPARE(CurrentLoadCellRatio(), 1.0f);
         QCOMPARE(main.helpPath(),
                  QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"));
         QCOMPARE(m_shared->mainTimer().interval(), 100);
         QVERIFY(m_shared->mainTimer().isActive());
     }
 
-    // Read depth first, the menu bar holds the items of mainmenus.txt in
-    // order: name, caption, shortcut, and "off" or "checked" at start-up.
-    void menusHoldTheirItemsAsListed() {
+    // Read depth first, the menu bar and then the toolbar hold the items of
+    // mainmenus.txt in order: name, caption, shortcut, and "off" or "checked"
+    // at start-up; a toolbar button adds its key and its name for screen
+    // readers.
+    void menusAndToolbarHoldTheirItemsAsListed() {
         QFile listing(QFINDTESTDATA("mainmenus.txt"));
         QVERIFY(listing.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList expected =
             QString::fromUtf8(listing.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QToolBar& toolbar = m_shared->item<QToolBar>("Toolbar");
         QStringList found;
         std::function<void(const QList<QAction*>&)> read = [&](const QList<QAction*>& actions) {
-            for (const QAction* item : actions) {
+            for (QAction* item : actions) {
                 const QString state =
                     item->isEnabled() ? (item->isChecked() ? "checked" : "") : "off";
-                found.append(item->isSeparator() ? QStringLiteral("-")
-                                                 : QStringList{item->objectName(), item->text(),
-                                                               item->shortcut().toString(), state}
-                                                       .join('|'));
+                QStringList fields{item->objectName(), item->text(), item->shortcut().toString(),
+                                   state};
+                if (QWidget* button = toolbar.widgetForAction(item))
+                    fields << item->data().toString() << accessibleName(button);
+                found.append(item->isSeparator() ? QStringLiteral("-") : fields.join('|'));
                 if (item->menu())
                     read(item->menu()->actions());
             }
         };
         read(m_shared->main->menuBar()->actions());
+        read(toolbar.actions());
         QCOMPARE(found, expected);
-    }
-
-    void toolbarHasKeyedButtonsWithSaveAndPrintDisabled() {
-        QStringList buttons;
-        for (const QAction* button : m_shared->item<QToolBar>("Toolbar").actions())
-            buttons.append(button->isSeparator()
-                               ? QStringLiteral("-")
-                               : button->data().toString() + (button->isEnabled() ? "" : " off"));
-        QCOMPARE(buttons, QStringList({"New", "Open", "Save off", "-", "Print off"}));
     }
 
     void toolbarNewPopsUpTheNewMenu() {
@@ -92,13 +89,6 @@ private slots:
             if (accessibleName(menu) != menu->title().remove('&'))
                 unnamed.append(menu->objectName());
         }
-        QStringList buttons;
-        QToolBar& toolbar = m_shared->item<QToolBar>("Toolbar");
-        for (QAction* button : toolbar.actions()) {
-            if (!button->isSeparator())
-                buttons.append(accessibleName(toolbar.widgetForAction(button)));
-        }
-        QCOMPARE(buttons, QStringList({"New", "Open", "Save", "Print"}));
         for (QWidget* control : main.findChildren<QWidget*>()) {
             // A grid's headings are read as part of the grid.
             const bool isControl = qobject_cast<QLineEdit*>(control) ||
@@ -112,30 +102,60 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(' ')));
     }
 
-    // The message, then the calibration dialog as none is stored; the stored
-    // offset is read even so, and a pause neither waits nor shows the busy
-    // pointer.
-    void startsWithoutMachineWithOneMessageAndReadingCommandsOff() {
+    void liveLoadFollowsTheUnits() {
+        QAction& metric = m_shared->item<QAction>("mnuMetric");
+        QAction& english = m_shared->item<QAction>("mnuEnglish");
+        metric.trigger();
+        QVERIFY(metric.isChecked() && !english.isChecked());
+        QTRY_COMPARE(m_shared->liveLoadPanel().text(), QStringLiteral("4 N"));
+        english.trigger();
+        QVERIFY(english.isChecked() && !metric.isChecked());
+        QTRY_COMPARE(m_shared->liveLoadPanel().text(), QStringLiteral("1 lbs"));
+    }
+
+    // With no sensitivity stored the calibration dialog comes before the
+    // main window shows, with polling stopped and after any message; the
+    // stored offset is read even so. With a machine polling resumes after the
+    // dialog and, with no ratio, every load is 0; without one the reading
+    // commands are off and a pause neither waits nor shows the busy pointer.
+    void withoutStoredCalibrationTheDialogComesBeforeTheMainWindow_data() {
+        QTest::addColumn<bool>("machine");
+        QTest::newRow("no machine: one message, reading commands off") << false;
+        QTest::newRow("machine") << true;
+    }
+    void withoutStoredCalibrationTheDialogComesBeforeTheMainWindow() {
+        QFETCH(bool, machine);
         MainFixture f;
-        f.configure(QString(), QString(), QStringLiteral("-12"));
-        const QStringList noMachine{QStringLiteral("No Torvik interface found.")};
-        QStringList messagesAtDialog;
+        if (machine)
+            f.sim = std::make_unique<Simulator>();
+        f.configure(machine ? f.sim->path() : QString(), QString(), QStringLiteral("-12"));
+        SetCurrentLoadCellRatio(0.0f);
+        const QStringList messages =
+            machine ? QStringList() : QStringList{QStringLiteral("No Torvik interface found.")};
+        QStringList messagesAtDialog{QStringLiteral("no dialog")};
+        bool mainShown = true;
+        bool pollingStopped = false;
         const ModalWatcher watcher(QStringLiteral("Calibration"), [&](QWidget& dialog) {
             messagesAtDialog = f.dialogs.texts();
+            mainShown = f.main->isVisible();
+            pollingStopped = !f.mainTimer().isActive();
             dialog.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
             return true;
         });
         f.start().show();
-        QCOMPARE(messagesAtDialog, noMachine);
-        QCOMPARE(f.dialogs.texts(), noMachine);
-        QVERIFY(!f.item<QAction>("mnuNew").isEnabled());
-        QVERIFY(!f.item<QAction>("toolbarNew").isEnabled());
-        QVERIFY(!f.item<QAction>("mnutest").isEnabled());
+        QCOMPARE(messagesAtDialog, messages);
+        QVERIFY(!mainShown && pollingStopped);
+        QCOMPARE(f.dialogs.texts(), messages);
+        QCOMPARE(CurrentLoadCellOffset(), -12.0f);
+        for (const char* item : {"mnuNew", "toolbarNew", "mnutest"})
+            QVERIFY2(f.item<QAction>(item).isEnabled() == machine, item);
         QVERIFY(f.item<QAction>("mnuCalibration").isEnabled());
         QVERIFY(f.item<QAction>("mnuOpen").isEnabled());
-        QCOMPARE(CurrentLoadCellOffset(), -12.0f);
+        if (machine) {
+            QTRY_COMPARE(f.liveLoadPanel().text(), QStringLiteral("0 lbs"));
+            return;
+        }
         QVERIFY(!f.mainTimer().isActive());
-
         // Should the pause wait after all, the slowed clock lets it end.
         bool busy = false;
         f.clockDriver.setInterval(200);
@@ -147,44 +167,6 @@ private slots:
         f.main->PauseLiveLoad();
         QCOMPARE(f.clock.wholeSeconds(), before);
         QVERIFY(!busy && !QGuiApplication::overrideCursor());
-    }
-
-    void withoutStoredCalibrationTheDialogComesBeforeTheMainWindow() {
-        MainFixture f;
-        f.sim = std::make_unique<Simulator>();
-        f.configure(f.sim->path(), QString());
-        SetCurrentLoadCellRatio(0.0f);
-        bool mainShown = true;
-        bool pollingStopped = false;
-        const ModalWatcher watcher(QStringLiteral("Calibration"), [&](QWidget& dialog) {
-            mainShown = f.main->isVisible();
-            pollingStopped = !f.mainTimer().isActive();
-            dialog.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
-            return true;
-        });
-        Main& main = f.start();
-        QVERIFY(watcher.done());
-        QVERIFY(!mainShown);
-        QVERIFY(pollingStopped);
-        QVERIFY(f.dialogs.messages.isEmpty());
-        // Polling resumes after the dialog; with no ratio every load is 0.
-        main.show();
-        QTRY_COMPARE(f.liveLoadPanel().text(), QStringLiteral("0 lbs"));
-    }
-
-    void liveLoadFollowsTheUnits() {
-        MainFixture f;
-        QVERIFY(f.startOnMachine());
-        QAction& metric = f.item<QAction>("mnuMetric");
-        QAction& english = f.item<QAction>("mnuEnglish");
-        metric.trigger();
-        QCOMPARE(f.main->units(), 2);
-        QVERIFY(metric.isChecked() && !english.isChecked());
-        QTRY_COMPARE(f.liveLoadPanel().text(), QStringLiteral("4 N"));
-        english.trigger();
-        QCOMPARE(f.main->units(), 1);
-        QVERIFY(english.isChecked() && !metric.isChecked());
-        QTRY_COMPARE(f.liveLoadPanel().text(), QStringLiteral("1 lbs"));
     }
 
     // Unplugged, the value stays but greyed, and screen readers hear since
@@ -213,28 +195,25 @@ private slots:
     void closeCheck_data() {
         QTest::addColumn<bool>("throughExit");
         QTest::addColumn<bool>("unsaved");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<Dialogs::Answer>("answer");
         QTest::addColumn<bool>("closes");
-        const int cancel = static_cast<int>(Dialogs::Answer::Cancel);
-        const int no = static_cast<int>(Dialogs::Answer::No);
-        const int yes = static_cast<int>(Dialogs::Answer::Yes);
-        QTest::newRow("close box, unsaved, No ends") << false << true << no << true;
-        QTest::newRow("close box, unsaved, Yes and no save stays") << false << true << yes << false;
-        QTest::newRow("Exit, unsaved, Cancel stays") << true << true << cancel << false;
-        QTest::newRow("Exit, nothing unsaved, no question") << true << false << -1 << true;
+        using enum Dialogs::Answer;
+        QTest::newRow("close box, unsaved, No ends") << false << true << No << true;
+        QTest::newRow("close box, unsaved, Yes and no save stays") << false << true << Yes << false;
+        QTest::newRow("Exit, unsaved, Cancel stays") << true << true << Cancel << false;
+        QTest::newRow("Exit, nothing unsaved, no question") << true << false << Cancel << true;
     }
     void closeCheck() {
         QFETCH(bool, throughExit);
         QFETCH(bool, unsaved);
-        QFETCH(int, answer);
+        QFETCH(Dialogs::Answer, answer);
         QFETCH(bool, closes);
         MainFixture f;
         QVERIFY(f.startOnMachine());
         Main& main = *f.main;
         if (unsaved)
             main.EnableDataCommands();
-        if (answer >= 0)
-            f.dialogs.answers.append(static_cast<Dialogs::Answer>(answer));
+        f.dialogs.answers.append(answer);
         bool closingDuringQuestion = false;
         bool readRefusedDuringQuestion = false;
         f.dialogs.onMessage = [&](const QString&) {
@@ -248,14 +227,12 @@ private slots:
         else
             main.close();
 
+        QCOMPARE(f.dialogs.texts(),
+                 unsaved ? QStringList{QStringLiteral("Data not saved.  Save?")} : QStringList());
         if (unsaved) {
-            QCOMPARE(f.dialogs.texts(), QStringList{QStringLiteral("Data not saved.  Save?")});
             QCOMPARE(f.dialogs.messages[0].icon, Dialogs::Icon::Question);
             QCOMPARE(f.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
-            QVERIFY(closingDuringQuestion);
-            QVERIFY(readRefusedDuringQuestion);
-        } else {
-            QVERIFY(f.dialogs.messages.isEmpty());
+            QVERIFY(closingDuringQuestion && readRefusedDuringQuestion);
         }
         QCOMPARE(main.isVisible(), !closes);
         QCOMPARE(f.mainTimer().isActive(), !closes);
@@ -308,10 +285,64 @@ private slots:
             QVERIFY2(f.item<QAction>(item).isEnabled() == valid, item);
     }
 
+    // The live load text of the status bar and its polling switch.
+    void liveLoadText_data() {
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("33 counts of compression, English") << 32735 << 1 << "1 lbs";
+        QTest::newRow("33 counts of compression, whole newtons") << 32735 << 2 << "4 N";
+        QTest::newRow("tension shows negative tenths") << 33174 << 1 << "-12.4 lbs";
+    }
+    void liveLoadText() {
+        QFETCH(int, raw);
+        QFETCH(int, units);
+        QFETCH(QString, text);
+        SetCurrentLoadCellRatio(1.0f);
+        SetCurrentLoadCellOffset(0);
+        QCOMPARE(LiveLoadText(raw, units), text);
+        SetCurrentLoadCellOffset(100); // the offset in force counts
+        QCOMPARE(LiveLoadText(raw + 100, units), text);
+    }
+
+    // Polling ticks only once enabled and given an interval (start-up enables
+    // it early). A pause stops it, empties the panel and waits two clock
+    // seconds under the busy pointer.
+    void pollingNeedsAnIntervalAndPauseWaitsTwoSecondsUnderTheBusyPointer() {
+        QLabel panel(QStringLiteral("12.4 lbs"));
+        ManualClock clock;
+        QtEventPump pump(clock);
+        LiveLoadDisplay display(panel, pump, [] { return 1; });
+        display.resume();
+        QVERIFY(!timer(display).isActive());
+        display.setInterval(100);
+        QVERIFY(timer(display).isActive());
+        const qint64 start = clock.wholeSeconds();
+        bool busy = true;
+        bool emptyAndStopped = true;
+        ClockDriver driver(clock, 10);
+        driver.mayAdvance = [&] {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            busy &= cursor && cursor->shape() == Qt::WaitCursor;
+            emptyAndStopped &= panel.text().isEmpty() && !timer(display).isActive();
+            return true;
+        };
+        display.pause();
+        driver.stop();
+        QCOMPARE(clock.wholeSeconds() - start, 2);
+        QVERIFY(busy && emptyAndStopped && !QGuiApplication::overrideCursor());
+        display.resume();
+        QVERIFY(timer(display).isActive());
+    }
+
 private:
     static QString accessibleName(QObject* object) {
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
         return face ? face->text(QAccessible::Name) : QString();
+    }
+
+    static QTimer& timer(LiveLoadDisplay& display) {
+        return *display.findChild<QTimer*>(QStringLiteral("mainTimer"));
     }
 
     std::unique_ptr<MainFixture> m_shared;

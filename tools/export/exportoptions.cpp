@@ -12,8 +12,12 @@ const char* const kExportUsage =
     "files. Values are in pounds-force and inches, or with --metric in newtons\n"
     "and millimetres.\n"
     "\n"
+    "An export never writes over its input or another data file. A data file\n"
+    "claiming more than 20000000 points is not read.\n"
+    "\n"
     "Exit status: 0 done; 1 the file could not be read, holds no points or the\n"
-    "output could not be written; 2 usage error.\n";
+    "output could not be written; 2 usage error, or an output that is the input\n"
+    "or a data file.\n";
 
 std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& arguments) {
     ExportOptions options;

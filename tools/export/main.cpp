@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+static_assert(kMostTestPoints == 20'000'000, "the usage text and manual page name the bound");
 
 // Operator messages go to standard error, one per line.
 class StandardErrorMessages : public OperatorMessages {
@@ -58,14 +60,38 @@ int RunProperties(const ExportOptions& options, std::int32_t units) {
     return std::cout && allLoaded ? kExitSuccess : kExitFailure;
 }
 
+// Why the output of an export may not be written: it is the input under
+// any name (a link, say), or another data file, most likely because
+// --properties was left out of `torvik-export a.tdf b.tdf`. Empty when it may.
+std::string RefusedOutput(const ExportOptions& options) {
+    std::error_code error;
+    if (std::filesystem::equivalent(options.input, options.output, error)) {
+        return "the input file itself";
+    }
+    if (BeginsAsDataFile(options.output)) {
+        return "a data file (for the properties of several data files, use --properties)";
+    }
+    return {};
+}
+
 int Run(const ExportOptions& options) {
     InitNameTables();
     if (options.properties) {
         return RunProperties(options, options.metric ? kUnitsMetric : kUnitsEnglish);
     }
+    if (!options.summary) {
+        const std::string refusal = RefusedOutput(options);
+        if (!refusal.empty()) {
+            std::cerr << "torvik-export: not writing over " << options.output << ", " << refusal
+                      << ".\n"
+                      << kExportUsage;
+            return kExitUsage;
+        }
+    }
     Experiment experiment;
     StandardErrorMessages messages;
     if (!experiment.LoadFile(options.input, messages)) {
+        std::cerr << "torvik-export: " << options.input << " could not be read.\n";
         return kExitFailure;
     }
     const std::int32_t units = options.metric ? kUnitsMetric : kUnitsEnglish;
@@ -99,6 +125,7 @@ int main(int argc, char* argv[]) {
         return Run(*options);
     } catch (const FileWriteError& error) {
         std::cerr << "torvik-export: could not write " << options->output << ": " << error.what()
+                  << (error.OldFileKept() ? "" : "; the file that was there may be damaged")
                   << '\n';
     } catch (const std::exception& error) {
         // Conversions of a file with an absurd calibration can overflow.

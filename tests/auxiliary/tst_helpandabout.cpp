@@ -1,8 +1,10 @@
+#include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
@@ -28,11 +30,33 @@ QStringList References(const QString& html) {
 }
 } // namespace
 
-// The help pages copied beside the test programs in bin/help.
-class TestHelpWindow : public QObject {
+// The About window, and the help pages copied beside the test programs in
+// bin/help.
+class TestHelpAndAbout : public QObject {
     Q_OBJECT
 
 private slots:
+    void showsNameVersionAndTheProgramsPicture() {
+        About about;
+        QStringList shown{about.windowTitle(), about.accessibleName()};
+        for (const char* name : {"Label1", "OKButton"}) {
+            const auto* control = about.findChild<QWidget*>(QLatin1String(name));
+            shown << control->property("text").toString() << control->accessibleName();
+        }
+        QCOMPARE(shown.join('|'),
+                 QStringLiteral("About Torvik|About Torvik|Torvik 1.0|Torvik 1.0|OK|OK"));
+        QCOMPARE(about.minimumSize(), about.maximumSize());
+        const QRect client(QPoint(0, 0), about.size());
+        for (const QWidget* child : about.findChildren<QWidget*>())
+            QVERIFY2(client.contains(child->geometry()), qPrintable(child->objectName()));
+        auto* image = about.findChild<QLabel*>(QStringLiteral("Image1"));
+        QVERIFY(!image->accessibleName().isEmpty());
+        const QImage picture = image->pixmap().toImage();
+        QCOMPARE(picture.size(), QSize(159, 113));
+        QCOMPARE(image->size(), QSize(159, 113));
+        QVERIFY(!picture.hasAlphaChannel());
+    }
+
     void opensAtTheStartPageAndGoesBack() {
         HelpWindow window;
         window.showStartPage(Help().filePath(QStringLiteral("index.html")));
@@ -86,5 +110,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestHelpWindow)
-#include "tst_helpwindow.moc"
+QTEST_MAIN(TestHelpAndAbout)
+#include "tst_helpandabout.moc"
