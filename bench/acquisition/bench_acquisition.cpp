@@ -3,7 +3,8 @@
 // from torvik-sim answering at once and paced as a 56000-baud line; START and
 // STOP are pressed by timers. Reports points per second and the share of a
 // core the program used between START and STOP, without and with the test's
-// journal kept on the disk.
+// journal kept on the disk, beside bare GetVals reads and the plain blocking
+// loop (bench/device/plainloop.h) over the same simulator in the same run.
 // Run from the build folder: bin/bench_acquisition (finds bin/torvik-sim
 // beside it, or the simulator named by TORVIK_SIM).
 
@@ -11,6 +12,7 @@
 #include "acquisition/runexperiment.h"
 #include "acquisition/testjournal.h"
 #include "device/interface.h"
+#include "device/plainloop.h"
 #include "device/simprocess.h"
 #include "device/switchclock.h"
 #include "model/currentcalibration.h"
@@ -21,6 +23,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -53,6 +56,10 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
         std::printf("%s: simulator not found\n", title);
         return;
     }
+    // The plain loop runs before the probe and again after the test, beside
+    // the program's open port (no event loop turns while it runs).
+    const QByteArray path = QFile::encodeName(sim.path());
+    double plainRate = PlainLoopRate(path.constData(), kGatherMsecs / 4 / 1000.0) / 2;
     Interface device(link, {sim.path(), dir.filePath("2"), dir.filePath("3"), dir.filePath("4")},
                      clock, dialogs);
     QTimer ticker;
@@ -95,6 +102,7 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
     });
     window.show();
     window.exec();
+    plainRate += PlainLoopRate(path.constData(), kGatherMsecs / 4 / 1000.0) / 2;
     const double rate = experiment.Count() / seconds;
     std::printf("%s%s: %.0f points/s (%d points in %.2f s; %.0f%% of a core; curve of %lld "
                 "points); bare reads just before: %.0f/s, gathering reached %.1f%% of it\n",
@@ -102,6 +110,9 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
                 100.0 * cpu / seconds,
                 static_cast<long long>(window.findChild<LiveCurve*>()->drawnPoints()), bareRate,
                 100.0 * rate / bareRate);
+    std::printf("  plain loop on the same simulator: %.0f readings/s; gathering/plain = %.3f, "
+                "bare GetVals/plain = %.3f\n",
+                plainRate, rate / plainRate, bareRate / plainRate);
     if (lineLimit > 0)
         std::printf("  line limit %.1f readings/s: %.1f%% of it\n", lineLimit,
                     100.0 * rate / lineLimit);

@@ -1,5 +1,6 @@
 // bench_device: what the device link costs. Reads through GetVals from
-// torvik-sim answering at once and paced as a 56000-baud line, and the
+// torvik-sim answering at once and paced as a 56000-baud line, each beside a
+// plain blocking loop over the same simulator in the same run, and the
 // processor time of a read and of a probe waiting on silent ports.
 // Run from the build folder: bin/bench_device (finds bin/torvik-sim beside it,
 // or the simulator named by TORVIK_SIM).
@@ -7,19 +8,22 @@
 #include "device/interface.h"
 #include "device/simprocess.h"
 #include "device/switchclock.h"
+#include "plainloop.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/qtseriallink.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 #include <sys/resource.h>
 
 namespace {
-constexpr double kMeasureSeconds = 3.0;
+constexpr int kSlices = 6;
+constexpr double kSliceSeconds = 0.5;
 constexpr double kLineBaud = 56000.0;
 constexpr double kBitsPerChar = 10.0;
 constexpr double kCharsPerReading = 3.0 + 12.0; // "RV" + CR out, the reply back
@@ -61,37 +65,60 @@ struct Rig {
         device = std::make_unique<Interface>(
             link, QStringList{sim.path(), dir.filePath("2"), dir.filePath("3"), dir.filePath("4")},
             clock, dialogs);
+        // Half a second of real time for each clock second: enough for the
+        // simulator to answer on a loaded machine.
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [this] { manual.advance(); });
-        ticker.start(100);
+        ticker.start(500);
         device->probe();
         clock.use(real);
         return device->valid();
     }
 };
 
+// GetVals and the plain loop take turns on the same simulator, a slice at a
+// time, so that whatever else the machine does weighs on both alike. The
+// plain loop opens the port beside the program, which reads nothing while it
+// runs: no event loop turns.
 void MeasureRate(const char* title, const QStringList& options, double lineLimit) {
     Rig rig;
     if (!rig.start(options)) {
         std::printf("%s: simulator not found\n", title);
         return;
     }
+    const QByteArray path = QFile::encodeName(rig.sim.path());
     std::int32_t load = 0;
     std::int32_t disp = 0;
     long good = 0;
     long failed = 0;
-    const double cpuBefore = CpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    while (wall.elapsed() < kMeasureSeconds * 1000)
-        (rig.device->GetVals(load, disp) ? good : failed) += 1;
-    const double seconds = wall.elapsed() / 1000.0;
-    const double cpu = CpuSeconds() - cpuBefore;
+    double seconds = 0.0;
+    double cpu = 0.0;
+    double plainRate = 0.0;
+    double plainCpu = 0.0;
+    for (int slice = 0; slice < kSlices; ++slice) {
+        const double plainCpuBefore = CpuSeconds();
+        plainRate += PlainLoopRate(path.constData(), kSliceSeconds) / kSlices;
+        plainCpu += CpuSeconds() - plainCpuBefore;
+        const double cpuBefore = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        while (wall.elapsed() < kSliceSeconds * 1000)
+            (rig.device->GetVals(load, disp) ? good : failed) += 1;
+        seconds += wall.elapsed() / 1000.0;
+        cpu += CpuSeconds() - cpuBefore;
+    }
+    const double rate = good / seconds;
     std::printf("%s: %.0f readings/s (%ld good, %ld failed in %.2f s; %.0f%% of a core)\n", title,
-                good / seconds, good, failed, seconds, 100.0 * cpu / seconds);
+                rate, good, failed, seconds, 100.0 * cpu / seconds);
+    std::printf("  plain loop on the same simulator, in turns: %.0f readings/s; GetVals/plain = "
+                "%.3f\n",
+                plainRate, rate / plainRate);
+    // What each reading costs this process, whatever else the machine does.
+    std::printf("  processor time a reading: GetVals %.1f us, plain loop %.1f us\n",
+                1e6 * cpu / good, 1e6 * plainCpu / (plainRate * kSlices * kSliceSeconds));
     if (lineLimit > 0)
-        std::printf("  line limit %.1f readings/s: %.1f%% of it\n", lineLimit,
-                    100.0 * good / seconds / lineLimit);
+        std::printf("  line limit %.1f readings/s: GetVals %.1f%%, plain loop %.1f%% of it\n",
+                    lineLimit, 100.0 * rate / lineLimit, 100.0 * plainRate / lineLimit);
 }
 
 void MeasureSilentRead() {

@@ -330,13 +330,15 @@ void RunExperiment::handleStart() {
     m_started = true;
 }
 
+// A read waiting for its reply gives up at once rather than at its limit.
 void RunExperiment::requestStop() {
     m_stopRequested = true;
+    m_device.abandonRead();
 }
 
 // A close ends the run at once; the run then closes the window itself.
 void RunExperiment::closeEvent(QCloseEvent* event) {
-    m_stopRequested = true;
+    requestStop();
     m_experimentTimer.stop();
     if (m_running) {
         event->ignore();

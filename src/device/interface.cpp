@@ -11,9 +11,11 @@ namespace {
 // The splash window stays up until the whole-second clock has advanced by
 // this much from the start of the probe, however quickly the box answered.
 constexpr qint64 kSplashMinimumSeconds = 3;
-// A read gives up once the whole-second clock has advanced by more than this
-// since the request: between one and two seconds of real time.
+// A read gives up once the steady clock has advanced by more than this many
+// whole seconds since the request: between one and two seconds of real time.
 constexpr qint64 kReadLimitSeconds = 1;
+// Every reply from the box ends with this.
+constexpr char kReplyEnd = '\r';
 
 const QString kNotFoundMessage = QStringLiteral("No Torvik interface found.");
 const QString kInUseMessage = QStringLiteral("No Torvik interface found.  Com port may be in use.");
@@ -32,7 +34,6 @@ Interface::Interface(
     SerialLink& port, QStringList portPaths, Clock& clock, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_port(port), m_portPaths(std::move(portPaths)), m_clock(clock),
       m_dialogs(dialogs), m_wait(clock), m_reconnect(port) {
-    connect(&m_port, &SerialLink::readyRead, this, &Interface::handleReadyRead);
     connect(&m_port, &SerialLink::lost, this, &Interface::handleLost);
 }
 
@@ -83,49 +84,74 @@ bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
     return true;
 }
 
-// One request and its reply. Whatever is waiting before the request is thrown
-// away first: a reply that came after its own request gave up must not be
-// taken for the reply to this one.
+// One request and its reply. What arrived before the request is thrown away:
+// a reply that came after its own request gave up must not be taken for the
+// reply to this one.
 std::optional<protocol::Reading> Interface::readOnce() {
     // A lost device fails every read at once until it answers again; the port
     // may be open meanwhile, waiting for the identification.
     if (m_reconnect.running())
         return std::nullopt;
     m_readAbandoned = false;
-    m_port.discardInput();
-    const qint64 requested = m_clock.wholeSeconds();
+    takeReceived();
+    dropReceived(m_received.size());
+    const qint64 requested = m_clock.steadySeconds();
     if (!m_port.write(protocol::kReadRequest))
         return std::nullopt;
     bool gaveUp = false;
     m_wait.until([&] {
         gaveUp = m_appClosing || m_readAbandoned || !m_port.isOpen() ||
-                 m_clock.wholeSeconds() - requested > kReadLimitSeconds;
-        return gaveUp || m_port.bytesAvailable() >= protocol::kReadingReplyChars;
+                 m_clock.steadySeconds() - requested > kReadLimitSeconds;
+        return gaveUp || takeReceived() >= protocol::kReadingReplyChars;
     });
     if (gaveUp)
         return std::nullopt;
-    return protocol::ParseReading(m_port.readAll());
+    const std::optional<protocol::Reading> reading = protocol::ParseReading(m_received);
+    // A reply of the wrong shape is dropped up to the end of a reply, so that
+    // the next one is read from its first character.
+    const qsizetype end = m_received.indexOf(kReplyEnd);
+    dropReceived(reading ? protocol::kReadingReplyChars : end < 0 ? m_received.size() : end + 1);
+    return reading;
 }
 
+// Appends what the port has received; returns how many characters of this
+// read's reply are in. After a reply that was cut short (its read gave up, or
+// its start was thrown away) the rest of it is still to come: everything up
+// to its end is dropped first.
+qsizetype Interface::takeReceived() {
+    if (m_port.bytesAvailable() > 0)
+        m_received += m_port.readAll();
+    if (m_midReply) {
+        const qsizetype end = m_received.indexOf(kReplyEnd);
+        m_midReply = end < 0;
+        m_received.remove(0, end < 0 ? m_received.size() : end + 1);
+    }
+    return m_received.size();
+}
+
+// Drops the first `count` received characters; the link is then in the middle
+// of a reply unless the last of them ended one.
+void Interface::dropReceived(qsizetype count) {
+    if (count <= 0)
+        return;
+    m_midReply = m_received.at(count - 1) != kReplyEnd;
+    m_received.remove(0, count);
+}
+
+// Whatever calls these runs as an event inside the waiting read, which
+// checks its condition again once that event has been handled.
 void Interface::setAppClosing(bool closing) {
     m_appClosing = closing;
-    if (closing)
-        m_wait.wake();
 }
 
 void Interface::abandonRead() {
-    if (m_callDepth == 0)
-        return;
-    m_readAbandoned = true;
-    m_wait.wake();
-}
-
-void Interface::handleReadyRead() {
-    m_wait.wake();
+    if (m_callDepth > 0)
+        m_readAbandoned = true;
 }
 
 void Interface::handleLost() {
-    m_wait.wake();
+    m_received.clear();
+    m_midReply = false;
     if (m_valid)
         m_reconnect.start(m_foundPath);
 }

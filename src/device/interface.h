@@ -16,10 +16,11 @@ class SerialLink;
 // The device link: the program's one conversation with the testing machine's
 // interface box. probe() finds the box on ports 1 to 4 (device paths from the
 // settings store) behind the splash window; GetVals() then reads one raw load
-// and displacement at a time. Every wait runs in a nested event loop on the
-// window thread, so timers and clicks keep running inside it; the wait wakes
-// on arriving input, a lost device, setAppClosing(), abandonRead() and each
-// new second of the clock, and sleeps otherwise. A device lost after it was
+// and displacement at a time. Every wait blocks in the event dispatcher on the
+// window thread, so timers and clicks keep running inside it; the wait looks
+// again after each event it handles (arriving input, a lost device, the
+// click or timer that calls setAppClosing() or abandonRead()) and at each new
+// second of the clock, and sleeps otherwise. A device lost after it was
 // found (adapter unplugged) is looked for again on the same port path, quietly
 // and without blocking, and reads resume once it answers. Window thread only.
 class Interface : public QObject {
@@ -39,8 +40,9 @@ public:
 
     // One fresh reading in raw counts. False, with load and disp untouched,
     // when the device is not there (or lost and not back yet), a read is
-    // already in progress, the program is closing, the reply is late, or the
-    // reply holds no number.
+    // already in progress, the program is closing or the read was abandoned,
+    // the reply is late, or it is not five digits, a comma, five digits and
+    // a carriage return.
     bool GetVals(std::int32_t& load, std::int32_t& disp);
 
     // While set, reads fail at once and a waiting read gives up.
@@ -57,7 +59,8 @@ signals:
 
 private:
     std::optional<protocol::Reading> readOnce();
-    void handleReadyRead();
+    qsizetype takeReceived();
+    void dropReceived(qsizetype count);
     void handleLost();
 
     SerialLink& m_port;
@@ -69,7 +72,9 @@ private:
     bool m_appClosing = false;
     bool m_probed = false;
     bool m_readAbandoned = false;
-    QString m_foundPath; // the port path the device answered on
+    QString m_foundPath;     // the port path the device answered on
+    QByteArray m_received;   // taken from the port, not yet used
+    bool m_midReply = false; // the rest of a cut-short reply is still to come
     EventWait m_wait;
     Reconnect m_reconnect;
 };

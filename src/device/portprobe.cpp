@@ -7,8 +7,8 @@
 
 namespace {
 constexpr int kPortCount = 4;
-// A port is given up once the whole-second clock has moved on by this much:
-// anything from a moment to one second of real time.
+// A port is given up once the steady clock has moved on by this many whole
+// seconds: anything from a moment to one second of real time.
 constexpr qint64 kIdentityLimitSeconds = 1;
 } // namespace
 
@@ -60,11 +60,11 @@ PortProbe::Attempt PortProbe::tryPort(const QString& devicePath) {
 // Collects everything the port sends until the code is in it, the port is
 // gone, or the per-port limit has passed.
 bool PortProbe::awaitIdentity() {
-    const qint64 start = m_clock.wholeSeconds();
+    const qint64 start = m_clock.steadySeconds();
     m_wait.until([&] {
         m_received += m_port.readAll();
         return protocol::HoldsIdentity(m_received) || !m_port.isOpen() ||
-               m_clock.wholeSeconds() - start >= kIdentityLimitSeconds;
+               m_clock.steadySeconds() - start >= kIdentityLimitSeconds;
     });
     return m_port.isOpen() && protocol::HoldsIdentity(m_received);
 }

@@ -28,16 +28,12 @@ struct Reading {
 // was split over arrivals.
 bool HoldsIdentity(const QByteArray& received);
 
-// Characters 1-5 are the displacement and 7-11 the load, each read as the
-// number at its head (blanks skipped, sign, decimals and exponent allowed)
-// and rounded to the nearest count, halves to even. Nothing when the reply is
-// shorter than 12 characters, when a field holds no number (a reading of 0
-// counts would show as a full-scale load), or when a value does not fit 32
-// bits.
+// The first 12 characters of `reply` as a reading: characters 1-5 the
+// displacement and 7-11 the load, each five decimal digits, character 6 a
+// comma and character 12 a carriage return. The box pads its counts with
+// zeros and sends no sign, so any other text (a blank or short field, the
+// tail of an earlier reply run into the head of this one, noise) is no
+// reading: a field taken as 0 would show as a full-scale load.
 std::optional<Reading> ParseReading(const QByteArray& reply);
-
-// The number at the head of one field, rounded as above; nothing when there
-// is none.
-std::optional<std::int32_t> ParseField(const QByteArray& field);
 
 } // namespace protocol

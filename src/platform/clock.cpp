@@ -1,14 +1,32 @@
 #include "clock.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <algorithm>
+
+namespace {
+constexpr qint64 kMsecsPerSecond = 1000;
+
+int MsecsToNextWhole(qint64 msecs) {
+    return static_cast<int>(kMsecsPerSecond - msecs % kMsecsPerSecond);
+}
+
+qint64 SteadyMsecs() {
+    return QDeadlineTimer::current(Qt::PreciseTimer).deadline();
+}
+} // namespace
 
 qint64 SystemClock::wholeSeconds() const {
-    return QDateTime::currentMSecsSinceEpoch() / 1000;
+    return QDateTime::currentMSecsSinceEpoch() / kMsecsPerSecond;
+}
+
+qint64 SystemClock::steadySeconds() const {
+    return SteadyMsecs() / kMsecsPerSecond;
 }
 
 int SystemClock::msecsToNextSecond() const {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    return static_cast<int>(1000 - now % 1000);
+    return std::min(MsecsToNextWhole(QDateTime::currentMSecsSinceEpoch()),
+                    MsecsToNextWhole(SteadyMsecs()));
 }
 
 ManualClock::ManualClock(qint64 startSeconds, QObject* parent)
@@ -16,5 +34,10 @@ ManualClock::ManualClock(qint64 startSeconds, QObject* parent)
 
 void ManualClock::advance(qint64 seconds) {
     m_seconds += seconds;
+    emit advanced();
+}
+
+void ManualClock::stepWall(qint64 seconds) {
+    m_wallStep += seconds;
     emit advanced();
 }

@@ -4,45 +4,39 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
 
-EventWait::EventWait(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
-
-void EventWait::until(const std::function<bool()>& done) {
-    QEventLoop loop;
-    QEventLoop* const outer = m_loop;
-    m_loop = &loop;
-
-    // Wake at the start of every whole second of the clock, the only moment a
-    // time limit measured in whole seconds can change its answer.
-    QTimer secondTimer;
-    secondTimer.setSingleShot(true);
-    secondTimer.setTimerType(Qt::PreciseTimer);
-    const auto armSecondTimer = [&] {
-        const int msecs = m_clock.msecsToNextSecond();
-        if (msecs >= 0)
-            secondTimer.start(msecs + 1);
-    };
-    connect(&secondTimer, &QTimer::timeout, &loop, [&] {
-        armSecondTimer();
-        loop.quit();
+EventWait::EventWait(Clock& clock, QObject* parent)
+    : QObject(parent), m_clock(clock), m_secondTimer(this) {
+    m_secondTimer.setSingleShot(true);
+    m_secondTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_secondTimer, &QTimer::timeout, this, [this] {
+        if (m_waiting > 0)
+            armSecondTimer();
     });
-    const auto advanced = connect(&m_clock, &Clock::advanced, &loop, &QEventLoop::quit);
-
-    armSecondTimer();
-    while (!done()) {
-        // Once the application has been told to quit, every event loop of the
-        // thread returns at once (with -1) until the outermost one has ended.
-        // Sleep until the next event directly then, rather than spinning.
-        if (loop.exec() < 0)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-
-    disconnect(advanced);
-    m_loop = outer;
 }
 
-void EventWait::wake() {
-    if (m_loop)
-        m_loop->quit();
+// Each pass hands the thread to the event dispatcher until it has handled at
+// least one event, and returns right after it. A wake-up therefore costs no
+// more than the event itself: no nested QEventLoop to quit, no interrupt of
+// the dispatcher, no timer set and killed per wait. The second timer runs for
+// as long as any wait does, and is only set again when it fires.
+void EventWait::until(const std::function<bool()>& done) {
+    if (done())
+        return;
+    ++m_waiting;
+    if (!m_secondTimer.isActive())
+        armSecondTimer();
+    do
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (!done());
+    --m_waiting;
+}
+
+// The start of every whole second of the clock is the only moment a time
+// limit measured in whole seconds can change its answer. A manual clock has
+// no such moment: its advance() runs as an event, which ends the pass anyway.
+void EventWait::armSecondTimer() {
+    const int msecs = m_clock.msecsToNextSecond();
+    if (msecs >= 0)
+        m_secondTimer.start(msecs + 1);
 }

@@ -1,6 +1,7 @@
 #include "platform/qtseriallink.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -56,10 +57,21 @@ bool QtSerialLink::isOpen() const {
 }
 
 bool QtSerialLink::write(const QByteArray& bytes) {
-    if (!m_port.isOpen() || m_port.write(bytes) != bytes.size())
+    if (!m_port.isOpen())
         return false;
-    // Hand the request to the driver now rather than on the next event-loop
-    // pass; the reply time then depends on the device alone.
+    // A request goes straight to the driver when nothing waits to go before
+    // it: one system call, where QSerialPort would buffer it, arm its write
+    // notifier, write on flush() and disarm the notifier again. Whatever the
+    // driver does not take at once (a full output queue, an error) goes the
+    // QSerialPort way, which also reports a device that has gone.
+    qsizetype sent = 0;
+    if (m_port.bytesToWrite() == 0)
+        sent = std::max<qsizetype>(0, ::write(m_port.handle(), bytes.constData(), bytes.size()));
+    if (sent == bytes.size())
+        return true;
+    const QByteArray rest = bytes.mid(sent);
+    if (m_port.write(rest) != rest.size())
+        return false;
     m_port.flush();
     return m_port.isOpen();
 }

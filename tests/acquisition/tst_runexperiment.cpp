@@ -103,7 +103,8 @@ private slots:
     // Closing while waiting is no test; closing while gathering ends it like
     // STOP. Escape closes a waiting window like its close box and does nothing
     // while gathering. A machine that goes quiet or away: only readings that
-    // arrived make points, and without any there is no test.
+    // arrived make points, and without any there is no test. STOP or a close
+    // ends a read that waits for its reply at once, not at the read's limit.
     void closeOrFailingMachineEndsTheRun_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("gathering");
@@ -115,6 +116,8 @@ private slots:
         QTest::newRow("quiet while gathering") << "silent" << true << true;
         QTest::newRow("quiet from the start") << "silent" << false << false;
         QTest::newRow("unplugged while gathering") << "unplug" << true << true;
+        QTest::newRow("STOP while a read waits") << "STOP mid-read" << true << true;
+        QTest::newRow("closed while a read waits") << "close mid-read" << true << true;
     }
     void closeOrFailingMachineEndsTheRun() {
         QFETCH(QString, fault);
@@ -122,6 +125,9 @@ private slots:
         QFETCH(bool, done);
         int step = 0;
         qint64 quietSince = 0;
+        QElapsedTimer sinceQuiet;
+        QElapsedTimer sinceStop;
+        const bool midRead = fault.endsWith("mid-read");
         int ticksAfterEscape = 0;
         run(kCompression, [&](RunExperiment& w) {
             if (step == 0 && text(w, "statusPanel") == "1 lbs") {
@@ -134,16 +140,25 @@ private slots:
                     return void(w.close());
                 if (fault == "escape")
                     return QTest::keyClick(&w, Qt::Key_Escape);
-                m_f->advanceAlways();
+                if (!midRead)
+                    m_f->advanceAlways();
                 if (fault == "unplug")
                     m_f->sim.reset();
                 else
                     QVERIFY(m_f->sim->command("silent"));
                 quietSince = m_f->clock.wholeSeconds();
+                sinceQuiet.start();
+            } else if (midRead && step == 2 && sinceQuiet.elapsed() > 100) {
+                step = 5; // a read waits, and the clock holds still while it does
+                sinceStop.start();
+                fault == "close mid-read" ? void(w.close())
+                                          : w.findChild<QAbstractButton*>("buttonStop")->click();
+            } else if (step == 5 && sinceStop.elapsed() > 2000) {
+                m_f->advanceAlways(); // the read was not ended: let it time out
             } else if (step == 2 && fault == "escape") {
                 if (++ticksAfterEscape > 200) // still running a second later
                     ++step, w.close();
-            } else if (step == 2 && m_f->clock.wholeSeconds() > quietSince + 3) {
+            } else if (!midRead && step == 2 && m_f->clock.wholeSeconds() > quietSince + 3) {
                 ++step; // any reply on its way has arrived or been given up
                 w.findChild<QAbstractButton*>("buttonStart")->click();
             } else if (step == 3 && text(w, "statusPanel") == "Gathering Data...") {
@@ -151,6 +166,7 @@ private slots:
                 w.findChild<QAbstractButton*>("buttonStop")->click();
             }
         });
+        QVERIFY2(!midRead || sinceStop.elapsed() < 1000, qPrintable(fault));
         QCOMPARE(m_window->TestDone(), done);
         QVERIFY(fault != "escape" || step == (gathering ? 3 : 2));
         const QStringList message = {done ? "Test complete." : RunExperiment::kNoReadingMessage};

@@ -14,6 +14,7 @@ public:
         m_forward = connect(&clock, &Clock::advanced, this, &Clock::advanced);
     }
     qint64 wholeSeconds() const override { return m_current->wholeSeconds(); }
+    qint64 steadySeconds() const override { return m_current->steadySeconds(); }
     int msecsToNextSecond() const override { return m_current->msecsToNextSecond(); }
 
 private:

@@ -41,128 +41,85 @@ private slots:
             QVERIFY(sim->waitForRequests(2));
             QCOMPARE(sim->requests(), (QStringList{"CAL", "IDN?"}));
         }
-        // Ports 1 and 2 each took one advance of the clock, the splash one more.
-        QCOMPARE(rig.driver.splashUpAtAdvance.size(), 3);
-    }
-
-    void splashStaysUpForThreeClockSecondsWhenFoundAtOnce() {
-        auto sim = StartSim();
-        QVERIFY(sim);
-        ProbeRig rig({sim->path(), MissingPort(2), MissingPort(3), MissingPort(4)});
-        const qint64 start = rig.clock.wholeSeconds();
-
-        QVERIFY(rig.probe());
-
-        QCOMPARE(rig.clock.wholeSeconds() - start, 3);
+        // Ports 1 and 2 each took one advance of the clock, the splash, up all
+        // along, one more: three from the start of the probe.
         QCOMPARE(rig.driver.splashUpAtAdvance, QList<bool>(3, true));
         QVERIFY(!ProbeDriver::splashVisible());
-        QCOMPARE(rig.link.opened, QStringList{sim->path()});
-        QVERIFY(rig.dialogs.messages.isEmpty());
     }
 
-    void portHeldByAnotherProgramGivesInUseMessage() {
-        auto sim2 = StartSim({"--silent"});
-        auto sim3 = StartSim({"--silent"});
-        QVERIFY(sim2 && sim3);
-        QProcess holder;
-        QVERIFY(HoldPort(holder, sim2->path()));
-        ProbeRig rig({MissingPort(1), sim2->path(), sim3->path(), MissingPort(4)});
-        rig.driver.silentPaths = {sim3->path()};
-
-        QVERIFY(!rig.probe());
-
-        QVERIFY(!rig.link.isOpen());
-        QCOMPARE(rig.dialogs.texts(), QStringList{kInUse});
-        QCOMPARE(rig.dialogs.messages.first().icon, Dialogs::Icon::Information);
-        QCOMPARE(rig.dialogs.messages.first().buttons, Dialogs::Buttons::Ok);
-        QVERIFY(sim2->requests().isEmpty());
-        holder.terminate();
-        holder.waitForFinished(5000);
+    // No interface: every port tried, the message chosen by what stood in the
+    // way on port 2, and reads then fail without sending anything.
+    void noInterfaceGivesTheMessageForWhatStoodInTheWay_data() {
+        QTest::addColumn<QString>("port2");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("silent and missing ports") << "silent" << kNotFound;
+        QTest::newRow("held by another program") << "held" << kInUse;
+        QTest::newRow("refused for permission")
+            << "denied"
+            << kNotFound + "  Permission to open a serial port was refused: add your account to "
+                           "the dialout group and log in again.";
     }
-
-    // A port the operator's account may not open: the plain message with the
-    // hint naming the group that owns the serial ports.
-    void portRefusedForPermissionAddsGroupHint() {
-        ProbeRig rig({MissingPort(1), MissingPort(2), MissingPort(3), MissingPort(4)});
-        rig.link.deniedPaths = {MissingPort(2)};
-
-        QVERIFY(!rig.probe());
-
-        QCOMPARE(rig.dialogs.texts(),
-                 QStringList{kNotFound + QStringLiteral("  Permission to open a serial port was "
-                                                        "refused: add your account to the dialout "
-                                                        "group and log in again.")});
-    }
-
-    // Silent devices and missing ones alike: every port tried, then the plain
-    // message, and reads fail without sending anything.
-    void noInterfaceAnywhereGivesPlainMessage() {
+    void noInterfaceGivesTheMessageForWhatStoodInTheWay() {
+        QFETCH(QString, port2);
+        QFETCH(QString, message);
         auto sim1 = StartSim({"--silent"});
-        auto sim3 = StartSim({"--silent"});
-        QVERIFY(sim1 && sim3);
-        const QStringList paths{sim1->path(), MissingPort(2), sim3->path(), MissingPort(4)};
+        auto sim2 = StartSim({"--silent"});
+        QVERIFY(sim1 && sim2);
+        QProcess holder;
+        QVERIFY(port2 != "held" || HoldPort(holder, sim2->path()));
+        const QStringList paths{sim1->path(), sim2->path(), MissingPort(3), MissingPort(4)};
         ProbeRig rig(paths);
-        rig.driver.silentPaths = {sim1->path(), sim3->path()};
+        rig.driver.silentPaths = {sim1->path(), sim2->path()};
+        if (port2 == "denied")
+            rig.link.deniedPaths = {sim2->path()};
 
         QVERIFY(!rig.probe());
 
         QVERIFY(!rig.link.isOpen());
         QCOMPARE(rig.link.opened, paths);
-        QCOMPARE(rig.dialogs.texts(), QStringList{kNotFound});
+        QCOMPARE(rig.dialogs.texts(), QStringList{message});
+        QCOMPARE(rig.dialogs.messages.first().icon, Dialogs::Icon::Information);
+        QCOMPARE(rig.dialogs.messages.first().buttons, Dialogs::Buttons::Ok);
+        QVERIFY(port2 == "silent" || sim2->requests().isEmpty());
         std::int32_t load = 7;
         std::int32_t disp = 8;
         rig.link.written.clear();
         QVERIFY(!rig.device.GetVals(load, disp));
-        QCOMPARE(load, 7);
-        QCOMPARE(disp, 8);
-        QVERIFY(rig.link.written.isEmpty());
+        QVERIFY(load == 7 && disp == 8 && rig.link.written.isEmpty());
     }
 
-    // The code arrives in pieces; it counts only when complete before the
-    // port's second is up.
-    void identificationSplitOverSeveralArrivals_data() {
-        QTest::addColumn<bool>("clockMovesAfterFirstPiece");
-        QTest::newRow("all pieces in time") << false;
-        QTest::newRow("completed after the port limit") << true;
+    // The code counts only when one port sent all of it before its second
+    // was up: not when the limit cuts its pieces off, nor when "61" ends port
+    // 1's text and "94" starts port 2's.
+    void identificationCountsOnlyWholeFromOnePortInTime_data() {
+        QTest::addColumn<QStringList>("port1");
+        QTest::addColumn<QStringList>("port2"); // empty: no device there
+        QTest::addColumn<bool>("found"); // if not, the clock moves once a port has sent anything
+        QTest::newRow("pieces in time") << QStringList{"--split-idn"} << QStringList() << true;
+        QTest::newRow("pieces cut off") << QStringList{"--split-idn"} << QStringList() << false;
+        QTest::newRow("split across two ports")
+            << QStringList{"--idn", "model 61"} << QStringList{"--idn", "94 ready\\r"} << false;
     }
-    void identificationSplitOverSeveralArrivals() {
-        QFETCH(bool, clockMovesAfterFirstPiece);
-        auto sim = StartSim({"--split-idn"});
-        QVERIFY(sim);
-        ProbeRig rig({sim->path(), MissingPort(2), MissingPort(3), MissingPort(4)});
-        if (clockMovesAfterFirstPiece)
+    void identificationCountsOnlyWholeFromOnePortInTime() {
+        QFETCH(QStringList, port1);
+        QFETCH(QStringList, port2);
+        QFETCH(bool, found);
+        auto sim1 = StartSim(port1);
+        auto sim2 = port2.isEmpty() ? nullptr : StartSim(port2);
+        QVERIFY(sim1 && (sim2 || port2.isEmpty()));
+        const QStringList paths{sim1->path(), sim2 ? sim2->path() : MissingPort(2), MissingPort(3),
+                                MissingPort(4)};
+        ProbeRig rig(paths);
+        if (!found)
             rig.driver.allowAdvance = [&] {
                 return rig.link.currentPath.isEmpty() || !rig.link.receivedSinceOpen.isEmpty();
             };
 
-        QCOMPARE(rig.probe(), !clockMovesAfterFirstPiece);
+        QCOMPARE(rig.probe(), found);
 
-        if (clockMovesAfterFirstPiece) {
-            QCOMPARE(rig.dialogs.texts(), QStringList{kNotFound});
-        } else {
-            QVERIFY(rig.dialogs.messages.isEmpty());
-            QVERIFY(rig.link.receivedSinceOpen.contains("6194"));
-            QVERIFY(!rig.link.receivedSinceOpen.startsWith("6194"));
-        }
-    }
-
-    void codeSplitAcrossTwoPortsIdentifiesNeither() {
-        // Port 1's text ends in "61", port 2's starts with "94": together they
-        // hold the code, but neither port does.
-        auto sim1 = StartSim({"--idn", "model 61"});
-        auto sim2 = StartSim({"--idn", "94 ready\\r"});
-        QVERIFY(sim1 && sim2);
-        const QStringList paths{sim1->path(), sim2->path(), MissingPort(3), MissingPort(4)};
-        ProbeRig rig(paths);
-        rig.driver.allowAdvance = [&] {
-            return rig.link.currentPath.isEmpty() || rig.link.receivedSinceOpen.contains("61") ||
-                   rig.link.receivedSinceOpen.contains("ready");
-        };
-
-        QVERIFY(!rig.probe());
-
-        QCOMPARE(rig.link.opened, paths);
-        QCOMPARE(rig.dialogs.texts(), QStringList{kNotFound});
+        QCOMPARE(rig.link.opened, found ? paths.mid(0, 1) : paths);
+        QCOMPARE(rig.dialogs.texts(), found ? QStringList() : QStringList{kNotFound});
+        QVERIFY(!found || !rig.link.receivedSinceOpen.startsWith("6194"));
     }
 };
 

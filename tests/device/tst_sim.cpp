@@ -9,13 +9,10 @@
 #include "specimen.h"
 
 #include <QRegularExpression>
-#include <QTemporaryFile>
 #include <QtTest>
 #include <csignal>
 
 namespace {
-const QRegularExpression kReadingReply(QStringLiteral("^\\d{5},\\d{5}\\r$"));
-
 // A box over a resting tension sample, with its commands.
 struct Box {
     explicit Box(const BoxSettings& settings = {}) : box(specimen, settings, 1) {}
@@ -39,40 +36,30 @@ class TestSim : public QObject {
     Q_OBJECT
 
 private slots:
-    void answersEachRequestHoweverItArrives() {
+    // Requests however they arrive, and the commands that choose the replies,
+    // step by step from a table.
+    void answersRequestsAndCommandsInTurn() {
         Box b;
-        QVERIFY2(kReadingReply.match(QString::fromStdString(b.send("RV\r"))).hasMatch(), "RV");
-        QVERIFY(b.send("CAL\r").empty());
-        QVERIFY(QByteArray::fromStdString(b.send("IDN?\r")).contains("6194"));
-        QVERIFY(b.send("R").empty());
-        QCOMPARE(b.send("V\rRV\n").size(), std::size_t(24));
-        QCOMPARE(b.box.takeRequests(), (std::vector<std::string>{"RV", "CAL", "IDN?", "RV", "RV"}));
-    }
-
-    void commandsChooseTheReplies() {
-        Box b;
-        QCOMPARE(b.apply("hold 1234 4321"), std::string("ok hold 1234 4321"));
-        QCOMPARE(b.send("RV\rRV\r"), std::string("04321,01234\r04321,01234\r"));
-        QCOMPARE(b.apply("raw 00250,     \\r"), std::string("ok raw"));
-        QCOMPARE(b.send("RV\r"), std::string("00250,     \r"));
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        file.write("# load disp\n100 200\n\n300, 400\n");
-        file.close();
-        QCOMPARE(b.apply("script " + file.fileName().toStdString()).substr(0, 2),
-                 std::string("ok"));
-        QCOMPARE(b.send("RV\rRV\rRV\r"), std::string("00200,00100\r00400,00300\r00400,00300\r"));
-        b.apply("silent");
-        QVERIFY(b.send("RV\rIDN?\r").empty());
-        b.apply("answer");
-        b.apply("idle");
-        // The sample again: unloaded, within the noise of the zero point 32768.
-        const std::string reply = b.send("RV\r");
-        QCOMPARE(reply.size(), std::size_t(12));
-        QCOMPARE(reply.substr(6, 3), std::string("327"));
-        QCOMPARE(b.apply("hold 70000 1"),
-                 std::string("error hold needs LOAD DISP, each 0 to 65535"));
-        QCOMPARE(b.apply("jump"), std::string("error unknown command jump"));
+        QFile table(TORVIK_TEST_DATA "boxreplies.tsv");
+        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+        while (!table.atEnd()) {
+            const QByteArray line = table.readLine().chopped(1);
+            const QList<QByteArray> step = line.split('\t');
+            if (line.startsWith('#') || step.size() != 3)
+                continue;
+            const std::string text =
+                QByteArray(step[1]).replace("DATA/", TORVIK_TEST_DATA).toStdString();
+            std::string answer;
+            if (step[0] == "requests")
+                for (const std::string& request : b.box.takeRequests())
+                    answer += request + ' ';
+            else
+                answer = step[0] == "send" ? b.send(Unescaped(text)) : b.apply(text);
+            QVERIFY2(QRegularExpression(QString::fromUtf8(step[2]))
+                         .match(QString::fromStdString(answer))
+                         .hasMatch(),
+                     line.constData());
+        }
         QVERIFY(b.commands.apply("quit", 1.0).quit);
     }
 

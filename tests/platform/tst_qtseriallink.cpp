@@ -32,21 +32,6 @@ private slots:
         QVERIFY(link.readAll().isEmpty());
     }
 
-    void portHeldByAnotherProgramIsInUseUntilItLetsGo() {
-        SimProcess sim;
-        QVERIFY(sim.start());
-        QProcess holder;
-        QVERIFY(HoldPort(holder, sim.path()));
-        QtSerialLink link;
-
-        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::InUse);
-        QVERIFY(!link.isOpen());
-
-        holder.terminate();
-        QVERIFY(holder.waitForFinished(5000));
-        QCOMPARE(link.open(sim.path()), SerialLink::OpenResult::Opened);
-    }
-
     void portWithoutPermissionIsAFailureNotInUse() {
         if (::geteuid() == 0)
             QSKIP("file permissions do not bind the superuser");

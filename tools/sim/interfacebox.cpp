@@ -145,6 +145,8 @@ bool InterfaceBox::chance(double probability) {
 
 // At a set rate the request takes its time to arrive and the reply its time
 // to go out, one character after another, so replies queue behind each other.
+// A slow box sends its replies a character at a time, the next reply after
+// the last character of the one before.
 void InterfaceBox::schedule(std::string bytes, double now, std::size_t requestChars) {
     double due = now + m_settings.delayMs / 1000.0;
     if (m_settings.baud > 0) {
@@ -153,6 +155,18 @@ void InterfaceBox::schedule(std::string bytes, double now, std::size_t requestCh
               static_cast<double>(bytes.size()) * charSeconds;
         m_lineFreeAt = due;
     }
+    if (m_settings.charMs > 0) {
+        due = std::max(due, m_lineFreeAt);
+        for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+            queue(due + static_cast<double>(i) * m_settings.charMs / 1000.0, bytes.substr(i, 1));
+        due += static_cast<double>(bytes.size() - 1) * m_settings.charMs / 1000.0;
+        bytes.erase(0, bytes.size() - 1);
+        m_lineFreeAt = due + m_settings.charMs / 1000.0;
+    }
+    queue(due, std::move(bytes));
+}
+
+void InterfaceBox::queue(double due, std::string bytes) {
     const auto later = std::upper_bound(m_pending.begin(), m_pending.end(), due,
                                         [](double t, const Pending& p) { return t < p.due; });
     m_pending.insert(later, Pending{due, std::move(bytes)});

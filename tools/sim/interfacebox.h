@@ -17,6 +17,7 @@ struct BoxSettings {
     bool splitIdn = false; // identification sent in pieces over half a second
     int delayMs = 0;       // extra wait before every reply
     int baud = 0;          // 0: replies at once; else paced as a line at this rate
+    int charMs = 0;        // 0: a reply goes out whole; else one character every charMs
     double garble = 0.0;   // probability that a reading reply is garbled
     double drop = 0.0;     // probability that a reading reply is not sent
 };
@@ -68,6 +69,7 @@ private:
     void answerReading(double now);
     std::string nextReading(double now);
     void schedule(std::string bytes, double now, std::size_t requestChars);
+    void queue(double due, std::string bytes);
     void garble(std::string& reply);
     bool chance(double probability);
 

@@ -56,13 +56,15 @@ bool ApplyValue(SimOptions& options, const std::string& name, const std::string&
         options.box.delayMs = static_cast<int>(*whole);
     else if (name == "--baud")
         options.box.baud = static_cast<int>(*whole);
+    else if (name == "--char-ms")
+        options.box.charMs = static_cast<int>(*whole);
     return true;
 }
 
 bool TakesValue(const std::string& name) {
     return name == "--idn" || name == "--test" || name == "--offset" || name == "--register" ||
-           name == "--seed" || name == "--delay-ms" || name == "--baud" || name == "--garble" ||
-           name == "--drop";
+           name == "--seed" || name == "--delay-ms" || name == "--baud" || name == "--char-ms" ||
+           name == "--garble" || name == "--drop";
 }
 } // namespace
 
@@ -109,6 +111,7 @@ const char* SimUsageText() {
            "  --silent       answer nothing (the command \"answer\" starts answering)\n"
            "  --delay-ms N   wait N ms before every reply\n"
            "  --baud N       pace replies as a line at N baud would (10 bits a character)\n"
+           "  --char-ms N    send replies one character every N ms, as a slow relay would\n"
            "  --garble P     garble a reading reply with probability P (0 to 1)\n"
            "  --drop P       leave a reading reply out with probability P\n"
            "  --seed N       seed of the noise and the faults (1)\n"
