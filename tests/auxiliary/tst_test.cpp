@@ -32,8 +32,7 @@ private slots:
                  QString());
     }
 
-    // Red, the words beside the fields and the field's accessible description
-    // tell the same. The units are asked for once the window runs.
+    // The units are asked for once the window runs.
     void loadOverTheLimitIsShownInRedAndInWords_data() {
         QTest::addColumn<int>("units");
         QTest::addColumn<float>("load");
