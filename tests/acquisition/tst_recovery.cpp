@@ -47,7 +47,6 @@ int journalledReadings(const QString& folder) {
 
 // The child: a tension test on the simulator, then idle until killed.
 int runChild(const QString& simPath) {
-    UseOwnSettingsFolder();
     MainFixture f;
     f.configure(simPath);
     f.start().show();
@@ -60,10 +59,7 @@ class TestRecovery : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        UseOwnSettingsFolder();
-        qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit());
-    }
+    void initTestCase() { qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit()); }
 
     void killedWhileGatheringRecoversAllButTheLastHalfSecond() {
         SimProcess sim;

@@ -19,7 +19,6 @@ QString ReadPage(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// Every href and src value of a page.
 QStringList References(const QString& html) {
     static const QRegularExpression reference(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]*)\""),
                                               QRegularExpression::CaseInsensitiveOption);

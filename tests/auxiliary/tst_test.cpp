@@ -11,7 +11,6 @@ class TestWatchSensors : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { UseOwnSettingsFolder(); }
     void init() {
         SetCurrentLoadCellRatio(1.0F);
         SetCurrentLoadCellOffset(0);
@@ -33,8 +32,7 @@ private slots:
                  QString());
     }
 
-    // Red, the words beside the fields and the field's accessible description
-    // tell the same. The units are asked for once the window runs.
+    // The units are asked for once the window runs.
     void loadOverTheLimitIsShownInRedAndInWords_data() {
         QTest::addColumn<int>("units");
         QTest::addColumn<float>("load");
@@ -64,11 +62,8 @@ private slots:
         QCOMPARE(field(window, "textDisp")->accessibleDescription(), QStringLiteral("1234"));
     }
 
-    // The polling ends with the window, by its Close button or its frame,
-    // and leaves no read waiting: a read waiting for a silent machine gives
-    // up at once. Without a machine nothing is polled; once the machine's
-    // line is gone every read fails at once, and the loop waits between tries
-    // rather than spinning. The fields stay empty without readings.
+    // A read waiting for a silent machine gives up at once; once the line is
+    // gone every read fails at once, and the loop waits between tries.
     void closingEndsThePolling_data() {
         QTest::addColumn<QString>("machine");
         QTest::addColumn<bool>("frame");
@@ -125,8 +120,6 @@ private:
     static QLineEdit* field(Test& window, const char* name) {
         return window.findChild<QLineEdit*>(QLatin1String(name));
     }
-    // Runs the window modally until `ready` holds, then closes it with its
-    // Close button or its frame.
     void run(Test& window, bool frame, const std::function<bool()>& ready) {
         const Stepper closer([&] {
             if (!ready())

@@ -95,8 +95,7 @@ private slots:
     }
 
     // The type's definition passes the MIME database's own compiler without a
-    // complaint; the compiled database then knows a data file by its name and, renamed, by
-    // its leading mark.
+    // complaint; a renamed data file is known by its leading mark.
     void dataFileKnownByNameAndByContent() {
         const QString update = Tool("update-mime-database");
         if (update.isEmpty())

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 
 // The main window's own commands and windows (Calibration, Watch Sensors,
@@ -16,7 +15,6 @@ class TestMainCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { UseOwnSettingsFolder(); }
     // A fresh window for every test: the commands change the polling and
     // leave windows behind.
     void init() {
@@ -25,10 +23,7 @@ private slots:
     }
     void cleanup() { m_f.reset(); }
 
-    // Chosen while a tick's read waits, Calibration opens centred with polling
-    // paused, and Zero measures there (ten readings of 32770); polling
-    // resumes with the new offset. The dialog is made once and keeps what was
-    // typed.
+    // Zero measures ten readings of 32770 there: an offset of 2.
     void calibrationOpensCentredWithPollingPausedAndKeepsWhatWasTyped() {
         QWidget* first = nullptr;
         bool centred = false;
@@ -44,8 +39,7 @@ private slots:
         });
         chooseDuringATickRead([this] { m_f->item<QAction>("mnuCalibration").trigger(); });
         QTRY_VERIFY_WITH_TIMEOUT(typing.done(), 20000);
-        QVERIFY(m_nestedReadRefused && centred && paused);
-        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(m_nestedReadRefused && centred && paused && m_f->dialogs.messages.isEmpty());
         QCOMPARE(
             m_f->settings.read(QStringLiteral("Calibration"), QStringLiteral("Load Cell Offset")),
             QStringLiteral("2"));
@@ -81,7 +75,6 @@ private slots:
         m_f->item<QAction>("mnutest").trigger();
         QVERIFY(watcher.done() && centred && paused);
         QCOMPARE(load, QStringLiteral("1 lbs"));
-        // Each opening builds the window afresh; none is left behind.
         QVERIFY(!m_f->main->findChild<QWidget*>(QStringLiteral("Test")));
         QTRY_COMPARE(m_f->liveLoadPanel().text(), QStringLiteral("1 lbs"));
     }
@@ -117,8 +110,7 @@ private slots:
         auto* help = main.findChild<HelpWindow*>();
         QVERIFY(help && help->isVisible() && help->isWindow());
         QCOMPARE(help->findChild<QTextBrowser*>()->source(), QUrl::fromLocalFile(main.helpPath()));
-        QVERIFY(main.close());
-        QVERIFY(!help->isVisible());
+        QVERIFY(main.close() && !help->isVisible());
     }
 
     // 9900 x 6405 twips of client area are 660 x 427 pixels; the results

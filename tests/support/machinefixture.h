@@ -17,13 +17,6 @@
 #include <functional>
 #include <memory>
 
-// Settings go to a folder of the test program's own: a test run by hand
-// never touches the operator's. Call before the first settings access.
-inline void UseOwnSettingsFolder() {
-    static const QTemporaryDir folder;
-    qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
-}
-
 // The testing-machine simulator on a pseudo-terminal for the length of a
 // test; its path is empty when it did not start.
 struct Simulator : SimProcess {
