@@ -68,8 +68,6 @@ private slots:
             QCOMPARE(loaded.DigitalLoad().Value(i), saved.DigitalLoad().Value(i));
             QCOMPARE(loaded.DigitalDisplacement().Value(i), saved.DigitalDisplacement().Value(i));
         }
-        QCOMPARE(loaded.MaxLoadDigital(), saved.MaxLoadDigital());
-        QCOMPARE(loaded.MaxDisplacementDigital(), saved.MaxDisplacementDigital());
         QCOMPARE(loaded.LoadCellOffset(), -12);
         QCOMPARE(NumberText(loaded.LoadCellRatio()), std::string(" .9765"));
     }

@@ -34,9 +34,6 @@ private slots:
         Experiment experiment =
             testOf(kTestHardness, {32768, 1000, 32768, 1244, 32768 - 6554, 1574});
         experiment.SetLoadCellRatio(10.0f);
-        QCOMPARE(experiment.Displacement(2, kUnitsEnglish), 0.0149f);
-        QCOMPARE(experiment.Displacement(3, kUnitsEnglish), 0.015f);
-        QCOMPARE(experiment.load(3, kUnitsEnglish), 2000.2f);
         QVERIFY_THROWS_EXCEPTION(std::overflow_error, HardnessNumber(experiment));
     }
 };
