@@ -3,6 +3,7 @@
 #include "modelfakes.h"
 
 #include <QTest>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <stdexcept>
@@ -138,14 +139,9 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("fits");
         QTest::addColumn<std::int32_t>("expected");
-        QTest::newRow("2.5") << 2.5 << true << 2;
-        QTest::newRow("3.5") << 3.5 << true << 4;
-        QTest::newRow("-2.5") << -2.5 << true << -2;
-        QTest::newRow("highest") << 2147483647.4 << true << kHighest;
-        QTest::newRow("half above highest") << 2147483647.5 << false << 0;
-        QTest::newRow("lowest by halves to even") << -2147483648.5 << true << kLowest;
-        QTest::newRow("below lowest") << -2147483649.0 << false << 0;
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << false << 0;
+        for (const QByteArrayList& row : dataRows("rounding.tsv"))
+            QTest::newRow(row[0]) << std::strtod(row[1].constData(), nullptr) << (row[2] == "1")
+                                  << row[3].toInt();
     }
 
     void roundToInt32RoundsHalvesToEvenWithinRange() {
