@@ -45,9 +45,7 @@ int journalledReadings(const QString& folder) {
     return journal.open(QIODevice::ReadOnly) ? int(journal.readAll().count('\n')) - headerLines : 0;
 }
 
-// The child: a tension test on the simulator, then idle until killed.
 int runChild(const QString& simPath) {
-    UseOwnSettingsFolder();
     MainFixture f;
     f.configure(simPath);
     f.start().show();
@@ -60,10 +58,7 @@ class TestRecovery : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        UseOwnSettingsFolder();
-        qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit());
-    }
+    void initTestCase() { qputenv("XDG_STATE_HOME", m_state.path().toLocal8Bit()); }
 
     void killedWhileGatheringRecoversAllButTheLastHalfSecond() {
         SimProcess sim;
@@ -140,7 +135,6 @@ private:
         child.start(QCoreApplication::applicationFilePath(), {});
     }
 
-    // Torvik started again, with no machine, answering the offer.
     QList<Reading> recover(Dialogs::Answer answer) {
         m_main.main.reset();
         m_main.configure(QString());

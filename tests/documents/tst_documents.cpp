@@ -45,7 +45,6 @@ class TestDocuments : public QObject {
     }
 
 private slots:
-    void initTestCase() { UseOwnSettingsFolder(); }
     void cleanup() { m_f.reset(); }
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
