@@ -102,7 +102,6 @@ private slots:
     }
 
 private:
-    // Grid rows, the two summary boxes and the chart's point count.
     QString display() const {
         const auto* series =
             static_cast<QXYSeries*>(m_f.item<QChartView>("chart").chart()->series().constFirst());

@@ -45,7 +45,6 @@ int journalledReadings(const QString& folder) {
     return journal.open(QIODevice::ReadOnly) ? int(journal.readAll().count('\n')) - headerLines : 0;
 }
 
-// The child: a tension test on the simulator, then idle until killed.
 int runChild(const QString& simPath) {
     MainFixture f;
     f.configure(simPath);
@@ -136,7 +135,6 @@ private:
         child.start(QCoreApplication::applicationFilePath(), {});
     }
 
-    // Torvik started again, with no machine, answering the offer.
     QList<Reading> recover(Dialogs::Answer answer) {
         m_main.main.reset();
         m_main.configure(QString());

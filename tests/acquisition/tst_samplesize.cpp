@@ -1,5 +1,6 @@
 #include "acquisition/samplesize.h"
 #include "model/experiment.h"
+#include "model/modelfakes.h"
 #include "support/scripteddialogs.h"
 
 #include <QAccessible>
@@ -35,18 +36,8 @@ private slots:
     void messagesFollowTheRowsTopToBottom_data() {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("message");
-        QTest::newRow("zero") << QStringList{"0", "1", "1"}
-                              << "Sample thickness value must be greater than zero.";
-        QTest::newRow("zero point zero")
-            << QStringList{"0.0", "1", "1"} << "Sample thickness value must be a number.";
-        QTest::newRow("letters and bad width")
-            << QStringList{"abc", "-2", "1"} << "Sample thickness value must be a number.";
-        QTest::newRow("minus two width")
-            << QStringList{"1", "-2", "1"} << "Sample width value must be greater than zero.";
-        QTest::newRow("letters length")
-            << QStringList{"1", "1", "in"} << "Sample length value must be a number.";
-        QTest::newRow("negative length")
-            << QStringList{"1", "1", "-1"} << "Sample length value must be greater than zero.";
+        for (const QByteArrayList& row : dataRows("../../acquisition/data/samplesize.tsv"))
+            QTest::newRow(row[0]) << QStringList{row[1], row[2], row[3]} << QString(row[4]);
     }
     void messagesFollowTheRowsTopToBottom() {
         QFETCH(QStringList, entries);

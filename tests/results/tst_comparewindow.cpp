@@ -27,54 +27,52 @@ class TestCompareWindow : public QObject {
 
 private slots:
     void initTestCase() { InitNameTables(); }
-    void addsOverlaysAndSummarisesThenRemoves();
-    void refusesWhatItCannotKeepApart();
+    // Data files of the test data: peaks of 30 and 60 lbf, mean 45, deviation
+    // 21.2132, variation 47.14045%; bad.tdf is no data file.
+    void addsOverlaysAndSummarisesThenRemoves() {
+        ScriptedDialogs dialogs;
+        dialogs.fileNames << path("a.tdf");
+        CompareWindow window(dialogs, m_folder, kUnitsEnglish);
+        QTest::mouseClick(window.findChild<QPushButton*>("buttonAdd"), Qt::LeftButton);
+        QCOMPARE(dialogs.openRequests.value(0).folder, m_folder);
+        QVERIFY(window.addFile(path("b,1.tdf")));
+        QCOMPARE(legend(window), (QStringList{"a.tdf", "b,1.tdf"}));
+        // Peaks, their statistics; break point numbers are not averaged.
+        QCOMPARE((QStringList{cell(window, 0, 3), cell(window, 1, 3), cell(window, 2, 0),
+                              cell(window, 2, 3), cell(window, 3, 3), cell(window, 4, 3),
+                              cell(window, 2, 5)}),
+                 (QStringList{"30", "60", "Mean", "45", "21.2132", "47.14045", ""}));
+
+        window.findChild<QTableWidget*>("tableCompare")->setCurrentCell(0, 0);
+        QTest::mouseClick(window.findChild<QPushButton*>("buttonRemove"), Qt::LeftButton);
+        QCOMPARE(legend(window), QStringList{"b,1.tdf"});
+        QCOMPARE(window.findChild<QTableWidget*>("tableCompare")->rowCount(), 1);
+        QCOMPARE(cell(window, 0, 3), "60");
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void refusesWhatItCannotKeepApart() {
+        ScriptedDialogs dialogs;
+        CompareWindow window(dialogs, m_folder, kUnitsMetric);
+        QVERIFY(window.addFile(path("a.tdf")));
+        QVERIFY(!window.addFile(path("a.tdf")));
+        QVERIFY(!window.addFile(path("A.TDF")));
+        QVERIFY(!window.addFile(path("bad.tdf")));
+        QCOMPARE(
+            dialogs.texts(),
+            (QStringList{"This file is already being compared.",
+                         "A file whose name differs from an open one only in letter case cannot "
+                         "be compared with it.",
+                         "File could not be opened.  Not a valid file type."}));
+        QCOMPARE(window.fileCount(), 1);
+        QCOMPARE(legend(window), QStringList{"a.tdf"});
+        QCOMPARE(cell(window, 0, 3), "134"); // newtons
+    }
 
 private:
     QString path(const char* name) const { return m_folder + QLatin1String(name); }
     const QString m_folder = QStringLiteral(TORVIK_TEST_DATA "properties/");
 };
-
-// Data files of the test data: peaks of 30 and 60 lbf, mean 45, deviation
-// 21.2132, variation 47.14045%; bad.tdf is no data file.
-void TestCompareWindow::addsOverlaysAndSummarisesThenRemoves() {
-    ScriptedDialogs dialogs;
-    dialogs.fileNames << path("a.tdf");
-    CompareWindow window(dialogs, m_folder, kUnitsEnglish);
-    QTest::mouseClick(window.findChild<QPushButton*>("buttonAdd"), Qt::LeftButton);
-    QCOMPARE(dialogs.openRequests.value(0).folder, m_folder);
-    QVERIFY(window.addFile(path("b,1.tdf")));
-    QCOMPARE(legend(window), (QStringList{"a.tdf", "b,1.tdf"}));
-    // Peaks, their statistics; break point numbers are not averaged.
-    QCOMPARE(
-        (QStringList{cell(window, 0, 3), cell(window, 1, 3), cell(window, 2, 0), cell(window, 2, 3),
-                     cell(window, 3, 3), cell(window, 4, 3), cell(window, 2, 5)}),
-        (QStringList{"30", "60", "Mean", "45", "21.2132", "47.14045", ""}));
-
-    window.findChild<QTableWidget*>("tableCompare")->setCurrentCell(0, 0);
-    QTest::mouseClick(window.findChild<QPushButton*>("buttonRemove"), Qt::LeftButton);
-    QCOMPARE(legend(window), QStringList{"b,1.tdf"});
-    QCOMPARE(window.findChild<QTableWidget*>("tableCompare")->rowCount(), 1);
-    QCOMPARE(cell(window, 0, 3), "60");
-    QVERIFY(dialogs.messages.isEmpty());
-}
-
-void TestCompareWindow::refusesWhatItCannotKeepApart() {
-    ScriptedDialogs dialogs;
-    CompareWindow window(dialogs, m_folder, kUnitsMetric);
-    QVERIFY(window.addFile(path("a.tdf")));
-    QVERIFY(!window.addFile(path("a.tdf")));
-    QVERIFY(!window.addFile(path("A.TDF")));
-    QVERIFY(!window.addFile(path("bad.tdf")));
-    QCOMPARE(dialogs.texts(),
-             (QStringList{"This file is already being compared.",
-                          "A file whose name differs from an open one only in letter case cannot "
-                          "be compared with it.",
-                          "File could not be opened.  Not a valid file type."}));
-    QCOMPARE(window.fileCount(), 1);
-    QCOMPARE(legend(window), QStringList{"a.tdf"});
-    QCOMPARE(cell(window, 0, 3), "134"); // newtons
-}
 
 QTEST_MAIN(TestCompareWindow)
 #include "tst_comparewindow.moc"

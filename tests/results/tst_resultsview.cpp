@@ -1,5 +1,6 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/modelfakes.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 
@@ -65,30 +66,14 @@ private slots:
         QTest::addColumn<QStringList>("texts"); // x title, y title, two captions
         QTest::addColumn<QPointF>("lastPoint");
         QTest::addColumn<double>("length");
-        const QStringList english{"Max. Load (lb)", "Max. Disp. (inch)"};
-        const QStringList metric{"Max. Load (N)", "Max. Disp. (mm)"};
-        QTest::newRow("tension, stress-strain, English")
-            << kTestTension << 2 << kUnitsEnglish
-            << QStringList{"Strain (inch/inch)", "Stress (lbs/sq. inch)"} + english
-            << QPointF(0.1215f / 4.0f, 61.0f / 2.0f) << 4.0;
-        QTest::newRow("tension, stress-strain, metric")
-            << kTestTension << 2 << kUnitsMetric
-            << QStringList{"Strain (mm/mm)", "Stress (Pa)"} + metric
-            << QPointF(3.086f / 4.0f, 271.0f / 2.0f) << 4.0;
-        QTest::newRow("tension, load-displacement, metric")
-            << kTestTension << 1 << kUnitsMetric
-            << QStringList{"Displacement (mm)", "Load (N)"} + metric << QPointF(3.086f, 271.0f)
-            << 4.0;
-        QTest::newRow("tension, stress-strain, no length")
-            << kTestTension << 2 << kUnitsEnglish
-            << QStringList{"Displacement (inch)", "Load (lbs)"} + english << QPointF(0.1215f, 61.0f)
-            << 1e-50;
-        QTest::newRow("shear, view 2") << kTestShear << 2 << kUnitsEnglish
-                                       << QStringList{"Displacement (inch)", "Load (lbs)"} + english
-                                       << QPointF(-0.1215f, -61.0f) << 4.0;
-        QTest::newRow("structures, view 2") << kTestStructures << 2 << kUnitsMetric
-                                            << QStringList{"Displacement (mm)", "Load (N)"} + metric
-                                            << QPointF(-3.086f, -271.0f) << 4.0;
+        const auto quotient = [](const QByteArray& text) {
+            return text.split('/')[0].toFloat() / text.split('/')[1].toFloat();
+        };
+        for (const QByteArrayList& row : dataRows("../../results/data/views.tsv"))
+            QTest::newRow(row[0]) << row[1].toInt() << row[2].toInt() << row[3].toInt()
+                                  << QStringList{row[5], row[6], row[7], row[8]}
+                                  << QPointF(quotient(row[9]), quotient(row[10]))
+                                  << row[4].toDouble();
     }
     void titlesCaptionsAndChartFollowTheEffectiveView() {
         QFETCH(std::int32_t, testType);
@@ -114,8 +99,7 @@ private slots:
     // beyond 16 bits leaves the box empty.
     void hardnessPairAppearsWithItsNumberAndHides() {
         ResultsView view;
-        Experiment experiment = testOf(
-            kTestHardness, {32768, 1000, 32113, 1044, 31130, 1090, 29491, 1180, 27853, 1270});
+        Experiment experiment = testOf(kTestHardness, hardnessPoints());
         view.ShowResults(experiment, kUnitsMetric, 2, true);
         QCOMPARE(label(view, "labelTestSpecific").text(), QStringLiteral("Torvik Hardness"));
         QCOMPARE(box(view, "textTestSpecific").text(), QStringLiteral(" 20"));
@@ -164,15 +148,6 @@ private slots:
     }
 
 private:
-    // Points at ratio 1, each pair a load and a displacement reading.
-    static Experiment testOf(std::int32_t code, const QList<std::int32_t>& points) {
-        Experiment experiment;
-        experiment.SetLoadCellRatio(1.0f);
-        experiment.SetTestType(code);
-        for (qsizetype i = 0; i + 1 < points.size(); i += 2)
-            experiment.AddDataPoint(points[i], points[i + 1]);
-        return experiment;
-    }
     // 0, 1 and 12.4 lbf; 0, 0.0125 and -0.0029 inch (less the frame's give).
     static Experiment compressionTest() {
         return testOf(kTestCompression, {32768, 1000, 32735, 1205, 32362, 951});
@@ -216,7 +191,6 @@ private:
                 c.axes(Qt::Vertical).constFirst()->titleText(), label(view, "labelMaxLoad").text(),
                 label(view, "labelMaxDisp").text()};
     }
-    // 24 empty rows under the headings Displacement and Load.
     static bool gridIsEmpty(const ResultsView& view) {
         const QAbstractItemModel& model = *grid(view).model();
         return view.gridRows() == 25 && model.rowCount() == ResultsView::kEmptyGridRows &&

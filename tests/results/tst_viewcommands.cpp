@@ -78,8 +78,6 @@ private:
         return QStringLiteral(TORVIK_TEST_DATA "view/%1.tdf").arg(QLatin1String(names[testType]));
     }
 
-    // Chooses Stress vs. Strain, types the three entries and leaves the
-    // dialog with `button`.
     void answerDialog(const QStringList& entries, const char* button) {
         const ModalWatcher watcher(QStringLiteral("SampleSize"), [&](QWidget& dialog) {
             const char* names[] = {"editThickness", "editWidth", "editLength"};

@@ -19,100 +19,86 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
-    void exitCodeOutputAndMessages_data();
-    void exitCodeOutputAndMessages();
-    void outputTheOperatorMayNotWriteExitsOne();
+
+    void exitCodeOutputAndMessages_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("oldOutput");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("errors");
+        for (const QByteArrayList& row : dataRows("../../tools/data/torvikexport.tsv")) {
+            QTest::newRow(row[0]) << QString(row[1]).split(' ', Qt::SkipEmptyParts) << row[2]
+                                  << row[3].toInt() << row[4] << row[5];
+        }
+    }
+
+    void exitCodeOutputAndMessages() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, oldOutput);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, output);
+        QFETCH(QByteArray, errors);
+        QVERIFY(testOf(kTestCompression, {32768, 1000, 30720, 2000})
+                    .SaveFile(path("in.tdf").toStdString()));
+        // The property fixtures: a.tdf and "b,1.tdf" are compression tests, the
+        // second breaking after its peak; c.tdf a hardness test of 20; huge.tdf
+        // is a.tdf with a ratio of 1e30. Hand check of a.tdf: 328 counts a step
+        // are 10 lbf, 100 counts 0.0061 inch less 0.0001 of the frame's
+        // deflection; no drop after the peak; the stiffness is that of the
+        // readings, 10.0098 lbf a step over 0.0060036 inch.
+        for (const char* name : {"a.tdf", "b,1.tdf", "c.tdf", "huge.tdf"}) {
+            QVERIFY(QFile::copy(TORVIK_TEST_DATA "properties/" + QString(name), path(name)));
+        }
+        writeBytes(path("none.tdf"), dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
+        writeBytes(path("bad.tdf"), "TDF1\r\n");
+        const QString out = path("out.txt");
+        if (oldOutput.startsWith("->")) {
+            QVERIFY(QFile::link(oldOutput.mid(2), out));
+        } else if (!oldOutput.isEmpty()) {
+            writeBytes(out, oldOutput);
+        }
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(TORVIK_EXPORT_PATH, arguments);
+        QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(process.readAllStandardOutput() + (QFile::exists(out) ? readBytes(out) : ""),
+                 output);
+        const QByteArray actualErrors = process.readAllStandardError();
+        QVERIFY2(errors.isEmpty() ? actualErrors.isEmpty() : actualErrors.startsWith(errors),
+                 actualErrors);
+        QCOMPARE(process.exitCode(), exitCode);
+    }
+
+    void outputTheOperatorMayNotWriteExitsOne() {
+        if (asNobody([] { return 0; }) != 0) {
+            QSKIP("needs root, to make a file of another user, and the user nobody");
+        }
+        const QString in = path("in.tdf");
+        QVERIFY(testOf(kTestCompression, {32768, 1000, 30720, 2000}).SaveFile(in.toStdString()));
+        const QString out = writeBytes(path("out.txt"), "old");
+        // nobody runs a copy: the build tree may lie where nobody cannot enter.
+        const QString program = path("torvik-export");
+        QVERIFY(QFile::copy(TORVIK_EXPORT_PATH, program));
+        QCOMPARE(chmod(qPrintable(m_dir->path()), 0777), 0);
+        const int code = asNobody([&] {
+            const int log = open(qPrintable(path("err")), O_WRONLY | O_CREAT, 0644);
+            dup2(log, STDERR_FILENO);
+            execl(qPrintable(program), qPrintable(program), qPrintable(in), qPrintable(out),
+                  nullptr);
+            return 126;
+        });
+        if (code == 126)
+            QSKIP(qPrintable("nobody cannot run a copy of torvik-export in " + m_dir->path()));
+        QCOMPARE(code, 1);
+        QCOMPARE(readBytes(out), QByteArray("old"));
+        QCOMPARE(readBytes(path("err")), "torvik-export: could not write " + out.toUtf8() +
+                                             ": Permission denied: " + out.toUtf8() + "\n");
+    }
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    // in.tdf: a saved test, or a header alone when there are no points.
-    QString input(std::int32_t code, const QList<std::int32_t>& points) const;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-QString TestTorvikExport::input(std::int32_t code, const QList<std::int32_t>& points) const {
-    const QString name = path("in.tdf");
-    if (points.isEmpty()) {
-        const QByteArray type = QByteArray::fromStdString(TestTypeNames(code));
-        return writeBytes(name, dataFile({"TDF2", type, " 0", " 0", " 0", " 1", " 0"}));
-    }
-    if (!testOf(code, points).SaveFile(name.toStdString())) {
-        qFatal("cannot save %s", qPrintable(name));
-    }
-    return name;
-}
-
-void TestTorvikExport::exitCodeOutputAndMessages_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("oldOutput");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<QByteArray>("errors");
-    for (const QByteArrayList& row : dataRows("../../tools/data/torvikexport.tsv")) {
-        QTest::newRow(row[0]) << QString(row[1]).split(' ', Qt::SkipEmptyParts) << row[2]
-                              << row[3].toInt() << row[4] << row[5];
-    }
-}
-
-void TestTorvikExport::exitCodeOutputAndMessages() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, oldOutput);
-    QFETCH(int, exitCode);
-    QFETCH(QByteArray, output);
-    QFETCH(QByteArray, errors);
-    QVERIFY(testOf(kTestCompression, {32768, 1000, 30720, 2000})
-                .SaveFile(path("in.tdf").toStdString()));
-    // The property fixtures: a.tdf and "b,1.tdf" are compression tests, the
-    // second breaking after its peak; c.tdf a hardness test of 20; huge.tdf
-    // is a.tdf with a ratio of 1e30. Hand check of a.tdf: 328 counts a step
-    // are 10 lbf, 100 counts 0.0061 inch less 0.0001 of the frame's
-    // deflection; no drop after the peak; the stiffness is that of the
-    // readings, 10.0098 lbf a step over 0.0060036 inch.
-    for (const char* name : {"a.tdf", "b,1.tdf", "c.tdf", "huge.tdf"}) {
-        QVERIFY(QFile::copy(TORVIK_TEST_DATA "properties/" + QString(name), path(name)));
-    }
-    writeBytes(path("none.tdf"), dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
-    writeBytes(path("bad.tdf"), "TDF1\r\n");
-    const QString out = path("out.txt");
-    if (oldOutput.startsWith("->")) {
-        QVERIFY(QFile::link(oldOutput.mid(2), out));
-    } else if (!oldOutput.isEmpty()) {
-        writeBytes(out, oldOutput);
-    }
-    QProcess process;
-    process.setWorkingDirectory(m_dir->path());
-    process.start(TORVIK_EXPORT_PATH, arguments);
-    QVERIFY(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
-    QCOMPARE(process.readAllStandardOutput() + (QFile::exists(out) ? readBytes(out) : ""), output);
-    const QByteArray actualErrors = process.readAllStandardError();
-    QVERIFY2(errors.isEmpty() ? actualErrors.isEmpty() : actualErrors.startsWith(errors),
-             actualErrors);
-    QCOMPARE(process.exitCode(), exitCode);
-}
-
-void TestTorvikExport::outputTheOperatorMayNotWriteExitsOne() {
-    if (asNobody([] { return 0; }) != 0) {
-        QSKIP("needs root, to make a file of another user, and the user nobody");
-    }
-    const QString in = input(kTestCompression, {32768, 1000, 30720, 2000});
-    const QString out = writeBytes(path("out.txt"), "old");
-    // nobody runs a copy: the build tree may lie where nobody cannot enter.
-    const QString program = path("torvik-export");
-    QVERIFY(QFile::copy(TORVIK_EXPORT_PATH, program));
-    QCOMPARE(chmod(qPrintable(m_dir->path()), 0777), 0);
-    const int code = asNobody([&] {
-        const int log = open(qPrintable(path("err")), O_WRONLY | O_CREAT, 0644);
-        dup2(log, STDERR_FILENO);
-        execl(qPrintable(program), qPrintable(program), qPrintable(in), qPrintable(out), nullptr);
-        return 126;
-    });
-    if (code == 126)
-        QSKIP(qPrintable("nobody cannot run a copy of torvik-export in " + m_dir->path()));
-    QCOMPARE(code, 1);
-    QCOMPARE(readBytes(out), QByteArray("old"));
-    QCOMPARE(readBytes(path("err")), "torvik-export: could not write " + out.toUtf8() +
-                                         ": Permission denied: " + out.toUtf8() + "\n");
-}
 
 QTEST_GUILESS_MAIN(TestTorvikExport)
 #include "tst_torvikexport.moc"
