@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Starts the print system with a PDF printer as the default, so the print test
-# has a real queue; pages land under ~/PDF/. Needs root (the print system's
-# configuration); elsewhere, or when it will not start, it says so and the
-# print test skips. Running it again changes nothing.
+# has a real queue. Needs root (the print system's configuration); elsewhere,
+# or when it will not start, it says so and the print test skips. Running it again changes nothing.
 set -uo pipefail
 if [ "$(id -u)" != 0 ] || ! command -v cupsd >/dev/null; then
     echo "start-printer: not root or no cupsd; printing is not tested"
     exit 0
 fi
-# One job file per print, even for two jobs of the same name.
-if [ -f /etc/cups/cups-pdf.conf ] && ! grep -q '^Label 1' /etc/cups/cups-pdf.conf; then
-    sed -i 's/^#\?Label .*/Label 1/' /etc/cups/cups-pdf.conf
+# One job file per print, even for two jobs of the same name; pages land in
+# /var/spool/cups-pdf/USER, not in anybody's home folder.
+if [ -f /etc/cups/cups-pdf.conf ]; then
+    grep -q '^Label 1' /etc/cups/cups-pdf.conf ||
+        sed -i 's/^#\?Label .*/Label 1/' /etc/cups/cups-pdf.conf
+    grep -q '^Out /var/spool/cups-pdf/' /etc/cups/cups-pdf.conf ||
+        sed -i 's|^#\?Out .*|Out /var/spool/cups-pdf/${USER}|' /etc/cups/cups-pdf.conf
 fi
 if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
     # In the background, detached from this script's output, so nothing here

@@ -10,8 +10,10 @@
 #include <QMimeData>
 #include <QXYSeries>
 #include <csignal>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Answer = Dialogs::Answer;
 
@@ -181,7 +183,9 @@ private slots:
         if (DefaultPrinter::DefaultPrinterName() != "PDF")
             QSKIP("no PDF printer is the default (scripts/start-printer.sh sets one up)");
         const auto jobs = [] {
-            return QDir(QDir::homePath() + "/PDF")
+            // scripts/start-printer.sh sends each user's pages here.
+            return QDir("/var/spool/cups-pdf/" +
+                        QString::fromLocal8Bit(getpwuid(getuid())->pw_name))
                 .entryInfoList({"*Torvik_chart*.pdf"}, QDir::Files, QDir::Time);
         };
         const qsizetype before = jobs().size();
