@@ -84,11 +84,6 @@ QByteArray QtSerialLink::readAll() {
     return m_port.isOpen() ? m_port.readAll() : QByteArray();
 }
 
-void QtSerialLink::discardInput() {
-    if (m_port.isOpen())
-        m_port.clear(QSerialPort::Input);
-}
-
 // When the far side of a pseudo-terminal closes, QSerialPort reports ReadError
 // again and again until the port is closed; an unplugged adapter gives
 // ResourceError. Either way the device is gone.

@@ -21,7 +21,6 @@ public:
     bool write(const QByteArray& bytes) override;
     qint64 bytesAvailable() const override;
     QByteArray readAll() override;
-    void discardInput() override;
 
 private:
     void handleErrorOccurred(QSerialPort::SerialPortError error);

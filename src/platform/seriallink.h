@@ -24,8 +24,6 @@ public:
     virtual bool write(const QByteArray& bytes) = 0;
     virtual qint64 bytesAvailable() const = 0;
     virtual QByteArray readAll() = 0;
-    // Throws away whatever is waiting in the receive buffer.
-    virtual void discardInput() = 0;
 
 signals:
     void readyRead();

@@ -51,7 +51,6 @@ public:
     }
     qint64 bytesAvailable() const override { return m_port.bytesAvailable(); }
     QByteArray readAll() override { return m_port.readAll(); }
-    void discardInput() override { m_port.discardInput(); }
 
 private:
     QtSerialLink m_port;
