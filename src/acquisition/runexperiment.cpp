@@ -353,7 +353,7 @@ void RunExperiment::reject() {
     if (m_running && m_started)
         return;
     if (m_running) {
-        m_stopRequested = true;
+        requestStop();
         m_experimentTimer.stop();
         return;
     }
