@@ -119,8 +119,7 @@ std::optional<protocol::Reading> Interface::readOnce() {
 // its start was thrown away) the rest of it is still to come: everything up
 // to its end is dropped first.
 qsizetype Interface::takeReceived() {
-    if (m_port.bytesAvailable() > 0)
-        m_received += m_port.readAll();
+    m_port.appendReceived(m_received);
     if (m_midReply) {
         const qsizetype end = m_received.indexOf(kReplyEnd);
         m_midReply = end < 0;

@@ -62,7 +62,7 @@ PortProbe::Attempt PortProbe::tryPort(const QString& devicePath) {
 bool PortProbe::awaitIdentity() {
     const qint64 start = m_clock.steadySeconds();
     m_wait.until([&] {
-        m_received += m_port.readAll();
+        m_port.appendReceived(m_received);
         return protocol::HoldsIdentity(m_received) || !m_port.isOpen() ||
                m_clock.steadySeconds() - start >= kIdentityLimitSeconds;
     });

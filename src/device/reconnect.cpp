@@ -29,7 +29,7 @@ void Reconnect::handleAttempt() {
 void Reconnect::handleReadyRead() {
     if (!running())
         return;
-    m_received += m_port.readAll();
+    m_port.appendReceived(m_received);
     if (!protocol::HoldsIdentity(m_received))
         return;
     m_attempts.stop();

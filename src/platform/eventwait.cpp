@@ -2,9 +2,6 @@
 
 #include "clock.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-
 EventWait::EventWait(Clock& clock, QObject* parent)
     : QObject(parent), m_clock(clock), m_secondTimer(this) {
     m_secondTimer.setSingleShot(true);
@@ -15,21 +12,12 @@ EventWait::EventWait(Clock& clock, QObject* parent)
     });
 }
 
-// Each pass hands the thread to the event dispatcher until it has handled at
-// least one event, and returns right after it. A wake-up therefore costs no
-// more than the event itself: no nested QEventLoop to quit, no interrupt of
-// the dispatcher, no timer set and killed per wait. The second timer runs for
-// as long as any wait does, and is only set again when it fires.
-void EventWait::until(const std::function<bool()>& done) {
-    if (done())
-        return;
+// The second timer runs for as long as any wait does, and is only set again
+// when it fires.
+void EventWait::begin() {
     ++m_waiting;
     if (!m_secondTimer.isActive())
         armSecondTimer();
-    do
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    while (!done());
-    --m_waiting;
 }
 
 // The start of every whole second of the clock is the only moment a time

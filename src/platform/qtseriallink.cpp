@@ -80,8 +80,14 @@ qint64 QtSerialLink::bytesAvailable() const {
     return m_port.isOpen() ? m_port.bytesAvailable() : 0;
 }
 
-QByteArray QtSerialLink::readAll() {
-    return m_port.isOpen() ? m_port.readAll() : QByteArray();
+void QtSerialLink::appendReceived(QByteArray& into) {
+    const qint64 available = bytesAvailable();
+    if (available <= 0)
+        return;
+    const qsizetype held = into.size();
+    into.resize(held + available);
+    const qint64 taken = m_port.read(into.data() + held, available);
+    into.resize(held + std::max<qint64>(taken, 0));
 }
 
 // When the far side of a pseudo-terminal closes, QSerialPort reports ReadError

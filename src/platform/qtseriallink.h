@@ -20,7 +20,7 @@ public:
     bool isOpen() const override;
     bool write(const QByteArray& bytes) override;
     qint64 bytesAvailable() const override;
-    QByteArray readAll() override;
+    void appendReceived(QByteArray& into) override;
 
 private:
     void handleErrorOccurred(QSerialPort::SerialPortError error);

@@ -23,7 +23,9 @@ public:
     virtual bool isOpen() const = 0;
     virtual bool write(const QByteArray& bytes) = 0;
     virtual qint64 bytesAvailable() const = 0;
-    virtual QByteArray readAll() = 0;
+    // Appends what has been received to `into`; its room is reused, so a
+    // reply taken into the same buffer each time costs no allocation.
+    virtual void appendReceived(QByteArray& into) = 0;
 
 signals:
     void readyRead();

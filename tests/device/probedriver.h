@@ -36,10 +36,10 @@ public:
         written += bytes;
         return QtSerialLink::write(bytes);
     }
-    QByteArray readAll() override {
-        const QByteArray bytes = QtSerialLink::readAll();
-        receivedSinceOpen += bytes;
-        return bytes;
+    void appendReceived(QByteArray& into) override {
+        const qsizetype held = into.size();
+        QtSerialLink::appendReceived(into);
+        receivedSinceOpen += into.mid(held);
     }
 
     QStringList opened;

@@ -50,7 +50,7 @@ public:
         return m_port.write(bytes);
     }
     qint64 bytesAvailable() const override { return m_port.bytesAvailable(); }
-    QByteArray readAll() override { return m_port.readAll(); }
+    void appendReceived(QByteArray& into) override { m_port.appendReceived(into); }
 
 private:
     QtSerialLink m_port;
