@@ -1,7 +1,7 @@
 #include "reportwriter.h"
 
-#include "model/envelope.h"
 #include "model/replacingfile.h"
+#include "reports/reportchart.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -15,73 +15,8 @@
 #include <memory>
 
 namespace {
-constexpr int kDotsPerInch = 300;
-constexpr double kMmPerInch = 25.4;
 constexpr double kMarginMm = 15.0;
-constexpr double kChartHeightMm = 100.0;
-constexpr double kGapMm = 4.0;
-constexpr double kPaddingMm = 1.0;
-constexpr double kCurveWidthMm = 0.25;
-constexpr double kTitlePoints = 14.0;
-constexpr double kTextPoints = 9.0;
-constexpr double kTablePoints = 7.5;
 constexpr double kKeyColumnShare = 0.3; // of the page's width, at most
-constexpr int kTicks = 6;               // about this many steps along an axis
-
-double Dots(double mm) {
-    return mm / kMmPerInch * kDotsPerInch;
-}
-
-QFont Font(double points, bool bold = false) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    // No ligatures: "ff" stays two letters for whoever searches the text.
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    return font;
-}
-
-const QColor kCurveColours[] = {QColor(0, 0, 200),   QColor(200, 0, 0),   QColor(0, 140, 0),
-                                QColor(220, 120, 0), QColor(130, 0, 160), QColor(0, 150, 160),
-                                QColor(120, 80, 30), QColor(230, 0, 140), QColor(90, 90, 90),
-                                QColor(150, 150, 0)};
-constexpr int kColourCount = static_cast<int>(std::size(kCurveColours));
-
-// A curve's pen: ten colours, then the same with dashes and dots.
-QPen CurvePen(int index) {
-    QPen pen(kCurveColours[index % kColourCount], Dots(kCurveWidthMm));
-    const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
-    pen.setStyle(styles[(index / kColourCount) % 3]);
-    return pen;
-}
-
-// An axis from a round number below the values to one above, in round steps.
-struct Axis {
-    double low = 0.0;
-    double high = 1.0;
-    double step = 0.2;
-    int decimals = 1;
-};
-
-Axis AxisOver(double low, double high) {
-    if (!(low <= high)) {
-        low = 0.0;
-        high = 1.0;
-    }
-    if (high - low < std::abs(high) * 1e-9 || high == low) {
-        low -= 1.0;
-        high += 1.0;
-    }
-    const double raw = (high - low) / kTicks;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    const double fraction = raw / magnitude;
-    const double step = magnitude * (fraction < 1.5   ? 1.0
-                                     : fraction < 3.0 ? 2.0
-                                     : fraction < 7.0 ? 5.0
-                                                      : 10.0);
-    return {std::floor(low / step) * step, std::ceil(high / step) * step, step,
-            std::max(0, -static_cast<int>(std::floor(std::log10(step))))};
-}
 
 using Drawing = std::function<void(QPainter&)>;
 
@@ -91,10 +26,13 @@ class Layout {
 public:
     Layout(QPdfWriter& device, const ReportContent& content)
         : m_device(device), m_content(content), m_page(0, 0, device.width(), device.height()),
-          m_body(m_page.adjusted(
-              Dots(kMarginMm), Dots(kMarginMm), -Dots(kMarginMm), -Dots(kMarginMm))) {
+          m_body(m_page.adjusted(ReportDots(kMarginMm),
+                                 ReportDots(kMarginMm),
+                                 -ReportDots(kMarginMm),
+                                 -ReportDots(kMarginMm))) {
         m_headerHeight = header(nullptr);
-        m_footerHeight = QFontMetricsF(Font(kTablePoints), &m_device).height() + Dots(kGapMm);
+        m_footerHeight = QFontMetricsF(ReportFont(kReportSmallPoints), &m_device).height() +
+                         ReportDots(kReportGapMm);
         newPage();
         chart();
         table(m_content.table);
@@ -106,7 +44,7 @@ public:
             if (page > 0)
                 m_device.newPage();
             header(&painter);
-            painter.setFont(Font(kTablePoints));
+            painter.setFont(ReportFont(kReportSmallPoints));
             painter.setPen(Qt::black);
             painter.drawText(QRectF(m_body.left(), m_body.bottom() - m_footerHeight, m_body.width(),
                                     m_footerHeight),
@@ -129,8 +67,12 @@ private:
     double pairs(QPainter* painter,
                  const std::vector<std::pair<QString, QString>>& lines,
                  const QRectF& area) const;
-    void chart();
-    double legend(const QRectF& area);
+    void chart() {
+        const ReportBlock block =
+            ReportChart(m_content, QRectF(m_body.left(), m_y, m_body.width(), 0), m_device);
+        draw(block.draw);
+        m_y += block.height + ReportDots(kReportGapMm);
+    }
     void table(const ReportTable& table);
 
     QPdfWriter& m_device;
@@ -148,7 +90,7 @@ private:
 double Layout::pairs(QPainter* painter,
                      const std::vector<std::pair<QString, QString>>& lines,
                      const QRectF& area) const {
-    const QFont bold = Font(kTextPoints, true), plain = Font(kTextPoints);
+    const QFont bold = ReportFont(kReportTextPoints, true), plain = ReportFont(kReportTextPoints);
     const QFontMetricsF labels(bold, &m_device), values(plain, &m_device);
     double labelWidth = 0.0;
     for (const auto& [label, value] : lines)
@@ -175,7 +117,7 @@ double Layout::pairs(QPainter* painter,
 // The title, the test on the left and the operator's fields on the right,
 // and a rule under them.
 double Layout::header(QPainter* painter) const {
-    const QFont title = Font(kTitlePoints, true);
+    const QFont title = ReportFont(kReportTitlePoints, true);
     const QFontMetricsF titleMetrics(title, &m_device);
     const QRectF titleArea(m_body.left(), m_body.top(), m_body.width(), titleMetrics.height());
     if (painter) {
@@ -192,169 +134,25 @@ double Layout::header(QPainter* painter) const {
         {QStringLiteral("Operator"), fields.operatorName}};
     if (!fields.notes.isEmpty())
         operatorLines.emplace_back(QStringLiteral("Notes"), fields.notes);
-    const double top = titleArea.bottom() + Dots(kPaddingMm * 2);
-    const double half = (m_body.width() - Dots(kGapMm)) / 2;
+    const double top = titleArea.bottom() + ReportDots(kReportPaddingMm * 2);
+    const double half = (m_body.width() - ReportDots(kReportGapMm)) / 2;
     const double height =
         std::max(pairs(painter, m_content.header, QRectF(m_body.left(), top, half, 0)),
                  pairs(painter, operatorLines, QRectF(m_body.right() - half, top, half, 0)));
-    const double rule = top + height + Dots(kPaddingMm * 2);
+    const double rule = top + height + ReportDots(kReportPaddingMm * 2);
     if (painter) {
-        painter->setPen(QPen(Qt::black, Dots(0.2)));
+        painter->setPen(QPen(Qt::black, ReportDots(0.2)));
         painter->drawLine(QPointF(m_body.left(), rule), QPointF(m_body.right(), rule));
     }
-    return rule - m_body.top() + Dots(kGapMm);
-}
-
-// Each curve goes through an envelope of the plot's columns of dots, which
-// keeps what the page can show of it (a few points a column) and no more.
-std::vector<QPolygonF> Polylines(const std::vector<ReportCurve>& curves,
-                                 const QRectF& plot,
-                                 const Axis& x,
-                                 const Axis& y) {
-    std::vector<QPolygonF> lines;
-    const double xScale = plot.width() / (x.high - x.low);
-    const double yScale = plot.height() / (y.high - y.low);
-    for (const ReportCurve& curve : curves) {
-        Envelope envelope(x.low, x.high, std::max(1, static_cast<int>(plot.width())));
-        for (std::size_t i = 0; i < curve.points.size(); ++i)
-            envelope.add(i, curve.points[i].x(), curve.points[i].y());
-        QPolygonF line;
-        for (const Envelope::Point& point : envelope.points())
-            line << QPointF(plot.left() + (point.x - x.low) * xScale,
-                            plot.bottom() - (point.y - y.low) * yScale);
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-QString TickText(const Axis& axis, double value) {
-    // A step's multiple that rounds to minus zero reads as zero.
-    const double rounded = std::abs(value) < axis.step / 2 ? 0.0 : value;
-    return QString::number(rounded, 'f', axis.decimals);
-}
-
-// The grid, the frame and the tick labels, the vertical axis's right-aligned
-// in `labelWidth` left of the plot.
-void DrawAxes(
-    QPainter& painter, const QRectF& plot, const Axis& x, const Axis& y, double labelWidth) {
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const QPen grid(QColor(215, 215, 215), Dots(0.15)), frame(Qt::black, Dots(0.2));
-    const double pad = Dots(kPaddingMm);
-    const int xSteps = static_cast<int>(std::lround((x.high - x.low) / x.step));
-    for (int i = 0; i <= xSteps; ++i) {
-        const double at = plot.left() + i * plot.width() / xSteps;
-        painter.setPen(grid);
-        painter.drawLine(QPointF(at, plot.top()), QPointF(at, plot.bottom()));
-        painter.setPen(Qt::black);
-        painter.drawText(
-            QRectF(at - labelWidth * 2, plot.bottom() + pad, labelWidth * 4, metrics.height()),
-            Qt::AlignHCenter | Qt::AlignTop, TickText(x, x.low + i * x.step));
-    }
-    const int ySteps = static_cast<int>(std::lround((y.high - y.low) / y.step));
-    for (int i = 0; i <= ySteps; ++i) {
-        const double at = plot.bottom() - i * plot.height() / ySteps;
-        painter.setPen(grid);
-        painter.drawLine(QPointF(plot.left(), at), QPointF(plot.right(), at));
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(plot.left() - pad - labelWidth, at - metrics.height() / 2,
-                                labelWidth, metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, TickText(y, y.low + i * y.step));
-    }
-    painter.setPen(frame);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(plot);
-}
-
-// The chart's area: the plot, its tick labels and its axis titles.
-void Layout::chart() {
-    double xLow = std::numeric_limits<double>::infinity(), xHigh = -xLow;
-    double yLow = xLow, yHigh = -xLow;
-    for (const ReportCurve& curve : m_content.curves) {
-        for (const QPointF& point : curve.points) {
-            xLow = std::min(xLow, point.x());
-            xHigh = std::max(xHigh, point.x());
-            yLow = std::min(yLow, point.y());
-            yHigh = std::max(yHigh, point.y());
-        }
-    }
-    const Axis x = AxisOver(xLow, xHigh), y = AxisOver(yLow, yHigh);
-    const QFont font = Font(kTablePoints), titleFont = Font(kTextPoints);
-    const QFontMetricsF metrics(font, &m_device), titles(titleFont, &m_device);
-    double labelWidth = 0.0;
-    for (double v = y.low; v <= y.high + y.step / 2; v += y.step)
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(TickText(y, v)));
-    const double pad = Dots(kPaddingMm);
-    const QRectF area(m_body.left(), m_y, m_body.width(), Dots(kChartHeightMm));
-    const QRectF plot = area.adjusted(titles.height() + labelWidth + pad * 3, pad,
-                                      -metrics.horizontalAdvance(TickText(x, x.high)) / 2,
-                                      -(metrics.height() + titles.height() + pad * 3));
-    auto lines = std::make_shared<std::vector<QPolygonF>>(Polylines(m_content.curves, plot, x, y));
-    const QString xTitle = m_content.xTitle, yTitle = m_content.yTitle;
-    draw([=](QPainter& painter) {
-        painter.setFont(font);
-        DrawAxes(painter, plot, x, y, labelWidth);
-        painter.save();
-        painter.setClipRect(plot);
-        for (std::size_t i = 0; i < lines->size(); ++i) {
-            painter.setPen(CurvePen(static_cast<int>(i)));
-            painter.drawPolyline((*lines)[i]);
-        }
-        painter.restore();
-        painter.setFont(titleFont);
-        painter.setPen(Qt::black);
-        painter.drawText(
-            QRectF(plot.left(), area.bottom() - titles.height(), plot.width(), titles.height()),
-            Qt::AlignCenter, xTitle);
-        painter.save();
-        painter.translate(area.left(), plot.center().y());
-        painter.rotate(-90);
-        painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), titles.height()),
-                         Qt::AlignCenter, yTitle);
-        painter.restore();
-    });
-    m_y = area.bottom() + Dots(kGapMm);
-    if (m_content.legend)
-        m_y += legend(QRectF(plot.left(), m_y, plot.width(), 0)) + Dots(kGapMm);
-}
-
-// The curves' names under the chart, each after a stroke of its pen, in as
-// many columns as the longest name allows.
-double Layout::legend(const QRectF& area) {
-    const QFont font = Font(kTablePoints);
-    const QFontMetricsF metrics(font, &m_device);
-    const double stroke = Dots(8.0), gap = Dots(kPaddingMm * 2);
-    QStringList names;
-    double widest = 0.0;
-    for (const ReportCurve& curve : m_content.curves) {
-        names << curve.name;
-        widest = std::max(widest, metrics.horizontalAdvance(curve.name));
-    }
-    const double cell = std::min(area.width(), stroke + widest + gap * 3);
-    const double text = cell - stroke - gap * 2;
-    const int columns = std::max(1, static_cast<int>(area.width() / cell));
-    draw([=](QPainter& painter) {
-        painter.setFont(font);
-        for (int i = 0; i < names.size(); ++i) {
-            const QPointF at(area.left() + (i % columns) * cell,
-                             area.top() + (i / columns) * metrics.height());
-            const double middle = at.y() + metrics.height() / 2;
-            painter.setPen(CurvePen(i));
-            painter.drawLine(QPointF(at.x(), middle), QPointF(at.x() + stroke, middle));
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(at.x() + stroke + gap, at.y(), text, metrics.height()),
-                             Qt::AlignLeft | Qt::AlignVCenter,
-                             metrics.elidedText(names.at(i), Qt::ElideMiddle, text));
-        }
-    });
-    return static_cast<double>((names.size() + columns - 1) / columns) * metrics.height();
+    return rule - m_body.top() + ReportDots(kReportGapMm);
 }
 
 // The table's columns in groups that fit the page's width, each group led by
 // the key columns; rows run on to the next page under the group's headings.
 void Layout::table(const ReportTable& table) {
-    const QFont font = Font(kTablePoints), bold = Font(kTablePoints, true);
+    const QFont font = ReportFont(kReportSmallPoints), bold = ReportFont(kReportSmallPoints, true);
     const QFontMetricsF cells(font, &m_device), headings(bold, &m_device);
-    const double pad = Dots(kPaddingMm);
+    const double pad = ReportDots(kReportPaddingMm);
     const int count = static_cast<int>(table.headings.size());
     const int keys = std::min(table.keyColumns, count);
     std::vector<double> widths(static_cast<std::size_t>(count), 0.0);
@@ -413,7 +211,7 @@ void Layout::table(const ReportTable& table) {
                     const auto& [cell, text] = placed[i];
                     if (heading)
                         painter.fillRect(cell, QColor(232, 232, 232));
-                    painter.setPen(QPen(QColor(160, 160, 160), Dots(0.1)));
+                    painter.setPen(QPen(QColor(160, 160, 160), ReportDots(0.1)));
                     painter.drawRect(cell);
                     painter.setPen(Qt::black);
                     const int align = heading ? wrap
@@ -437,7 +235,7 @@ void Layout::table(const ReportTable& table) {
             cellsOf(row, m_y, rowHeight, false);
             m_y += rowHeight;
         }
-        m_y += Dots(kGapMm);
+        m_y += ReportDots(kReportGapMm);
     }
 }
 } // namespace
@@ -455,7 +253,7 @@ QByteArray ReportWriter::pdf() const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(kDotsPerInch);
+    writer.setResolution(kReportDotsPerInch);
     writer.setPageSize(QPageSize(m_size == PageSize::Letter ? QPageSize::Letter : QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Portrait);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));

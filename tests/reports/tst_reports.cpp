@@ -1,11 +1,14 @@
 #include "model/gfunctions.h"
 #include "model/modelfakes.h"
+#include "results/comparewindow.h"
 #include "shell/mainfixture.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <csignal>
+#include <sys/resource.h>
 
 // Reports read back from the PDF: the header and fields, every property as
 // `torvik-export --properties` prints it, the pages, and a chart of lines
@@ -139,7 +142,7 @@ private slots:
         checkProperties(text, inputs, files == 1);
     }
 
-    void commandLineLeavesOutAnUnreadableFileAndKeepsOldReportOnFailure() {
+    void commandLineLeavesOutAnUnreadableFileAndSaysWhyAWriteFailed() {
         const QStringList inputs = fixtures(2);
         writeBytes(path("bad.tdf"), "TDF1\r\n");
         int code = -1;
@@ -151,15 +154,15 @@ private slots:
         QVERIFY2(errors.endsWith("torvik-export: " + path("bad.tdf").toUtf8() + " left out.\n"),
                  errors);
         QVERIFY(pdfText(path("set.pdf")).contains("Specimen set of 2 tests"));
-        const QString folder = writeBytes(path("set.pdf"), "old") + "/x.pdf";
-        errors = run(TORVIK_EXPORT_PATH, {"--report", folder, inputs[0]}, &code);
+        const QString missing = path("missing/x.pdf");
+        errors = run(TORVIK_EXPORT_PATH, {"--report", missing, inputs[0]}, &code);
         QCOMPARE(code, 1);
-        QVERIFY2(errors.startsWith("torvik-export: could not write " + folder.toUtf8()), errors);
-        QCOMPARE(readBytes(path("set.pdf")), QByteArray("old"));
+        QVERIFY2(errors.startsWith("torvik-export: could not write " + missing.toUtf8()), errors);
     }
 
     // File, Report through the real window: the fields asked, kept in the
-    // settings, shown in the report; a failed write says why.
+    // settings, shown in the report; a failed write (a full disk, a folder
+    // that does not exist) says why and leaves the old file.
     void reportFromTheMainWindow() {
         MainFixture f;
         f.configure(QString());
@@ -167,29 +170,71 @@ private slots:
         f.dialogs.messages.clear();
         QVERIFY(f.main->LoadFile(fixtures(2)[1]));
         f.settings.write("Report", "Material", "kept material");
-        const QString pdf = path("window.pdf");
-        f.dialogs.fileNames = {pdf, path("missing/x.pdf")};
-        for (const QString& specimen : {"W-1", "W-2"}) {
+        const QString pdf = path("window.pdf"), old = writeBytes(path("old.pdf"), "old");
+        f.dialogs.fileNames = {pdf, old, path("missing/x.pdf")};
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        for (const rlimit& write : {limit, rlimit{4000, limit.rlim_max}, limit}) {
             ModalWatcher watcher("Report", [&](QWidget& dialog) {
                 QCOMPARE_EQ(dialog.findChild<QLineEdit*>("textMaterial")->text(), "kept material");
-                dialog.findChild<QLineEdit*>("textSpecimen")->setText(specimen);
+                dialog.findChild<QLineEdit*>("textSpecimen")->setText("W-1");
                 dialog.findChild<QPlainTextEdit*>("textNotes")->setPlainText("first note");
+                setrlimit(RLIMIT_FSIZE, &write);
                 dialog.findChild<QAbstractButton*>("buttonOK")->click();
                 return true;
             });
             f.item<QAction>("mnuReport").trigger();
-            QVERIFY(QTest::qWaitFor(
-                [&] { return f.dialogs.fileNames.size() < (specimen == QString("W-1") ? 2 : 1); }));
+            QVERIFY(QTest::qWaitFor([&] { return watcher.done(); }));
+            setrlimit(RLIMIT_FSIZE, &limit);
         }
         QCOMPARE(f.dialogs.saveRequests.value(0).fileName, "b,1.pdf");
-        QCOMPARE(f.settings.read("Report", "Specimen"), "W-2");
+        QCOMPARE(f.settings.read("Report", "Specimen"), "W-1");
         const QString text = pdfText(pdf);
         for (const QString& expected : {"b,1.tdf", "Specimen: W-1", "Material: kept material",
                                         "Notes: first note", "Load at break (lbf)"})
             QVERIFY2(text.contains(expected), qPrintable(expected));
-        QCOMPARE(f.dialogs.texts(), QStringList{"The data could not be written as a report to " +
-                                                path("missing/x.pdf") + ".\n\nThe folder " +
-                                                path("missing") + " does not exist."});
+        const QStringList texts = f.dialogs.texts();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY2(texts[0].contains("The disk may be full") && texts[0].contains("unchanged"),
+                 qPrintable(texts[0]));
+        QCOMPARE(readBytes(old), QByteArray("old"));
+        QCOMPARE(texts[1], "The data could not be written as a report to " +
+                               path("missing/x.pdf") + ".\n\nThe folder " + path("missing") +
+                               " does not exist.");
+    }
+
+    // The Compare window's Report button: the set as the window lists it.
+    void reportOfTheComparedSet() {
+        MainFixture f;
+        f.configure(QString());
+        f.start().show();
+        const QStringList files = fixtures(3);
+        f.dialogs.fileNames = {path("set.pdf")};
+        bool reported = false;
+        ModalWatcher report("Report", [&](QWidget& dialog) {
+            dialog.findChild<QAbstractButton*>("buttonOK")->click();
+            return reported = true;
+        });
+        ModalWatcher compare("Compare", [&](QWidget& window) {
+            auto& set = static_cast<CompareWindow&>(window);
+            if (set.fileCount() == 0) {
+                for (const QString& file : files)
+                    set.addFile(file);
+                QTimer::singleShot(0, window.findChild<QAbstractButton*>("buttonReport"),
+                                   &QAbstractButton::click);
+                return false;
+            }
+            if (reported)
+                set.reject();
+            return reported;
+        });
+        f.item<QAction>("mnuCompare").trigger();
+        QVERIFY(QTest::qWaitFor([&] { return compare.done(); }));
+        QVERIFY(f.dialogs.saveRequests.value(0).fileName.startsWith("SPECIMEN SET - "));
+        const QString text = pdfText(path("set.pdf"));
+        QVERIFY2(text.contains("Specimen set of 3 tests"), qPrintable(text));
+        checkProperties(text, files, false);
     }
 
 private:
