@@ -164,9 +164,15 @@ void Layout::table(const ReportTable& table) {
             width = std::max(width, cells.horizontalAdvance(row.value(c)));
         width += 2 * pad;
     }
+    // The key columns take what the others leave, and no less than their share
+    // when the others need more than the page.
+    double others = 0.0;
+    for (int c = keys; c < count; ++c)
+        others += widths[c];
+    const double keyMost = std::max(m_body.width() * kKeyColumnShare, m_body.width() - others);
     double keyWidth = 0.0;
     for (int c = 0; c < keys; ++c) {
-        widths[c] = std::min(widths[c], m_body.width() * kKeyColumnShare);
+        widths[c] = std::min(widths[c], keyMost);
         keyWidth += widths[c];
     }
     std::vector<std::vector<int>> groups;

@@ -2,6 +2,7 @@
 // through the device-command gate, and the View menu's units and axes.
 
 #include "acquisition/samplesize.h"
+#include "acquisition/testjournal.h"
 #include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 #include "auxiliary/test.h"
