@@ -22,7 +22,6 @@
 
 #include <QCursor>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
 #include <QToolBar>
@@ -132,11 +131,9 @@ void Main::handleReport() {
         if (m_testBegan)
             source.began = QDateTime::fromSecsSinceEpoch(*m_testBegan);
         const Experiment& experiment = currentExperiment();
-        const QString proposed =
-            m_dataFile.isEmpty()
-                ? DefaultFileName(QString::fromStdString(experiment.TestString()),
-                                  m_clock.wholeSeconds(), QStringLiteral("pdf"))
-                : QFileInfo(m_dataFile).completeBaseName() + QStringLiteral(".pdf");
+        // The name Save would propose, as a PDF.
+        const QString proposed = DefaultFileName(QString::fromStdString(experiment.TestString()),
+                                                 m_clock.wholeSeconds(), QStringLiteral("pdf"));
         m_report->run(*this, proposed, [&](const ReportFields& fields) {
             return SpecimenReport(experiment, source, fields, m_units, m_viewMode);
         });
