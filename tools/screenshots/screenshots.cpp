@@ -6,11 +6,11 @@
 // opened from data files written here.
 // Usage: torvik-screenshots FOLDER
 
-#include "reports/reportcontent.h"
-#include "reports/reportwriter.h"
 #include "mainfixture.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "reports/reportcontent.h"
+#include "reports/reportwriter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -40,8 +40,8 @@ Experiment tensionTest(double strength = 1.0) {
     constexpr int kPoints = 3000;
     for (int i = 0; i < kPoints; ++i) {
         const double p = static_cast<double>(i) / (kPoints - 1);
-        double lbf = strength * (420.0 * (1.0 - std::exp(-p * 25.0)) + 120.0 * p -
-                                 150.0 * std::pow(p, 6.0));
+        double lbf =
+            strength * (420.0 * (1.0 - std::exp(-p * 25.0)) + 120.0 * p - 150.0 * std::pow(p, 6.0));
         if (i > kPoints - 15)
             lbf *= static_cast<double>(kPoints - i) / 15.0; // the break
         const double jitter = i < 10 ? 0.0 : ((i * 7919) % 5 - 2) * 0.4;
@@ -171,9 +171,8 @@ bool shootReports(const QDir& folder) {
         const QString pdf = files.filePath(name + QStringLiteral(".pdf"));
         ReportWriter(content, ReportWriter::PageSize::A4).write(pdf);
         ok &= QProcess::execute(QStringLiteral("pdftoppm"),
-                                {QStringLiteral("-png"), QStringLiteral("-r"),
-                                 QStringLiteral("60"), QStringLiteral("-singlefile"), pdf,
-                                 folder.filePath(name)}) == 0;
+                                {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                                 QStringLiteral("-singlefile"), pdf, folder.filePath(name)}) == 0;
     }
     return ok;
 }
