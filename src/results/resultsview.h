@@ -9,7 +9,6 @@
 #include <cstdint>
 
 class Experiment;
-
 class PointsModel;
 class QLabel;
 class QLineEdit;
