@@ -13,10 +13,13 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <numeric>
+#include <tuple>
 
 namespace {
 constexpr double kMarginMm = 15.0;
 constexpr double kKeyColumnShare = 0.3; // of the page's width, at most
+constexpr int kHeadingAlignment = Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap;
 
 using Drawing = std::function<void(QPainter&)>;
 
@@ -74,6 +77,11 @@ private:
         m_y += block.height + ReportDots(kReportGapMm);
     }
     void table(const ReportTable& table);
+    void row(const QStringList& texts,
+             const std::vector<int>& group,
+             const std::vector<double>& widths,
+             double height,
+             bool heading);
 
     QPdfWriter& m_device;
     const ReportContent& m_content;
@@ -147,99 +155,118 @@ double Layout::header(QPainter* painter) const {
     return rule - m_body.top() + ReportDots(kReportGapMm);
 }
 
-// The table's columns in groups that fit the page's width, each group led by
-// the key columns; rows run on to the next page under the group's headings.
-void Layout::table(const ReportTable& table) {
-    const QFont font = ReportFont(kReportSmallPoints), bold = ReportFont(kReportSmallPoints, true);
-    const QFontMetricsF cells(font, &m_device), headings(bold, &m_device);
+// Each column as wide as its longest cell and its heading's longest word.
+// The key columns take what the others leave, and no less than their share
+// of the page when the others need more than the page.
+std::vector<double> ColumnWidths(const ReportTable& table,
+                                 int keys,
+                                 const QFontMetricsF& cells,
+                                 const QFontMetricsF& headings,
+                                 double pageWidth) {
     const double pad = ReportDots(kReportPaddingMm);
-    const int count = static_cast<int>(table.headings.size());
-    const int keys = std::min(table.keyColumns, count);
-    std::vector<double> widths(static_cast<std::size_t>(count), 0.0);
-    for (int c = 0; c < count; ++c) {
-        double& width = widths[static_cast<std::size_t>(c)];
+    std::vector<double> widths;
+    for (int c = 0; c < table.headings.size(); ++c) {
+        double width = 0.0;
         for (const QString& word : table.headings.at(c).split(QLatin1Char(' ')))
             width = std::max(width, headings.horizontalAdvance(word));
         for (const QStringList& row : table.rows)
             width = std::max(width, cells.horizontalAdvance(row.value(c)));
-        width += 2 * pad;
+        widths.push_back(width + 2 * pad);
     }
-    // The key columns take what the others leave, and no less than their share
-    // when the others need more than the page.
-    double others = 0.0;
-    for (int c = keys; c < count; ++c)
-        others += widths[c];
-    const double keyMost = std::max(m_body.width() * kKeyColumnShare, m_body.width() - others);
-    double keyWidth = 0.0;
-    for (int c = 0; c < keys; ++c) {
+    const double others = std::accumulate(widths.begin() + keys, widths.end(), 0.0);
+    const double keyMost = std::max(pageWidth * kKeyColumnShare, pageWidth - others);
+    for (int c = 0; c < keys; ++c)
         widths[c] = std::min(widths[c], keyMost);
-        keyWidth += widths[c];
-    }
+    return widths;
+}
+
+// The columns dealt into groups that fit the page's width, each led by the
+// key columns and holding at least one other.
+std::vector<std::vector<int>>
+ColumnGroups(std::vector<double>& widths, int keys, double pageWidth) {
+    const double keyWidth = std::accumulate(widths.begin(), widths.begin() + keys, 0.0);
+    const int count = static_cast<int>(widths.size());
     std::vector<std::vector<int>> groups;
     for (int next = keys; next < count || groups.empty();) {
-        std::vector<int> group;
-        for (int c = 0; c < keys; ++c)
-            group.push_back(c);
+        std::vector<int> group(static_cast<std::size_t>(keys));
+        std::iota(group.begin(), group.end(), 0);
         double used = keyWidth;
         while (next < count &&
-               (static_cast<int>(group.size()) == keys || used + widths[next] <= m_body.width())) {
-            widths[next] = std::min(widths[next], m_body.width() - keyWidth);
+               (static_cast<int>(group.size()) == keys || used + widths[next] <= pageWidth)) {
+            widths[next] = std::min(widths[next], pageWidth - keyWidth);
             used += widths[next];
             group.push_back(next++);
         }
         groups.push_back(group);
     }
+    return groups;
+}
+
+// One row of a column group at the current height: the headings on grey,
+// wrapped; key cells to the left, values to the right, elided to fit.
+void Layout::row(const QStringList& texts,
+                 const std::vector<int>& group,
+                 const std::vector<double>& widths,
+                 double height,
+                 bool heading) {
+    const QFont font = ReportFont(kReportSmallPoints, heading);
+    const QFontMetricsF metrics(font, &m_device);
+    const double pad = ReportDots(kReportPaddingMm);
+    std::vector<std::tuple<QRectF, QString, int>> placed;
+    double x = m_body.left();
+    for (const int c : group) {
+        const QRectF cell(x, m_y, widths[c], height);
+        const int align = heading                          ? kHeadingAlignment
+                          : c < m_content.table.keyColumns ? Qt::AlignLeft | Qt::AlignVCenter
+                                                           : Qt::AlignRight | Qt::AlignVCenter;
+        placed.emplace_back(
+            cell,
+            heading ? texts.value(c)
+                    : metrics.elidedText(texts.value(c), Qt::ElideMiddle, widths[c] - 2 * pad),
+            align);
+        x += widths[c];
+    }
+    draw([=](QPainter& painter) {
+        painter.setFont(font);
+        for (const auto& [cell, text, align] : placed) {
+            if (heading)
+                painter.fillRect(cell, QColor(232, 232, 232));
+            painter.setPen(QPen(QColor(160, 160, 160), ReportDots(0.1)));
+            painter.drawRect(cell);
+            painter.setPen(Qt::black);
+            painter.drawText(cell.adjusted(pad, pad, -pad, -pad), align, text);
+        }
+    });
+    m_y += height;
+}
+
+// The table's column groups one after another; rows that do not fit go on to
+// the next page under the group's headings again.
+void Layout::table(const ReportTable& table) {
+    const QFontMetricsF cells(ReportFont(kReportSmallPoints), &m_device);
+    const QFontMetricsF headings(ReportFont(kReportSmallPoints, true), &m_device);
+    const double pad = ReportDots(kReportPaddingMm);
+    const int keys = std::min(table.keyColumns, static_cast<int>(table.headings.size()));
+    std::vector<double> widths = ColumnWidths(table, keys, cells, headings, m_body.width());
     const double rowHeight = cells.height() + 2 * pad;
-    const int wrap = Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap;
-    for (const std::vector<int>& group : groups) {
+    for (const std::vector<int>& group : ColumnGroups(widths, keys, m_body.width())) {
         double headingHeight = 0.0;
-        for (const int c : group)
-            headingHeight =
-                std::max(headingHeight, headings
-                                            .boundingRect(QRectF(0, 0, widths[c] - 2 * pad, 1e6),
-                                                          wrap, table.headings.at(c))
-                                            .height());
+        for (const int c : group) {
+            const QRectF room(0, 0, widths[c] - 2 * pad, 1e6);
+            headingHeight = std::max(
+                headingHeight,
+                headings.boundingRect(room, kHeadingAlignment, table.headings.at(c)).height());
+        }
         headingHeight += 2 * pad;
-        auto cellsOf = [&](const QStringList& texts, double y, double height, bool heading) {
-            std::vector<std::pair<QRectF, QString>> placed;
-            double x = m_body.left();
-            for (const int c : group) {
-                const QRectF cell(x, y, widths[c], height);
-                placed.emplace_back(cell, heading
-                                              ? texts.value(c)
-                                              : cells.elidedText(texts.value(c), Qt::ElideMiddle,
-                                                                 widths[c] - 2 * pad));
-                x += widths[c];
-            }
-            draw([=](QPainter& painter) {
-                painter.setFont(heading ? bold : font);
-                for (std::size_t i = 0; i < placed.size(); ++i) {
-                    const auto& [cell, text] = placed[i];
-                    if (heading)
-                        painter.fillRect(cell, QColor(232, 232, 232));
-                    painter.setPen(QPen(QColor(160, 160, 160), ReportDots(0.1)));
-                    painter.drawRect(cell);
-                    painter.setPen(Qt::black);
-                    const int align = heading ? wrap
-                                      : static_cast<int>(i) < keys
-                                          ? Qt::AlignLeft | Qt::AlignVCenter
-                                          : Qt::AlignRight | Qt::AlignVCenter;
-                    painter.drawText(cell.adjusted(pad, pad, -pad, -pad), align, text);
-                }
-            });
-        };
         if (m_y + headingHeight + rowHeight > bottom())
             newPage();
-        cellsOf(table.headings, m_y, headingHeight, true);
-        m_y += headingHeight;
-        for (const QStringList& row : table.rows) {
+        row(table.headings, group, widths, headingHeight, true);
+        for (const QStringList& texts : table.rows) {
             if (m_y + rowHeight > bottom()) {
                 newPage();
-                cellsOf(table.headings, m_y, headingHeight, true);
-                m_y += headingHeight;
+                row(table.headings, group, widths, headingHeight, true);
             }
-            cellsOf(row, m_y, rowHeight, false);
-            m_y += rowHeight;
+            row(texts, group, widths, rowHeight, false);
         }
         m_y += ReportDots(kReportGapMm);
     }
