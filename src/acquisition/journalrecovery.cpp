@@ -86,7 +86,7 @@ bool JournalRecovery::offer(Experiment& experiment) {
                                   Dialogs::Buttons::YesNoCancel)) {
         case Dialogs::Answer::Yes:
             FillExperiment(*contents, experiment);
-            m_journal.adopt(std::move(file));
+            m_journal.adopt(std::move(file), contents->header.startedSeconds);
             return true;
         case Dialogs::Answer::No:
             if (const QString failure = setAside(file); !failure.isEmpty())

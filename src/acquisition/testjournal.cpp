@@ -29,6 +29,7 @@ TestJournal::~TestJournal() {
 
 bool TestJournal::begin(const JournalHeader& header) {
     discard();
+    m_startedSeconds = header.startedSeconds;
     // The process number keeps two programs started in the same second apart.
     const QString name = QStringLiteral("test-%1-%2%3")
                              .arg(QDateTime::fromSecsSinceEpoch(header.startedSeconds)
@@ -77,8 +78,9 @@ void TestJournal::discard() {
     m_file.remove();
 }
 
-void TestJournal::adopt(JournalFile file) {
+void TestJournal::adopt(JournalFile file, std::int64_t startedSeconds) {
     discard();
+    m_startedSeconds = startedSeconds;
     m_file = std::move(file);
     m_writing = m_file.isOpen();
 }

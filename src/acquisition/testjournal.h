@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The journal of the test in the record, kept on the disk from the first
@@ -43,13 +44,17 @@ public:
     void flush();
     // The test was saved or dropped: its journal is no longer needed.
     void discard();
-    // Carries on with a journal recovered at start-up.
-    void adopt(JournalFile file);
+    // Carries on with a journal recovered at start-up, of a test that began
+    // at `startedSeconds` (wall clock, seconds since the epoch).
+    void adopt(JournalFile file, std::int64_t startedSeconds);
 
     // Whether the test's readings are being kept.
     bool isOpen() const { return m_writing; }
     QString folder() const { return m_folder; }
     QString path() const { return m_file.path(); }
+    // When the last test begun or adopted began, also once its journal is
+    // gone or failed; empty before the first.
+    std::optional<std::int64_t> startedSeconds() const { return m_startedSeconds; }
 
 signals:
     // The test's readings are no longer kept on the disk.
@@ -60,6 +65,7 @@ private:
     JournalFile m_file;
     bool m_writing = false; // the file is open and no write has failed
     std::string m_pending;
+    std::optional<std::int64_t> m_startedSeconds;
     QTimer m_flushTimer;
 };
 

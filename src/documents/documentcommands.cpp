@@ -49,6 +49,7 @@ bool DocumentCommands::SaveData() {
     if (!write([&] { return record.SaveFile(name.toStdString()); }, name, QObject::tr("saved")))
         return false;
     m_host.setDataSaved(true);
+    m_host.setDataFile(name, false);
     m_host.dropJournal();
     return true;
 }
@@ -98,6 +99,7 @@ bool DocumentCommands::LoadFile(const QString& fileName) {
     m_host.setDataSaved(true);
     m_host.EnableDataCommands();
     m_host.UpdateAxisMenu();
+    m_host.setDataFile(fileName, true);
     m_host.showCurrentExperiment();
     return true;
 }

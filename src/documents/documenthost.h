@@ -4,6 +4,7 @@
 
 class Experiment;
 class QChartView;
+class QString;
 
 // What the document commands need from the main window that owns the
 // record, the document state and the results area. The main window
@@ -26,6 +27,9 @@ public:
     // The record is saved or knowingly dropped: the journal that kept its
     // readings on the disk since the test began is no longer needed.
     virtual void dropJournal() = 0;
+
+    // The data file the record was opened from (`opened`) or saved to.
+    virtual void setDataFile(const QString& fileName, bool opened) = 0;
 
     // The results area: emptied, filled from the record, and the Axis
     // menu set for the record's kind of test.

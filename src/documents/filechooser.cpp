@@ -12,6 +12,9 @@ Dialogs::FileRequest request(FileChooser::Kind kind, const QString& name, const 
     if (kind == FileChooser::Kind::DataFile) {
         r.filter = QStringLiteral("Torvik Data File (*.tdf);;All Files (*)");
         r.defaultSuffix = QStringLiteral("tdf");
+    } else if (kind == FileChooser::Kind::Report) {
+        r.filter = QStringLiteral("PDF Document (*.pdf);;All Files (*)");
+        r.defaultSuffix = QStringLiteral("pdf");
     } else {
         r.filter = QStringLiteral("Comma Delimated Text File (*.txt);;All Files (*)");
         r.defaultSuffix = QStringLiteral("txt");

@@ -9,7 +9,7 @@ class Dialogs;
 // folder of the last file chosen. Window thread.
 class FileChooser {
 public:
-    enum class Kind { DataFile, TextFile };
+    enum class Kind { DataFile, TextFile, Report };
 
     explicit FileChooser(Dialogs& dialogs) : m_dialogs(dialogs) {}
 

@@ -61,6 +61,8 @@ CompareWindow::CompareWindow(Dialogs& dialogs,
                                    QStringLiteral("buttonAdd"), tr("Add"));
     m_buttonRemove = Named(buttons->addButton(tr("&Remove"), QDialogButtonBox::ActionRole),
                            QStringLiteral("buttonRemove"), tr("Remove"));
+    m_buttonReport = Named(buttons->addButton(tr("&Report..."), QDialogButtonBox::ActionRole),
+                           QStringLiteral("buttonReport"), tr("Report"));
     buttons->button(QDialogButtonBox::Close)->setAccessibleName(tr("Close"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
@@ -68,6 +70,7 @@ CompareWindow::CompareWindow(Dialogs& dialogs,
 
     connect(buttonAdd, &QPushButton::clicked, this, &CompareWindow::handleAdd);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CompareWindow::handleRemove);
+    connect(m_buttonReport, &QPushButton::clicked, this, &CompareWindow::reportRequested);
     connect(m_table, &QTableWidget::currentCellChanged, this,
             &CompareWindow::handleCurrentRowChanged);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -204,6 +207,7 @@ void CompareWindow::fillTable() {
     for (const QString& open : std::as_const(m_paths))
         names << QFileInfo(open).fileName();
     m_chartView->setAccessibleDescription(names.join(QStringLiteral(", ")));
+    m_buttonReport->setEnabled(files > 0);
     handleCurrentRowChanged();
 }
 

@@ -37,6 +37,14 @@ public:
     // Removes the file of table row `row` (from 0) from the chart and table.
     void removeFile(int row);
     int fileCount() const { return static_cast<int>(m_paths.size()); }
+    // The file of table row `row` (from 0), and its test.
+    QString filePath(int row) const { return m_paths.at(row); }
+    const Experiment& experiment(int row) { return m_experiments.Item(row + 1); }
+    std::int32_t units() const { return m_units; }
+
+signals:
+    // "Report..." was clicked: a report of the set is wanted.
+    void reportRequested();
 
 private:
     void buildChart();
@@ -61,4 +69,5 @@ private:
     QValueAxis* m_axisY = nullptr;
     QTableWidget* m_table = nullptr;
     QPushButton* m_buttonRemove = nullptr;
+    QPushButton* m_buttonReport = nullptr;
 };

@@ -3,6 +3,9 @@
 #include "results/resizerule.h"
 
 #include <QFrame>
+#include <QList>
+#include <QPointF>
+#include <QString>
 #include <cstdint>
 
 class Experiment;
@@ -80,3 +83,20 @@ private:
     QTableView* m_grid = nullptr;
     ResultsChart* m_chart = nullptr;
 };
+
+// The chart's axis titles, for load against displacement or stress against
+// strain in `units`.
+struct AxisTitles {
+    QString x;
+    QString y;
+};
+AxisTitles ChartAxisTitles(bool stressStrain, std::int32_t units);
+
+// The points of `experiment` as the results chart shows them in `units` and
+// `viewMode`, with their axis titles: stress against strain only for a
+// tension test in view 2 whose quotients are finite numbers, load against
+// displacement otherwise. A point whose conversion fails is left out.
+QList<QPointF> ChartPoints(const Experiment& experiment,
+                           std::int32_t units,
+                           std::int32_t viewMode,
+                           AxisTitles& titles);

@@ -20,26 +20,10 @@
 namespace {
 constexpr std::int32_t kViewStressStrain = 2;
 
-struct AxisTitles {
-    QString x;
-    QString y;
-};
-
 // Only a tension test has a stress against strain view; for every other
 // kind the chart shows load against displacement whatever the choice.
 bool showsStressStrain(const Experiment& experiment, std::int32_t viewMode) {
     return experiment.TestType() == kTestTension && viewMode == kViewStressStrain;
-}
-
-// The load caption says "(lb)" while the load axis says "(lbs)".
-AxisTitles axisTitles(bool stressStrain, std::int32_t units) {
-    const bool english = units == kUnitsEnglish;
-    if (stressStrain) {
-        return {english ? QStringLiteral("Strain (inch/inch)") : QStringLiteral("Strain (mm/mm)"),
-                english ? QStringLiteral("Stress (lbs/sq. inch)") : QStringLiteral("Stress (Pa)")};
-    }
-    return {english ? QStringLiteral("Displacement (inch)") : QStringLiteral("Displacement (mm)"),
-            english ? QStringLiteral("Load (lbs)") : QStringLiteral("Load (N)")};
 }
 
 // A converted value as shown in a summary box; empty when it cannot be
@@ -85,13 +69,24 @@ bool toStressStrain(QList<QPointF>& table, const Experiment& experiment) {
 }
 } // namespace
 
+// The load caption says "(lb)" while the load axis says "(lbs)".
+AxisTitles ChartAxisTitles(bool stressStrain, std::int32_t units) {
+    const bool english = units == kUnitsEnglish;
+    if (stressStrain) {
+        return {english ? QStringLiteral("Strain (inch/inch)") : QStringLiteral("Strain (mm/mm)"),
+                english ? QStringLiteral("Stress (lbs/sq. inch)") : QStringLiteral("Stress (Pa)")};
+    }
+    return {english ? QStringLiteral("Displacement (inch)") : QStringLiteral("Displacement (mm)"),
+            english ? QStringLiteral("Load (lbs)") : QStringLiteral("Load (N)")};
+}
+
 void ResultsView::ShowResults(const Experiment& experiment,
                               std::int32_t units,
                               std::int32_t viewMode,
                               bool experimentPresent) {
     const BusyCursor busy;
     const bool stressStrain = showsStressStrain(experiment, viewMode);
-    const AxisTitles titles = axisTitles(stressStrain, units);
+    const AxisTitles titles = ChartAxisTitles(stressStrain, units);
     m_chart->setAxisTitles(titles.x, titles.y);
     if (!experimentPresent)
         return;
@@ -154,8 +149,22 @@ void ResultsView::showChart(const Experiment& experiment,
     QList<QPointF> table = loadDisplacement(experiment, units, count);
     if (stressStrain && !toStressStrain(table, experiment)) {
         table = loadDisplacement(experiment, units, count);
-        const AxisTitles titles = axisTitles(false, units);
+        const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
     }
     m_chart->setPoints(table);
+}
+
+QList<QPointF> ChartPoints(const Experiment& experiment,
+                           std::int32_t units,
+                           std::int32_t viewMode,
+                           AxisTitles& titles) {
+    const bool stressStrain = showsStressStrain(experiment, viewMode);
+    titles = ChartAxisTitles(stressStrain, units);
+    QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count());
+    if (stressStrain && !toStressStrain(table, experiment)) {
+        table = loadDisplacement(experiment, units, experiment.Count());
+        titles = ChartAxisTitles(false, units);
+    }
+    return table;
 }

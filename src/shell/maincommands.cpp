@@ -2,21 +2,26 @@
 // through the device-command gate, and the View menu's units and axes.
 
 #include "acquisition/samplesize.h"
+#include "acquisition/testjournal.h"
 #include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 #include "auxiliary/test.h"
 #include "calibration/calibration.h"
 #include "device/interface.h"
+#include "documents/defaultname.h"
 #include "mainwindow.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "platform/clock.h"
 #include "platform/geometry.h"
+#include "reports/reportcommand.h"
 #include "results/comparewindow.h"
 #include "results/resultsview.h"
 #include "results/testpropertieswindow.h"
 #include "shell/maintesthost.h"
 
 #include <QCursor>
+#include <QDateTime>
 #include <QMenu>
 #include <QPointer>
 #include <QToolBar>
@@ -25,6 +30,9 @@ void Main::handleNewTest(std::int32_t testType) {
     runDeviceCommand([this, testType] {
         MainTestHost host(*this, m_dialogs);
         RunNewTest(host, testType);
+        // The test began when its journal did.
+        if (m_experimentPresent && !m_testBegan)
+            m_testBegan = m_journal->startedSeconds();
     });
 }
 
@@ -97,8 +105,38 @@ void Main::handleTestProperties() {
 void Main::handleCompare() {
     runDeviceCommand([this] {
         CompareWindow window(m_dialogs, fileChooserFolder(), m_units, this);
+        // Already inside this command: the report runs at once.
+        connect(&window, &CompareWindow::reportRequested, this,
+                [this, &window] { runGuarded([this, &window] { reportSet(window); }); });
         CenterOver(window, *this);
         window.exec();
+    });
+}
+
+void Main::reportSet(CompareWindow& window) {
+    std::vector<ReportSpecimen> specimens;
+    for (int i = 0; i < window.fileCount(); ++i)
+        specimens.push_back({window.filePath(i), &window.experiment(i)});
+    const std::int32_t units = window.units();
+    m_report->run(window,
+                  DefaultFileName(QStringLiteral("SPECIMEN SET"), m_clock.wholeSeconds(),
+                                  QStringLiteral("pdf")),
+                  [&](const ReportFields& fields) { return SetReport(specimens, fields, units); });
+}
+
+// In the units and the view on display.
+void Main::handleReport() {
+    runDeviceCommand([this] {
+        ReportSource source{m_dataFile, std::nullopt, m_testBeganIsModified};
+        if (m_testBegan)
+            source.began = QDateTime::fromSecsSinceEpoch(*m_testBegan);
+        const Experiment& experiment = currentExperiment();
+        // The name Save would propose, as a PDF.
+        const QString proposed = DefaultFileName(QString::fromStdString(experiment.TestString()),
+                                                 m_clock.wholeSeconds(), QStringLiteral("pdf"));
+        m_report->run(*this, proposed, [&](const ReportFields& fields) {
+            return SpecimenReport(experiment, source, fields, m_units, m_viewMode);
+        });
     });
 }
 

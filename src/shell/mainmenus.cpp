@@ -79,12 +79,13 @@ void buildFileMenu(MainMenus& m, QMenuBar& bar) {
         addItem(*m.mnuFile, "mnuClose", QObject::tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W));
     m.mnuPrint =
         addItem(*m.mnuFile, "mnuPrint", QObject::tr("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    m.mnuReport = addItem(*m.mnuFile, "mnuReport", QObject::tr("&Report..."));
     m.mnuCompare = addItem(*m.mnuFile, "mnuCompare", QObject::tr("Co&mpare..."));
     m.seperator = addSeparator(*m.mnuFile, "seperator");
     m.mnuExit =
         addItem(*m.mnuFile, "mnuExit", QObject::tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    // Nothing to save, export, close or print until a test is present.
-    for (QAction* item : {m.mnuSave, m.mnuExport, m.mnuClose, m.mnuPrint})
+    // Nothing to save, export, close, print or report until a test is present.
+    for (QAction* item : {m.mnuSave, m.mnuExport, m.mnuClose, m.mnuPrint, m.mnuReport})
         item->setEnabled(false);
 }
 

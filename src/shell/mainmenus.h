@@ -24,6 +24,7 @@ struct MainMenus {
     QAction* mnuExport = nullptr;
     QAction* mnuClose = nullptr;
     QAction* mnuPrint = nullptr;
+    QAction* mnuReport = nullptr;
     QAction* mnuCompare = nullptr;
     QAction* seperator = nullptr;
     QAction* mnuExit = nullptr;

@@ -17,6 +17,7 @@
 #include "platform/helplocation.h"
 #include "platform/portpaths.h"
 #include "platform/settingsstore.h"
+#include "reports/reportcommand.h"
 #include "results/comparewindow.h"
 #include "results/resultsview.h"
 #include "results/testpropertieswindow.h"
@@ -27,6 +28,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -59,7 +61,9 @@ Main::Main(const Services& services, QWidget* parent)
       m_dialogs(services.dialogs), m_serialLink(services.serialLink),
       m_commandLine(services.commandLine), m_pump(services.clock),
       m_documents(std::make_unique<DocumentCommands>(*this, services.dialogs, services.clock)),
-      m_journal(std::make_unique<TestJournal>(JournalFolder())) {
+      m_journal(std::make_unique<TestJournal>(JournalFolder())),
+      m_report(
+          std::make_unique<ReportCommand>(m_settings, services.dialogs, m_documents->chooser())) {
     buildWindow();
     connectCommands();
 }
@@ -129,6 +133,7 @@ void Main::connectCommands() {
     connectCommand(m_menus.mnuHelpAbout, &Main::handleAbout);
     connectCommand(m_menus.mnuProperties, &Main::handleTestProperties);
     connectCommand(m_menus.mnuCompare, &Main::handleCompare);
+    connectCommand(m_menus.mnuReport, &Main::handleReport);
     connect(m_menus.Toolbar, &QToolBar::actionTriggered, this, [this](QAction* button) {
         runGuarded([this, button] { handleToolbarAction(button); });
     });
@@ -192,6 +197,7 @@ void Main::offerRecovery() {
         // Back as it was before the crash: a test present and not saved.
         currentExperiment() = std::move(recovered);
         ClearResults();
+        m_testBegan = m_journal->startedSeconds();
         EnableDataCommands();
         UpdateAxisMenu();
         ShowResults();
@@ -328,6 +334,9 @@ void Main::ResetGrid() {
 
 void Main::ClearResults() {
     m_dataSaved = false;
+    m_dataFile.clear();
+    m_testBegan.reset();
+    m_testBeganIsModified = false;
     m_results->ClearResults();
 }
 
@@ -351,20 +360,29 @@ void Main::showCurrentExperiment() {
     ShowResults();
 }
 
+void Main::setDataFile(const QString& fileName, bool opened) {
+    m_dataFile = fileName;
+    if (!opened)
+        return;
+    m_testBegan = QFileInfo(fileName).lastModified().toSecsSinceEpoch();
+    m_testBeganIsModified = true;
+}
+
 QChartView* Main::chartForPrint() {
     return m_results->findChild<QChartView*>(QStringLiteral("chart"));
 }
 
 void Main::EnableDataCommands() {
-    for (QAction* item : {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
-                          m_menus.toolbarPrint, m_menus.mnuClose, m_menus.mnuProperties})
+    for (QAction* item :
+         {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
+          m_menus.toolbarPrint, m_menus.mnuClose, m_menus.mnuProperties, m_menus.mnuReport})
         item->setEnabled(true);
     m_experimentPresent = true;
 }
 
 void Main::DisableDataCommands() {
     for (QAction* item : {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
-                          m_menus.toolbarPrint, m_menus.mnuProperties})
+                          m_menus.toolbarPrint, m_menus.mnuProperties, m_menus.mnuReport})
         item->setEnabled(false);
     m_dataSaved = false;
     m_experimentPresent = false;

@@ -9,14 +9,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class About;
 class Calibration;
+class CompareWindow;
 class DocumentCommands;
 class Experiment;
 class HelpWindow;
 class Interface;
 class LiveLoadDisplay;
+class ReportCommand;
 class QLabel;
 class ResultsView;
 class TestJournal;
@@ -80,6 +83,7 @@ public:
     void UpdateAxisMenu() override;
     void showCurrentExperiment() override;
     QChartView* chartForPrint() override;
+    void setDataFile(const QString& fileName, bool opened) override;
     bool QuerySaveData();
     bool SaveData();
     bool LoadFile(const QString& fileName);
@@ -121,6 +125,8 @@ private:
     void handleAbout();
     void handleTestProperties();
     void handleCompare();
+    void handleReport();
+    void reportSet(CompareWindow& window);
     void handleEnglish();
     void handleMetric();
     void handleLoadDisp();
@@ -150,6 +156,13 @@ private:
 
     std::unique_ptr<DocumentCommands> m_documents;
     std::unique_ptr<TestJournal> m_journal;
+    std::unique_ptr<ReportCommand> m_report;
+    // What a report says of the test in the record: its data file (empty
+    // until it is saved or when it is a new one) and when it began (for a
+    // test opened from a file, the file's modification time).
+    QString m_dataFile;
+    std::optional<std::int64_t> m_testBegan;
+    bool m_testBeganIsModified = false;
     MainMenus m_menus;
     QWidget* m_clientArea = nullptr;
     ResultsView* m_results = nullptr;

@@ -87,8 +87,8 @@ private slots:
                                                   : !main.isVisible();
         QCOMPARE(went, goesOn);
         // The document commands are there exactly while a test is.
-        for (const char* item :
-             {"mnuSave", "toolbarSave", "mnuExport", "mnuPrint", "toolbarPrint", "mnuClose"})
+        for (const char* item : {"mnuSave", "toolbarSave", "mnuExport", "mnuPrint", "toolbarPrint",
+                                 "mnuClose", "mnuReport"})
             QCOMPARE(m_f->item<QAction>(item).isEnabled(), main.experimentPresent());
     }
 

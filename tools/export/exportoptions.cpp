@@ -4,13 +4,16 @@ const char* const kExportUsage =
     "usage: torvik-export [--metric] INPUT.tdf OUTPUT.txt\n"
     "       torvik-export --summary [--metric] INPUT.tdf\n"
     "       torvik-export --properties [--metric] INPUT.tdf...\n"
+    "       torvik-export --report OUTPUT.pdf [--metric] [--field NAME=VALUE]... INPUT.tdf...\n"
     "\n"
     "Writes the points of a Torvik data file as comma-delimited text, or with\n"
     "--summary prints its test type, point count, maximum load and displacement\n"
     "and hardness number, or with --properties prints the test properties of\n"
     "each file as comma-delimited rows, with their statistics over several\n"
-    "files. Values are in pounds-force and inches, or with --metric in newtons\n"
-    "and millimetres.\n"
+    "files, or with --report writes a PDF report of one file, or of the\n"
+    "specimen set of several. The report's fields are given as --field\n"
+    "specimen=..., material=..., operator=... and notes=.... Values are in\n"
+    "pounds-force and inches, or with --metric in newtons and millimetres.\n"
     "\n"
     "An export never writes over its input or another data file. A data file\n"
     "claiming more than 20000000 points is not read.\n"
@@ -19,11 +22,32 @@ const char* const kExportUsage =
     "output could not be written; 2 usage error, or an output that is the input\n"
     "or a data file.\n";
 
+namespace {
+const char* const kFieldNames[] = {"specimen", "material", "operator", "notes"};
+
+// NAME=VALUE with a known name; false otherwise.
+bool AddField(const std::string& field, ExportOptions& options) {
+    const std::size_t equals = field.find('=');
+    if (equals == std::string::npos)
+        return false;
+    const std::string name = field.substr(0, equals);
+    for (const char* known : kFieldNames) {
+        if (name == known) {
+            options.fields.emplace_back(name, field.substr(equals + 1));
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
 std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& arguments) {
     ExportOptions options;
     std::vector<std::string> files;
     bool optionsEnded = false;
-    for (const std::string& argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool valueFollows = i + 1 < arguments.size();
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             files.push_back(argument);
         } else if (argument == "--") {
@@ -34,6 +58,12 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
             options.summary = true;
         } else if (argument == "--properties") {
             options.properties = true;
+        } else if (argument == "--report" && valueFollows && !options.report) {
+            options.report = true;
+            options.output = arguments[++i];
+        } else if (argument == "--field" && valueFollows) {
+            if (!AddField(arguments[++i], options))
+                return std::nullopt;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else {
@@ -41,6 +71,16 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
         }
     }
     if (options.help) {
+        return options;
+    }
+    if (!options.fields.empty() && !options.report) {
+        return std::nullopt;
+    }
+    if (options.report) {
+        if (options.summary || options.properties || files.empty() || options.output.empty()) {
+            return std::nullopt;
+        }
+        options.inputs = files;
         return options;
     }
     if (options.properties) {

@@ -1,17 +1,24 @@
 // torvik-export: loads a data file with the model's reader and either writes
 // its comma-delimited text export or prints a five-line summary; or prints
-// the test properties of several files.
+// the test properties of several files; or writes the PDF report of one file
+// or of a specimen set.
 
 #include "exportoptions.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "model/operatormessages.h"
 #include "propertiesreport.h"
+#include "reports/reportcontent.h"
+#include "reports/reportwriter.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +27,7 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr std::int32_t kViewLoadDisplacement = 1;
 static_assert(kMostTestPoints == 20'000'000, "the usage text and manual page name the bound");
 
 // Operator messages go to standard error, one per line.
@@ -60,11 +68,57 @@ int RunProperties(const ExportOptions& options, std::int32_t units) {
     return std::cout && allLoaded ? kExitSuccess : kExitFailure;
 }
 
-// Why the output of an export may not be written: it is the input under
+// A specimen report of one file, a set report of several. A file that does
+// not load is reported and left out of the set, and makes the exit status 1.
+int RunReport(const ExportOptions& options, std::int32_t units) {
+    StandardErrorMessages messages;
+    std::vector<std::unique_ptr<Experiment>> tests;
+    std::vector<ReportSpecimen> specimens;
+    for (const std::string& input : options.inputs) {
+        auto experiment = std::make_unique<Experiment>();
+        if (!experiment->LoadFile(input, messages)) {
+            std::cerr << "torvik-export: " << input << " left out.\n";
+            continue;
+        }
+        specimens.push_back({QString::fromStdString(input), experiment.get()});
+        tests.push_back(std::move(experiment));
+    }
+    if (specimens.empty()) {
+        std::cerr << "torvik-export: no file could be read; nothing written.\n";
+        return kExitFailure;
+    }
+    ReportFields fields;
+    for (const auto& [name, value] : options.fields) {
+        QString& field = name == "specimen"   ? fields.specimen
+                         : name == "material" ? fields.material
+                         : name == "operator" ? fields.operatorName
+                                              : fields.notes;
+        field = QString::fromStdString(value);
+    }
+    ReportContent content;
+    if (options.inputs.size() == 1) {
+        // A data file does not say when its test began; its modification time
+        // is the nearest the report can say.
+        const QFileInfo file(specimens[0].fileName);
+        const ReportSource source{specimens[0].fileName, file.lastModified(), true};
+        content = SpecimenReport(*tests[0], source, fields, units, kViewLoadDisplacement);
+    } else {
+        content = SetReport(specimens, fields, units);
+    }
+    ReportWriter(content).write(QString::fromStdString(options.output));
+    return specimens.size() == options.inputs.size() ? kExitSuccess : kExitFailure;
+}
+
+// Why the output of an export or report may not be written: it is the input under
 // any name (a link, say), or another data file, most likely because
 // --properties was left out of `torvik-export a.tdf b.tdf`. Empty when it may.
 std::string RefusedOutput(const ExportOptions& options) {
     std::error_code error;
+    for (const std::string& input : options.inputs) {
+        if (std::filesystem::equivalent(input, options.output, error)) {
+            return "an input file itself";
+        }
+    }
     if (std::filesystem::equivalent(options.input, options.output, error)) {
         return "the input file itself";
     }
@@ -79,7 +133,7 @@ int Run(const ExportOptions& options) {
     if (options.properties) {
         return RunProperties(options, options.metric ? kUnitsMetric : kUnitsEnglish);
     }
-    if (!options.summary) {
+    if (options.report || !options.summary) {
         const std::string refusal = RefusedOutput(options);
         if (!refusal.empty()) {
             std::cerr << "torvik-export: not writing over " << options.output << ", " << refusal
@@ -87,6 +141,9 @@ int Run(const ExportOptions& options) {
                       << kExportUsage;
             return kExitUsage;
         }
+    }
+    if (options.report) {
+        return RunReport(options, options.metric ? kUnitsMetric : kUnitsEnglish);
     }
     Experiment experiment;
     StandardErrorMessages messages;
@@ -121,6 +178,18 @@ int main(int argc, char* argv[]) {
         std::cout << kExportUsage;
         return kExitSuccess;
     }
+    // A report's text is laid out with the system's fonts, which need an
+    // application; it draws on no screen, so none is asked for. Qt reads no
+    // options from the command line here.
+    std::unique_ptr<QGuiApplication> application;
+    int applicationArgc = 1;
+    if (options->report) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Standard error is the operator's: Qt's notes on its own set-up
+        // (no runtime folder, say) stay out of it.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        application = std::make_unique<QGuiApplication>(applicationArgc, argv);
+    }
     try {
         return Run(*options);
     } catch (const FileWriteError& error) {
@@ -129,7 +198,8 @@ int main(int argc, char* argv[]) {
                   << '\n';
     } catch (const std::exception& error) {
         // Conversions of a file with an absurd calibration can overflow.
-        std::cerr << "torvik-export: " << options->input << ": " << error.what() << '\n';
+        std::cerr << "torvik-export: " << (options->report ? options->output : options->input)
+                  << ": " << error.what() << '\n';
     }
     return kExitFailure;
 }

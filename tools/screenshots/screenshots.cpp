@@ -9,11 +9,14 @@
 #include "mainfixture.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "reports/reportcontent.h"
+#include "reports/reportwriter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -30,14 +33,15 @@ constexpr double kCountsPerInch = 65535.0 / 4.0;
 
 // A tension specimen of 3000 points: elastic rise, yield, hardening to a
 // peak of about 480 lbf, necking and the break, over 0.4 inch.
-Experiment tensionTest() {
+Experiment tensionTest(double strength = 1.0) {
     Experiment experiment;
     experiment.SetLoadCellRatio(1.0f);
     experiment.SetTestType(kTestTension);
     constexpr int kPoints = 3000;
     for (int i = 0; i < kPoints; ++i) {
         const double p = static_cast<double>(i) / (kPoints - 1);
-        double lbf = 420.0 * (1.0 - std::exp(-p * 25.0)) + 120.0 * p - 150.0 * std::pow(p, 6.0);
+        double lbf =
+            strength * (420.0 * (1.0 - std::exp(-p * 25.0)) + 120.0 * p - 150.0 * std::pow(p, 6.0));
         if (i > kPoints - 15)
             lbf *= static_cast<double>(kPoints - i) / 15.0; // the break
         const double jitter = i < 10 ? 0.0 : ((i * 7919) % 5 - 2) * 0.4;
@@ -143,6 +147,35 @@ bool shootResults(MainFixture& f, const QDir& folder) {
         f.main->LoadFile(hardness) && save(*f.main, folder, QStringLiteral("results-hardness.png"));
     return ok;
 }
+// The first page of a specimen report and of a set report, as pdftoppm
+// renders them.
+bool shootReports(const QDir& folder) {
+    QTemporaryDir files;
+    const ReportFields fields{QStringLiteral("T-0412"), QStringLiteral("6061-T6 aluminium strip"),
+                              QStringLiteral("J. Ortiz"),
+                              QStringLiteral("Gauge length 2 inch, crosshead 0.2 inch/min.")};
+    std::vector<Experiment> tests;
+    for (const double strength : {1.0, 0.96, 1.03, 0.99, 1.05})
+        tests.push_back(tensionTest(strength));
+    std::vector<ReportSpecimen> specimens;
+    for (std::size_t i = 0; i < tests.size(); ++i)
+        specimens.push_back({QStringLiteral("T-04%1.tdf").arg(12 + i), &tests[i]});
+    const ReportSource source{QStringLiteral("T-0412.tdf"),
+                              QDateTime(QDate(2026, 3, 7), QTime(14, 5)), false};
+    const std::pair<QString, ReportContent> reports[] = {
+        {QStringLiteral("report-specimen"),
+         SpecimenReport(tests[0], source, fields, kUnitsEnglish, 1)},
+        {QStringLiteral("report-set"), SetReport(specimens, fields, kUnitsEnglish)}};
+    bool ok = true;
+    for (const auto& [name, content] : reports) {
+        const QString pdf = files.filePath(name + QStringLiteral(".pdf"));
+        ReportWriter(content, ReportWriter::PageSize::A4).write(pdf);
+        ok &= QProcess::execute(QStringLiteral("pdftoppm"),
+                                {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                                 QStringLiteral("-singlefile"), pdf, folder.filePath(name)}) == 0;
+    }
+    return ok;
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -178,5 +211,6 @@ int main(int argc, char* argv[]) {
         "buttonClose", folder, QStringLiteral("watchsensors.png"));
     ok &= shootRunningTest(f, folder);
     ok &= shootResults(f, folder);
+    ok &= shootReports(folder);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "reports/reportcontent.h"
+
+#include <QFont>
+#include <QRectF>
+#include <functional>
+
+class QPainter;
+class QPaintDevice;
+
+// Lengths and type on a report's pages: the pages are drawn in dots of
+// kReportDotsPerInch, type in points.
+inline constexpr int kReportDotsPerInch = 300;
+inline constexpr double kReportPaddingMm = 1.0;
+inline constexpr double kReportGapMm = 4.0;
+inline constexpr double kReportTitlePoints = 14.0;
+inline constexpr double kReportTextPoints = 9.0;
+inline constexpr double kReportSmallPoints = 7.5;
+double ReportDots(double mm);
+QFont ReportFont(double points, bool bold = false);
+
+// A part of a page, laid out: what it draws and how tall it is.
+struct ReportBlock {
+    std::function<void(QPainter&)> draw;
+    double height = 0.0;
+};
+
+// The report's chart at the top of `area` (its width; its own height): the
+// axes at round numbers over every curve's range, with grid, tick labels and
+// titles, each curve as lines through an envelope of the plot's columns of
+// dots, which keeps what the page can show of it (a few points a column) and
+// no more, and for a set the legend under it.
+ReportBlock ReportChart(const ReportContent& content, const QRectF& area, QPaintDevice& device);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "reports/reportcontent.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class FileChooser;
+class Dialogs;
+class QWidget;
+class SettingsStore;
+
+// File, Report and the Compare window's Report button: asks for the
+// operator's fields in the Report dialog, then for a file name, and writes
+// the PDF through the replacing writer; a failure says why and leaves any
+// old file as it was. The fields are kept for the next report of the run
+// and in the settings (section "Report") as the last values. Window thread.
+class ReportCommand {
+public:
+    ReportCommand(SettingsStore& settings, Dialogs& dialogs, FileChooser& chooser);
+
+    // `make` builds the report from the fields typed; `proposedName` is the
+    // file name offered. False when cancelled or the write failed.
+    bool run(QWidget& parent,
+             const QString& proposedName,
+             const std::function<ReportContent(const ReportFields&)>& make);
+
+private:
+    ReportFields& fields();
+
+    SettingsStore& m_settings;
+    Dialogs& m_dialogs;
+    FileChooser& m_chooser;
+    std::optional<ReportFields> m_fields; // read from the settings on first use
+};

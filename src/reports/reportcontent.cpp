@@ -1,0 +1,178 @@
+#include "reportcontent.h"
+
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+#include "model/testproperties.h"
+#include "results/resultsview.h"
+
+#include <QFileInfo>
+#include <exception>
+
+namespace {
+// The sensitivity a load-cell ratio of 1 stands for.
+constexpr double kReferenceSensitivityMilliVoltPerVolt = 3.906;
+constexpr std::int32_t kViewLoadDisplacement = 1;
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString UnitsText(std::int32_t units) {
+    return units == kUnitsEnglish ? QStringLiteral("English (lbf, inch)")
+                                  : QStringLiteral("Metric (N, mm)");
+}
+
+QString ProgramText() {
+    return QStringLiteral("Torvik " TORVIK_VERSION);
+}
+
+// The calibration the test was converted with: the sensitivity the ratio
+// stands for, and the zero offset as the force it takes off every reading.
+QString LoadCellText(const Experiment& experiment, std::int32_t units) {
+    const float ratio = experiment.LoadCellRatio();
+    const double offsetLbf =
+        ReadingLbf(0, ratio, 0) - ReadingLbf(0, ratio, experiment.LoadCellOffset());
+    const bool english = units == kUnitsEnglish;
+    return QStringLiteral("sensitivity %1 mV/V, offset %2 %3")
+        .arg(Text(PlainNumberText(ratio != 0.0f ? kReferenceSensitivityMilliVoltPerVolt / ratio
+                                                : 0.0)),
+             Text(PlainNumberText(offsetLbf * LoadUnitsPerLbf(units))),
+             english ? QStringLiteral("lbf") : QStringLiteral("N"));
+}
+
+std::pair<QString, QString> BeganLine(const ReportSource& source) {
+    if (!source.began)
+        return {QStringLiteral("Test began"), QStringLiteral("not known")};
+    const QString when = source.began->toString(kDateFormat);
+    if (source.beganIsModified)
+        return {QStringLiteral("File modified"), when + QStringLiteral(" (test start not known)")};
+    return {QStringLiteral("Test began"), when};
+}
+
+QString PointsText(std::int32_t count) {
+    return QString::number(count);
+}
+
+// The Test Properties window's table: the reason in brackets where a value
+// is missing.
+ReportTable PropertyTable(const Experiment& experiment, std::int32_t units) {
+    ReportTable table;
+    table.headings = {QStringLiteral("Property"), QStringLiteral("Value")};
+    table.rows.push_back({QStringLiteral("Test type"), Text(experiment.TestString())});
+    table.rows.push_back({QStringLiteral("Points"), PointsText(experiment.Count())});
+    const TestProperties properties = ComputeTestProperties(experiment, units);
+    for (const PropertyColumn& column : PropertyColumns(units)) {
+        const PropertyValue& value = properties.*column.member;
+        const std::string text = value.present() ? PropertyText(value, column.pointNumber)
+                                                 : "(" + AbsenceText(value.absence) + ")";
+        table.rows.push_back({Text(column.heading), Text(text)});
+    }
+    return table;
+}
+
+QString StatisticText(const std::optional<double>& value) {
+    return value ? Text(PropertyText(PropertyValue::Of(*value), false)) : QString();
+}
+
+// The Compare Tests window's table: a row per test, then the statistics.
+ReportTable SetTable(const std::vector<ReportSpecimen>& specimens, std::int32_t units) {
+    const std::vector<PropertyColumn> columns = PropertyColumns(units);
+    ReportTable table;
+    table.headings = {QStringLiteral("File"), QStringLiteral("Test type"),
+                      QStringLiteral("Points")};
+    for (const PropertyColumn& column : columns)
+        table.headings << Text(column.heading);
+    std::vector<TestProperties> tests;
+    for (const ReportSpecimen& specimen : specimens) {
+        const Experiment& experiment = *specimen.experiment;
+        tests.push_back(ComputeTestProperties(experiment, units));
+        QStringList row{QFileInfo(specimen.fileName).fileName(), Text(experiment.TestString()),
+                        PointsText(experiment.Count())};
+        for (const PropertyColumn& column : columns)
+            row << Text(PropertyText(tests.back().*column.member, column.pointNumber));
+        table.rows.push_back(row);
+    }
+    if (specimens.size() < 2)
+        return table;
+    QStringList mean{QStringLiteral("Mean"), {}, {}};
+    QStringList deviation{QStringLiteral("Standard deviation"), {}, {}};
+    QStringList variation{QStringLiteral("Coefficient of variation (%)"), {}, {}};
+    for (const PropertyColumn& column : columns) {
+        const ColumnStatistics statistics = ColumnStatisticsOf(tests, column);
+        mean << StatisticText(statistics.mean);
+        deviation << StatisticText(statistics.standardDeviation);
+        variation << StatisticText(statistics.coefficientOfVariation);
+    }
+    table.rows.insert(table.rows.end(), {mean, deviation, variation});
+    return table;
+}
+
+ReportCurve Curve(const QList<QPointF>& points, const QString& name) {
+    return {name, std::vector<QPointF>(points.begin(), points.end())};
+}
+} // namespace
+
+QString UnsavedTestTitle() {
+    return QStringLiteral("Unsaved test");
+}
+
+ReportContent SpecimenReport(const Experiment& experiment,
+                             const ReportSource& source,
+                             const ReportFields& fields,
+                             std::int32_t units,
+                             std::int32_t viewMode) {
+    ReportContent report;
+    report.title =
+        source.fileName.isEmpty() ? UnsavedTestTitle() : QFileInfo(source.fileName).fileName();
+    report.header = {{QStringLiteral("Test type"), Text(experiment.TestString())},
+                     BeganLine(source),
+                     {QStringLiteral("Points"), PointsText(experiment.Count())}};
+    try {
+        report.header.emplace_back(QStringLiteral("Load cell"), LoadCellText(experiment, units));
+    } catch (const std::exception&) {
+        report.header.emplace_back(QStringLiteral("Load cell"), QStringLiteral("does not convert"));
+    }
+    report.header.emplace_back(QStringLiteral("Units"), UnitsText(units));
+    report.header.emplace_back(QStringLiteral("Program"), ProgramText());
+    report.fields = fields;
+    AxisTitles titles;
+    const QList<QPointF> points = ChartPoints(experiment, units, viewMode, titles);
+    report.xTitle = titles.x;
+    report.yTitle = titles.y;
+    report.curves.push_back(Curve(points, report.title));
+    report.table = PropertyTable(experiment, units);
+    return report;
+}
+
+ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
+                        const ReportFields& fields,
+                        std::int32_t units) {
+    ReportContent report;
+    report.title = specimens.size() == 1
+                       ? QStringLiteral("Specimen set of 1 test")
+                       : QStringLiteral("Specimen set of %1 tests").arg(specimens.size());
+    QStringList types;
+    for (const ReportSpecimen& specimen : specimens) {
+        const QString type = Text(specimen.experiment->TestString());
+        if (!types.contains(type))
+            types << type;
+    }
+    report.header = {{QStringLiteral("Test type"), types.join(QStringLiteral(", "))},
+                     {QStringLiteral("Tests"), QString::number(specimens.size())},
+                     {QStringLiteral("Units"), UnitsText(units)},
+                     {QStringLiteral("Program"), ProgramText()}};
+    report.fields = fields;
+    const AxisTitles titles = ChartAxisTitles(false, units);
+    report.xTitle = titles.x;
+    report.yTitle = titles.y;
+    report.legend = true;
+    for (const ReportSpecimen& specimen : specimens) {
+        AxisTitles ignored;
+        report.curves.push_back(
+            Curve(ChartPoints(*specimen.experiment, units, kViewLoadDisplacement, ignored),
+                  QFileInfo(specimen.fileName).fileName()));
+    }
+    report.table = SetTable(specimens, units);
+    return report;
+}
