@@ -53,6 +53,7 @@ void ResultsChart::setAxisTitles(const QString& x, const QString& y) {
 }
 
 void ResultsChart::setPoints(const QList<QPointF>& points) {
+    m_points = points;
     scaleAxes(points);
     m_series->replace(points);
     describe();
@@ -60,11 +61,11 @@ void ResultsChart::setPoints(const QList<QPointF>& points) {
 
 void ResultsChart::setIndependentAxes(bool independent) {
     m_independentAxes = independent;
-    scaleAxes(m_series->points());
+    scaleAxes(m_points);
 }
 
 qsizetype ResultsChart::pointCount() const {
-    return m_series->count();
+    return m_points.size();
 }
 
 void ResultsChart::scaleAxes(const QList<QPointF>& points) {

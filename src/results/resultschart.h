@@ -26,12 +26,16 @@ public:
     void setIndependentAxes(bool independent);
     bool independentAxes() const { return m_independentAxes; }
     qsizetype pointCount() const;
+    // Every point of the test as setPoints gave it, in the test's order,
+    // whatever part of it the line draws.
+    const QList<QPointF>& allPoints() const { return m_points; }
 
 private:
     void scaleAxes(const QList<QPointF>& points);
     void describe();
 
     bool m_independentAxes = false;
+    QList<QPointF> m_points;
     QLineSeries* m_series = nullptr;
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;
