@@ -34,7 +34,7 @@ void apply(QValueAxis& axis, const Range& range) {
 }
 } // namespace
 
-ResultsChart::ResultsChart(QWidget* parent) : QChartView(parent) {
+ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
     const LineChart line = MakeLineChart(*this);
     m_series = line.series;
     m_axisX = line.axisX;
@@ -42,6 +42,11 @@ ResultsChart::ResultsChart(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("chart"));
     setAccessibleName(tr("Chart"));
     setRenderHint(QPainter::Antialiasing);
+    connect(m_axisX, &QValueAxis::rangeChanged, this, [this] {
+        if (!m_holdRedraw)
+            redraw();
+    });
+    connect(chart(), &QChart::plotAreaChanged, this, [this] { redraw(); });
     scaleAxes({});
     describe();
 }
@@ -54,8 +59,10 @@ void ResultsChart::setAxisTitles(const QString& x, const QString& y) {
 
 void ResultsChart::setPoints(const QList<QPointF>& points) {
     m_points = points;
+    m_holdRedraw = true;
     scaleAxes(points);
-    m_series->replace(points);
+    m_holdRedraw = false;
+    redraw();
     describe();
 }
 
@@ -81,6 +88,18 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
     }
     apply(*m_axisX, x);
     apply(*m_axisY, y);
+}
+
+void ResultsChart::setColumnsPerPixel(double columns) {
+    m_columnsPerPixel = columns;
+    redraw();
+}
+
+void ResultsChart::redraw() {
+    Envelope envelope = PixelEnvelope(*this, *m_axisX, m_columnsPerPixel);
+    for (qsizetype i = 0; i < m_points.size(); ++i)
+        envelope.add(static_cast<std::size_t>(i), m_points[i].x(), m_points[i].y());
+    m_series->replace(EnvelopeLine(envelope));
 }
 
 void ResultsChart::describe() {
