@@ -94,7 +94,7 @@ void LiveCurve::takePoint(std::int32_t index) {
 // again.
 void LiveCurve::rebuild() {
     m_plot = chart()->plotArea();
-    m_envelope.emplace(PixelEnvelope(*this, *m_axisX));
+    m_envelope.emplace(PlotRaster(*this, *m_axisX, *m_axisY).envelope());
     try {
         for (std::int32_t index = 1; index <= m_taken; ++index)
             m_envelope->add(static_cast<std::size_t>(index),
@@ -105,7 +105,7 @@ void LiveCurve::rebuild() {
 }
 
 void LiveCurve::draw() {
-    const QList<QPointF> line = EnvelopeLine(*m_envelope);
+    const QList<QPointF> line = PlotRaster(*this, *m_axisX, *m_axisY).line(*m_envelope);
     m_drawn = line.size();
     m_series->replace(line);
 }

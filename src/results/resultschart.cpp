@@ -41,11 +41,16 @@ ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
     m_axisY = line.axisY;
     setObjectName(QStringLiteral("chart"));
     setAccessibleName(tr("Chart"));
-    setRenderHint(QPainter::Antialiasing);
-    connect(m_axisX, &QValueAxis::rangeChanged, this, [this] {
-        if (!m_holdRedraw)
-            redraw();
-    });
+    // No antialiasing: it blends each of the thousands of segments inside a
+    // pixel column over the others, a shade no envelope could give; drawn
+    // without it the envelope lights exactly the pixels every point lights.
+    // The envelope's columns follow the horizontal axis, the pixel centres
+    // its points are placed at both axes.
+    for (QValueAxis* axis : {m_axisX, m_axisY})
+        connect(axis, &QValueAxis::rangeChanged, this, [this] {
+            if (!m_holdRedraw)
+                redraw();
+        });
     connect(chart(), &QChart::plotAreaChanged, this, [this] { redraw(); });
     scaleAxes({});
     describe();
@@ -96,10 +101,11 @@ void ResultsChart::setColumnsPerPixel(double columns) {
 }
 
 void ResultsChart::redraw() {
-    Envelope envelope = PixelEnvelope(*this, *m_axisX, m_columnsPerPixel);
+    const PlotRaster raster(*this, *m_axisX, *m_axisY, m_columnsPerPixel);
+    Envelope envelope = raster.envelope();
     for (qsizetype i = 0; i < m_points.size(); ++i)
         envelope.add(static_cast<std::size_t>(i), m_points[i].x(), m_points[i].y());
-    m_series->replace(EnvelopeLine(envelope));
+    m_series->replace(raster.line(envelope));
 }
 
 void ResultsChart::describe() {
