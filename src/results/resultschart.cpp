@@ -67,6 +67,7 @@ void ResultsChart::setPoints(const QList<QPointF>& points) {
     m_holdRedraw = true;
     scaleAxes(points);
     m_holdRedraw = false;
+    m_drawnFor.clear();
     redraw();
     describe();
 }
@@ -101,6 +102,21 @@ void ResultsChart::setColumnsPerPixel(double columns) {
 }
 
 void ResultsChart::redraw() {
+    const QRectF plot = chart()->plotArea();
+    const QList<double> drawnFor{plot.x(),
+                                 plot.y(),
+                                 plot.width(),
+                                 plot.height(),
+                                 m_axisX->min(),
+                                 m_axisX->max(),
+                                 m_axisY->min(),
+                                 m_axisY->max(),
+                                 m_columnsPerPixel,
+                                 devicePixelRatioF(),
+                                 static_cast<double>(width())};
+    if (drawnFor == m_drawnFor)
+        return;
+    m_drawnFor = drawnFor;
     const PlotRaster raster(*this, *m_axisX, *m_axisY, m_columnsPerPixel);
     Envelope envelope = raster.envelope();
     for (qsizetype i = 0; i < m_points.size(); ++i)

@@ -45,6 +45,10 @@ private:
     bool m_independentAxes = false;
     bool m_holdRedraw = false; // set while setPoints rescales the axes
     double m_columnsPerPixel = 1.0;
+    // What the line was last drawn for: the plot area, the axes' ranges and
+    // the columns to a pixel; the chart announces the same plot area again
+    // on every layout, which needs no new envelope.
+    QList<double> m_drawnFor;
     QList<QPointF> m_points;
     QLineSeries* m_series = nullptr;
     QValueAxis* m_axisX = nullptr;

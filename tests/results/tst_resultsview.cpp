@@ -167,14 +167,17 @@ private slots:
                 {x, std::sin(i / 9000.0) * 500.0 + (noise >> 16) % 40 - (i == 20000) * 800});
         }
         chart.setPoints(points);
-        auto& axis = *qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).constFirst());
-        // As shown, after a resize, with a part of the range.
-        for (int step = 0; step < 3; ++step) {
-            if (step == 1)
+        const QChart& c = *chart.chart();
+        // As shown, after a resize, then with a part of each axis's range.
+        for (int step = 0; step < 4; ++step) {
+            if (step == 1) {
                 chart.resize(300, 200);
+                QCoreApplication::processEvents();
+            }
             if (step == 2)
-                axis.setRange(19000.0, 21000.5);
-            QCoreApplication::processEvents();
+                c.axes(Qt::Horizontal).constFirst()->setRange(19000.0, 21000.5);
+            if (step == 3)
+                c.axes(Qt::Vertical).constFirst()->setRange(-300.0, 200.0);
             QVERIFY(series(chart).count() < points.size() / 10);
             QCOMPARE(picture(chart, series(chart).points(), false),
                      picture(chart, chart.allPoints(), true));
