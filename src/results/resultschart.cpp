@@ -64,11 +64,8 @@ void ResultsChart::setAxisTitles(const QString& x, const QString& y) {
 
 void ResultsChart::setPoints(const QList<QPointF>& points) {
     m_points = points;
-    m_holdRedraw = true;
-    scaleAxes(points);
-    m_holdRedraw = false;
     m_drawnFor.clear();
-    redraw();
+    scaleAxes(points);
     describe();
 }
 
@@ -92,8 +89,12 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
         x.take(y);
         y = x;
     }
+    // Both axes first, then the line once.
+    m_holdRedraw = true;
     apply(*m_axisX, x);
     apply(*m_axisY, y);
+    m_holdRedraw = false;
+    redraw();
 }
 
 void ResultsChart::setColumnsPerPixel(double columns) {
