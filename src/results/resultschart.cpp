@@ -44,6 +44,7 @@ ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
     // No antialiasing: it blends each of the thousands of segments inside a
     // pixel column over the others, a shade no envelope could give; drawn
     // without it the envelope lights exactly the pixels every point lights.
+    setRenderHint(QPainter::Antialiasing, false);
     // The envelope's columns follow the horizontal axis, the pixel centres
     // its points are placed at both axes.
     for (QValueAxis* axis : {m_axisX, m_axisY})
