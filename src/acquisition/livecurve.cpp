@@ -18,6 +18,8 @@ constexpr double kStartNewtons = 50.0;
 // An axis that has to grow grows by a quarter more than needed, so it does
 // not rescale on every refresh of a rising curve.
 constexpr double kAxisHeadroom = 1.25;
+// Drawing the line may take this share of the time while points are gathered.
+constexpr double kDrawShare = 0.1;
 
 QString pointsText(std::int32_t count) {
     return count == 1 ? QStringLiteral("1 point") : QStringLiteral("%1 points").arg(count);
@@ -31,6 +33,8 @@ LiveCurve::LiveCurve(QWidget* parent) : QChartView(parent) {
     m_series = line.series;
     m_axisX = line.axisX;
     m_axisY = line.axisY;
+    m_drawLater.setSingleShot(true);
+    connect(&m_drawLater, &QTimer::timeout, this, &LiveCurve::draw);
     connect(chart(), &QChart::plotAreaChanged, this, [this](const QRectF& plot) {
         if (m_experiment && plot != m_plot) {
             rebuild();
@@ -70,7 +74,7 @@ void LiveCurve::refresh() {
     }
     if (fitAxes())
         rebuild();
-    draw();
+    drawSoon();
     SetReadableDescription(*this, pointsText(m_experiment->Count()));
 }
 
@@ -104,10 +108,33 @@ void LiveCurve::rebuild() {
     }
 }
 
+// Draws now when the last draw is long enough ago for its cost, otherwise as
+// soon as it is.
+void LiveCurve::drawSoon() {
+    const auto wait = static_cast<qint64>(m_drawSeconds / kDrawShare * 1000.0) -
+                      (m_sinceDraw.isValid() ? m_sinceDraw.elapsed() : 0);
+    if (wait <= 0)
+        draw();
+    else if (!m_drawLater.isActive())
+        m_drawLater.start(static_cast<int>(wait));
+}
+
 void LiveCurve::draw() {
+    QElapsedTimer timer;
+    timer.start();
+    m_drawLater.stop();
     const QList<QPointF> line = PlotRaster(*this, *m_axisX, *m_axisY).line(*m_envelope);
     m_drawn = line.size();
     m_series->replace(line);
+    m_drawSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    m_sinceDraw.start();
+}
+
+void LiveCurve::paintEvent(QPaintEvent* event) {
+    QElapsedTimer timer;
+    timer.start();
+    QChartView::paintEvent(event);
+    m_drawSeconds += static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
 // Round figures on the axes; they change only when the curve outgrows them.

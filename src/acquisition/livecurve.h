@@ -3,8 +3,9 @@
 #include "model/envelope.h"
 
 #include <QChartView>
-#include <QList>
+#include <QElapsedTimer>
 #include <QPointF>
+#include <QTimer>
 #include <cstdint>
 #include <optional>
 
@@ -20,8 +21,11 @@ class QValueAxis;
 // the plot's pixel columns (see Envelope): each new point changes only its
 // own column, a drop between two refreshes is always drawn, and a redraw
 // costs the same after an hour as after a second. When the axes grow or the
-// plot changes size the envelope is taken again over every point. Window
-// thread.
+// plot changes size the envelope is taken again over every point. A curve
+// that shakes across pixel columns keeps many points, which the chart is slow
+// to lay out and paint; such a line is redrawn less often, so that drawing
+// takes at most a share of the time and the rest is left to the gathering.
+// Window thread.
 class LiveCurve : public QChartView {
     Q_OBJECT
 public:
@@ -32,10 +36,14 @@ public:
     void refresh();
     qsizetype drawnPoints() const { return m_drawn; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void takePoint(std::int32_t index);
     bool fitAxes();
     void rebuild();
+    void drawSoon();
     void draw();
 
     const Experiment* m_experiment = nullptr;
@@ -45,7 +53,10 @@ private:
     std::optional<Envelope> m_envelope;
     QRectF m_plot; // the plot area the envelope's columns were laid on
     qsizetype m_drawn = 0;
-    QPointF m_high{1.0, 1.0}; // the extent the axes show from zero
+    QTimer m_drawLater;         // a draw put off by drawSoon()
+    QElapsedTimer m_sinceDraw;  // since the last draw
+    double m_drawSeconds = 0.0; // what the last draw took, its painting too
+    QPointF m_high{1.0, 1.0};   // the extent the axes show from zero
     QPointF m_low{0.0, 0.0};
     QLineSeries* m_series = nullptr;
     QValueAxis* m_axisX = nullptr;
