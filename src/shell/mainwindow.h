@@ -125,6 +125,7 @@ private:
     void handleMetric();
     void handleLoadDisp();
     void handleStressStrain();
+    void handleZoomOut();
     void handleToolbarAction(QAction* button);
 
     SettingsStore& m_settings;

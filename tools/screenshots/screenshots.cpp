@@ -3,7 +3,8 @@
 // machine (TORVIK_SIM), under whatever platform the caller chose (offscreen).
 // Then a compression test while it runs, the results of a tension test, as load against
 // displacement and as stress against strain with the Sample Size dialog, and of a hardness test,
-// opened from data files written here.
+// opened from data files written here; the tension test's chart zoomed to
+// its yield with the readout on one point.
 // Usage: torvik-screenshots FOLDER
 
 #include "mainfixture.h"
@@ -12,10 +13,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXYSeries>
 #include <cmath>
 #include <cstdio>
 
@@ -117,6 +121,29 @@ bool saveMain(MainFixture& f, const QDir& folder, const QString& name) {
            save(*f.main, folder, name);
 }
 
+// Drags a rectangle round the knee of the curve, from the left edge at 55%
+// of the plot's height to a quarter of its width at 95%, then points at the
+// line: the main window and the chart alone.
+bool shootZoomed(MainFixture& f, const QDir& folder) {
+    auto& view = f.item<QChartView>("chart");
+    QChart& chart = *view.chart();
+    const QRectF plot = chart.plotArea();
+    const auto at = [&](double x, double y) {
+        return view.mapFromScene(chart.mapToScene(
+            QPointF(plot.left() + x * plot.width(), plot.bottom() - y * plot.height())));
+    };
+    QWidget* viewport = view.viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at(0.0, 0.55));
+    QTest::mouseMove(viewport, at(0.25, 0.95));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(0.25, 0.95));
+    const auto& line = *static_cast<QXYSeries*>(chart.series().constFirst());
+    const QPointF knee =
+        chart.mapToPosition(line.at(line.count() / 12), chart.series().constFirst());
+    QTest::mouseMove(viewport, view.mapFromScene(chart.mapToScene(knee + QPointF(3, 4))));
+    return saveMain(f, folder, QStringLiteral("results-zoomed.png")) &&
+           save(view, folder, QStringLiteral("chart-zoomed.png"));
+}
+
 // Opens each test as from the command line and shoots the main window.
 bool shootResults(MainFixture& f, const QDir& folder) {
     QTemporaryDir files;
@@ -126,6 +153,7 @@ bool shootResults(MainFixture& f, const QDir& folder) {
         !hardnessTest().SaveFile(hardness.toStdString()) || !f.main->LoadFile(tension))
         return false;
     bool ok = saveMain(f, folder, QStringLiteral("results-tension.png"));
+    ok &= shootZoomed(f, folder);
     bool dialogShot = false;
     const ModalWatcher watcher(QStringLiteral("SampleSize"), [&](QWidget& dialog) {
         const char* names[] = {"editThickness", "editWidth", "editLength"};
