@@ -143,6 +143,8 @@ private:
                 const QModelIndex cell = grid.model()->index(step[1].toInt() - 1, 0);
                 QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
                                   grid.visualRect(cell).center());
+            } else if (verb == QLatin1String("gap")) {
+                m_chart->setPoints({QPointF(0, 0), QPointF(1, 1)}, {1, 3});
             } else if (verb == QLatin1String("out")) {
                 m_view->zoomOut();
             } else if (verb == QLatin1String("show")) {
