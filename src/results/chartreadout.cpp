@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPen>
+#include <algorithm>
 
 namespace {
 constexpr double kRingRadiusPixels = 5.0;
@@ -88,8 +89,8 @@ void ChartReadout::clear() {
     }
 }
 
-// The label sits above and to the right of the ring, or on the other side
-// where that would leave the view.
+// The label sits above and to the right of the ring, or to its left where
+// that would leave the view, and never beyond the view's edges.
 void ChartReadout::place() {
     if (m_number == 0)
         return;
@@ -103,8 +104,9 @@ void ChartReadout::place() {
     m_ring->setPos(chart.mapToScene(position));
     const QPoint at = m_view.mapFromScene(chart.mapToScene(position));
     QPoint topLeft(at.x() + kLabelGapPixels, at.y() - kLabelGapPixels - m_label->height());
-    if (topLeft.x() + m_label->width() > m_view.viewport()->width())
-        topLeft.setX(at.x() - kLabelGapPixels - m_label->width());
+    const int right = m_view.viewport()->width() - m_label->width();
+    if (topLeft.x() > right)
+        topLeft.setX(std::max(0, std::min(right, at.x() - kLabelGapPixels - m_label->width())));
     if (topLeft.y() < 0)
         topLeft.setY(at.y() + kLabelGapPixels);
     m_label->move(topLeft);
