@@ -1,11 +1,16 @@
 // Times ResultsView::ShowResults on a tension test of 12,000 points (30
-// seconds at the line's full rate), 100,000 and 1,000,000 points, until the
-// results area has painted, and the scroll of the grid to its last row. Each
-// size runs in a process of its own so that its peak memory is its own.
+// seconds at the line's full rate), 100,000, 1,000,000 and 10,000,000 points
+// (a long unpaced run), until the results area has painted, and the scroll
+// of the grid to its last row. From 1,000,000 points on it also times a
+// resize of the window with the chart redrawn, and measures the scalable
+// picture the clipboard gets of the chart. Each size runs in a process of
+// its own so that its peak memory is its own.
 // Usage: bench_results [POINTS]   (no argument: every size in turn)
 
+#include "documents/chartprint.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "results/resultschart.h"
 #include "results/resultsview.h"
 
 #include <QApplication>
@@ -24,15 +29,23 @@ namespace {
 constexpr int kRuns = 3;
 // The results area of a main window at its design size, in pixels.
 constexpr QSize kClientPixels(660, 427);
+// The size a resize takes the window to and back from.
+constexpr QSize kLargerClientPixels(900, 600);
 constexpr int kStatusBarPixels = 25;
 
 struct Limits {
     std::int32_t points;
     double showSeconds;
-    double peakMegabytes;
+    double peakMegabytes; // 0: reported, no limit
+    bool pictures;        // times a resize and measures the clipboard's picture
 };
-constexpr Limits kSizes[] = {{12'000, 0.1, 0}, {100'000, 0.5, 0}, {1'000'000, 3.0, 500}};
+constexpr Limits kSizes[] = {{12'000, 0.1, 0, false},
+                             {100'000, 0.05, 0, false},
+                             {1'000'000, 0.2, 120, true},
+                             {10'000'000, 2.0, 0, true}};
 constexpr double kScrollSeconds = 0.05;
+constexpr double kResizeSeconds = 0.05;
+constexpr qsizetype kMostSvgBytes = 1'000'000;
 
 // A tension test over four inches: the load rises to a peak and falls to the
 // break, with a few counts of noise as a real load cell gives.
@@ -68,6 +81,33 @@ double PeakMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// A resize of the window there and back, each until painted, and the
+// scalable picture of the chart as the clipboard gets it.
+bool MeasurePictures(QWidget& window, ResultsView& view) {
+    std::vector<double> resize;
+    for (int run = 0; run < kRuns; ++run) {
+        for (const QSize size : {kLargerClientPixels, kClientPixels}) {
+            resize.push_back(SecondsUntilPainted(window, [&] {
+                window.resize(size);
+                view.fitToClientArea(size, kStatusBarPixels);
+            }));
+        }
+    }
+    std::sort(resize.begin(), resize.end());
+    auto* chart = view.findChild<ResultsChart*>(QStringLiteral("chart"));
+    QElapsedTimer timer;
+    timer.start();
+    const ChartPicture picture = DrawChart(*chart);
+    const double pictureSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const bool ok = resize.front() < kResizeSeconds && picture.svg.size() < kMostSvgBytes;
+    std::printf("%9s         resize %6.1f ms (median %6.1f, limit %.0f)  clipboard SVG %7.1f kB "
+                "(limit %.0f), all pictures and text in %.3f s  %s\n",
+                "", resize.front() * 1e3, resize[resize.size() / 2] * 1e3, kResizeSeconds * 1e3,
+                static_cast<double>(picture.svg.size()) / 1e3,
+                static_cast<double>(kMostSvgBytes) / 1e3, pictureSeconds, ok ? "ok" : "OVER");
+    return ok;
+}
+
 int RunSize(const Limits& limits) {
     QWidget window;
     auto* view = new ResultsView(&window);
@@ -95,14 +135,17 @@ int RunSize(const Limits& limits) {
     std::sort(show.begin(), show.end());
     std::sort(scroll.begin(), scroll.end());
     const double peak = PeakMegabytes();
-    const bool ok = show.front() < limits.showSeconds && scroll.front() < kScrollSeconds &&
-                    (limits.peakMegabytes == 0 || peak < limits.peakMegabytes);
-    std::printf("%9d points  show %7.3f s (median %7.3f, limit %.1f)  scroll to last row "
-                "%6.1f ms (median %6.1f)  peak %6.0f MB%s  grid rows %d  %s\n",
+    bool ok = show.front() < limits.showSeconds && scroll.front() < kScrollSeconds &&
+              (limits.peakMegabytes == 0 || peak < limits.peakMegabytes);
+    std::printf("%9d points  show %7.3f s (median %7.3f, limit %.2f)  scroll to last row "
+                "%6.1f ms (median %6.1f)  peak %6.0f MB",
                 limits.points, show.front(), show[kRuns / 2], limits.showSeconds,
-                scroll.front() * 1e3, scroll[kRuns / 2] * 1e3, peak,
-                limits.peakMegabytes > 0 ? " (limit 500)" : "", view->gridRows(),
-                ok ? "ok" : "OVER");
+                scroll.front() * 1e3, scroll[kRuns / 2] * 1e3, peak);
+    if (limits.peakMegabytes > 0)
+        std::printf(" (limit %.0f)", limits.peakMegabytes);
+    std::printf("  grid rows %d  %s\n", view->gridRows(), ok ? "ok" : "OVER");
+    if (limits.pictures)
+        ok = MeasurePictures(window, *view) && ok;
     return ok ? 0 : 1;
 }
 
@@ -117,7 +160,7 @@ int main(int argc, char* argv[]) {
             if (limits.points == points)
                 return RunSize(limits);
         }
-        return RunSize({points, 1e9, 0});
+        return RunSize({points, 1e9, 0, true});
     }
     int failures = 0;
     for (const Limits& limits : kSizes) {

@@ -31,23 +31,29 @@ LiveCurve::LiveCurve(QWidget* parent) : QChartView(parent) {
     m_series = line.series;
     m_axisX = line.axisX;
     m_axisY = line.axisY;
+    connect(chart(), &QChart::plotAreaChanged, this, [this](const QRectF& plot) {
+        if (m_experiment && plot != m_plot) {
+            rebuild();
+            draw();
+        }
+    });
 }
 
 void LiveCurve::start(const Experiment& experiment, std::int32_t units) {
     m_experiment = &experiment;
     m_units = units;
     m_next = 1;
-    m_stride = 1;
-    m_points.clear();
+    m_taken = 0;
     const bool english = units == kUnitsEnglish;
     // A small start that the curve outgrows, so its first points fill the plot.
     m_low = QPointF(0.0, 0.0);
     m_high = english ? QPointF(kStartInches, kStartLbf) : QPointF(kStartMm, kStartNewtons);
     m_axisX->setTitleText(english ? tr("Displacement (in)") : tr("Displacement (mm)"));
     m_axisY->setTitleText(english ? tr("Load (lbf)") : tr("Load (N)"));
-    m_series->clear();
     m_axisX->setRange(m_low.x(), m_high.x());
     m_axisY->setRange(m_low.y(), m_high.y());
+    rebuild();
+    draw();
     SetReadableDescription(*this, pointsText(0));
 }
 
@@ -55,25 +61,24 @@ void LiveCurve::refresh() {
     if (!m_experiment || m_experiment->Count() < m_next)
         return;
     try {
-        for (; m_next <= m_experiment->Count(); m_next += m_stride) {
+        for (; m_next <= m_experiment->Count(); ++m_next)
             takePoint(m_next);
-            if (m_points.size() > kMaxDrawnPoints)
-                thinOut();
-        }
     } catch (const std::exception&) {
         // A point the conversions cannot take (an offset far outside the raw
         // range) ends the drawing; the gathering goes on.
         m_next = INT32_MAX;
     }
-    m_series->replace(m_points);
-    fitAxes();
+    if (fitAxes())
+        rebuild();
+    draw();
     SetReadableDescription(*this, pointsText(m_experiment->Count()));
 }
 
 void LiveCurve::takePoint(std::int32_t index) {
     const QPointF point(m_experiment->Displacement(index, m_units),
                         m_experiment->load(index, m_units));
-    m_points.append(point);
+    m_envelope->add(static_cast<std::size_t>(index), point.x(), point.y());
+    m_taken = index;
     if (point.x() > m_high.x())
         m_high.setX(point.x() * kAxisHeadroom);
     if (point.y() > m_high.y())
@@ -84,28 +89,39 @@ void LiveCurve::takePoint(std::int32_t index) {
         m_low.setY(point.y() * kAxisHeadroom);
 }
 
-// Keeps points 1, 1 + 2s, 1 + 4s, ... of the stride s so far, and from now on
-// takes every 2s-th point.
-void LiveCurve::thinOut() {
-    qsizetype kept = 0;
-    for (qsizetype i = 0; i < m_points.size(); i += 2)
-        m_points[kept++] = m_points[i];
-    // The caller's loop steps on from the last point taken by the new
-    // stride; when that point was dropped, it steps from the one before.
-    if (m_points.size() % 2 == 0)
-        m_next -= m_stride;
-    m_points.resize(kept);
-    m_stride *= 2;
+// The envelope anew over the axis's range and the plot's device pixels, with
+// every point taken so far; these converted once already, so they convert
+// again.
+void LiveCurve::rebuild() {
+    m_plot = chart()->plotArea();
+    m_envelope.emplace(PlotRaster(*this, *m_axisX, *m_axisY).envelope());
+    try {
+        for (std::int32_t index = 1; index <= m_taken; ++index)
+            m_envelope->add(static_cast<std::size_t>(index),
+                            m_experiment->Displacement(index, m_units),
+                            m_experiment->load(index, m_units));
+    } catch (const std::exception&) {
+    }
+}
+
+void LiveCurve::draw() {
+    const QList<QPointF> line = PlotRaster(*this, *m_axisX, *m_axisY).line(*m_envelope);
+    m_drawn = line.size();
+    m_series->replace(line);
 }
 
 // Round figures on the axes; they change only when the curve outgrows them.
-void LiveCurve::fitAxes() {
+// True when they changed.
+bool LiveCurve::fitAxes() {
+    bool changed = false;
     if (m_axisX->min() > m_low.x() || m_axisX->max() < m_high.x()) {
         m_axisX->setRange(m_low.x(), m_high.x());
         m_axisX->applyNiceNumbers();
+        changed = true;
     }
     if (m_axisY->min() > m_low.y() || m_axisY->max() < m_high.y()) {
         m_axisY->setRange(m_low.y(), m_high.y());
         m_axisY->applyNiceNumbers();
     }
+    return changed;
 }

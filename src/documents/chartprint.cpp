@@ -2,6 +2,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "platform/linechart.h"
 #include "platform/printer.h"
 
 #include <QBuffer>
@@ -11,16 +12,25 @@
 #include <QXYSeries>
 
 namespace {
-QString pointsText(const QChart& chart) {
+// The printer's drawing is drawn for a page of up to this many dots an inch.
+constexpr double kPageDotsPerInch = 600.0;
+
+void appendPoints(const QList<QPointF>& points, QString& text) {
+    for (const QPointF& point : points)
+        text += QString::number(point.x()) + QLatin1Char('\t') + QString::number(point.y()) +
+                QLatin1Char('\n');
+}
+
+// Every point of the chart's line, also those its envelope leaves out.
+QString pointsText(const QChartView& view) {
     QString text;
-    for (const QAbstractSeries* series : chart.series()) {
-        const auto* xy = qobject_cast<const QXYSeries*>(series);
-        if (!xy)
-            continue;
-        for (const QPointF& point : xy->points())
-            text += QString::number(point.x()) + QLatin1Char('\t') + QString::number(point.y()) +
-                    QLatin1Char('\n');
+    if (const auto* enveloped = dynamic_cast<const EnvelopeChart*>(&view)) {
+        appendPoints(enveloped->allPoints(), text);
+        return text;
     }
+    for (const QAbstractSeries* series : view.chart()->series())
+        if (const auto* xy = qobject_cast<const QXYSeries*>(series))
+            appendPoints(xy->points(), text);
     return text;
 }
 } // namespace
@@ -40,11 +50,18 @@ ChartPicture DrawChart(QChartView& chart) {
     painter.end();
     // The printer gets the drawing itself: a picture read back from its
     // scalable form would reach the page with its texts turned into outlines.
+    // Its line is the envelope at the page's resolution, finer than the
+    // screen's.
+    auto* enveloped = dynamic_cast<EnvelopeChart*>(&chart);
+    if (enveloped)
+        enveloped->setColumnsPerPixel(kPageDotsPerInch / picture.dotsPerInch);
     painter.begin(&picture.drawing);
     chart.render(&painter);
     painter.end();
+    if (enveloped)
+        enveloped->setColumnsPerPixel(1.0);
     picture.bitmap = chart.grab().toImage();
-    picture.text = pointsText(*chart.chart());
+    picture.text = pointsText(chart);
     return picture;
 }
 

@@ -4,6 +4,8 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QValueAxis>
+#include <algorithm>
+#include <cmath>
 
 LineChart MakeLineChart(QChartView& view) {
     auto* chart = new QChart;
@@ -15,5 +17,46 @@ LineChart MakeLineChart(QChartView& view) {
     line.series->attachAxis(line.axisX);
     line.series->attachAxis(line.axisY);
     view.setChart(chart);
+    return line;
+}
+
+PlotRaster::PlotRaster(const QChartView& view,
+                       const QValueAxis& axisX,
+                       const QValueAxis& axisY,
+                       double perPixel) {
+    const double ratio = view.devicePixelRatioF() * std::max(perPixel, 1.0);
+    QRectF plot = view.chart()->plotArea();
+    m_placed = plot.width() >= 1.0 && plot.height() >= 1.0;
+    if (!m_placed)
+        plot = QRectF(0.0, 0.0, std::max(view.width(), 1), 1.0);
+    m_leftPixel = std::floor(plot.left() * ratio);
+    const double rightPixel = std::max(std::ceil(plot.right() * ratio), m_leftPixel + 1.0);
+    m_columns = static_cast<int>(rightPixel - m_leftPixel);
+    m_stepX = (axisX.max() - axisX.min()) / (plot.width() * ratio);
+    m_originX = axisX.min() - plot.left() * ratio * m_stepX;
+    // Pixel rows count down from the top.
+    m_stepY = -(axisY.max() - axisY.min()) / (plot.height() * ratio);
+    m_originY = axisY.max() - plot.top() * ratio * m_stepY;
+}
+
+Envelope PlotRaster::envelope() const {
+    return Envelope(m_originX + m_leftPixel * m_stepX,
+                    m_originX + (m_leftPixel + m_columns) * m_stepX, m_columns);
+}
+
+QList<QPointF> PlotRaster::line(const Envelope& envelope) const {
+    const std::vector<Envelope::Point> kept = envelope.points();
+    const auto centre = [](double value, double origin, double step) {
+        return step == 0.0 ? value : origin + (std::floor((value - origin) / step) + 0.5) * step;
+    };
+    QList<QPointF> line;
+    line.reserve(static_cast<qsizetype>(kept.size()));
+    for (const Envelope::Point& point : kept) {
+        if (m_placed)
+            line.append(
+                QPointF(centre(point.x, m_originX, m_stepX), centre(point.y, m_originY, m_stepY)));
+        else
+            line.append(QPointF(point.x, point.y));
+    }
     return line;
 }

@@ -276,7 +276,7 @@ void ChartNavigator::markNearest(QPointF viewportPosition) {
     const QPointF target = chart.mapToValue(inChart, &m_series);
     const double scaleX = plot.width() / range.width();
     const double scaleY = plot.height() / range.height();
-    const QList<QPointF> points = m_chart.allPoints();
+    const QList<QPointF>& points = m_chart.allPoints();
     qsizetype nearest = -1;
     double nearestSquare = std::numeric_limits<double>::max();
     for (qsizetype i = 0; i < points.size(); ++i) {
@@ -304,7 +304,7 @@ void ChartNavigator::markIndex(qsizetype index) {
 // One point at a time while zoomed in, about a pixel column's worth on the
 // whole test. While zoomed, the view follows a point that leaves it.
 void ChartNavigator::step(int direction) {
-    const QList<QPointF> points = m_chart.allPoints();
+    const QList<QPointF>& points = m_chart.allPoints();
     if (points.isEmpty())
         return;
     const double columns = std::max(1.0, m_chart.chart()->plotArea().width());

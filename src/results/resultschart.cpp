@@ -36,14 +36,24 @@ void apply(QValueAxis& axis, const Range& range) {
 }
 } // namespace
 
-ResultsChart::ResultsChart(QWidget* parent) : QChartView(parent) {
+ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
     const LineChart line = MakeLineChart(*this);
     m_series = line.series;
     m_axisX = line.axisX;
     m_axisY = line.axisY;
     setObjectName(QStringLiteral("chart"));
     setAccessibleName(tr("Chart"));
-    setRenderHint(QPainter::Antialiasing);
+    // No antialiasing: it blends each of the thousands of segments inside a
+    // pixel column over the others, a shade no envelope could give; drawn
+    // without it the envelope lights exactly the pixels every point lights.
+    // The envelope's columns follow the horizontal axis, the pixel centres
+    // its points are placed at both axes.
+    for (QValueAxis* axis : {m_axisX, m_axisY})
+        connect(axis, &QValueAxis::rangeChanged, this, [this] {
+            if (!m_holdRedraw)
+                redraw();
+        });
+    connect(chart(), &QChart::plotAreaChanged, this, [this] { redraw(); });
     m_navigator = new ChartNavigator(*this, *m_series, *m_axisX, *m_axisY);
     connect(m_navigator, &ChartNavigator::changed, this, &ResultsChart::describe);
     scaleAxes({});
@@ -59,22 +69,22 @@ void ResultsChart::setAxisTitles(const QString& x, const QString& y) {
 void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers) {
     m_navigator->markPoint(0);
     m_numbers = std::move(numbers);
+    m_points = points;
+    m_holdRedraw = true;
     scaleAxes(points);
-    m_series->replace(points);
+    m_holdRedraw = false;
+    m_drawnFor.clear();
+    redraw();
     describe();
 }
 
 void ResultsChart::setIndependentAxes(bool independent) {
     m_independentAxes = independent;
-    scaleAxes(m_series->points());
+    scaleAxes(m_points);
 }
 
 qsizetype ResultsChart::pointCount() const {
-    return m_series->count();
-}
-
-QList<QPointF> ResultsChart::allPoints() const {
-    return m_series->points();
+    return m_points.size();
 }
 
 qint64 ResultsChart::pointNumber(qsizetype index) const {
@@ -102,6 +112,34 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
     apply(*m_axisX, x);
     apply(*m_axisY, y);
     m_navigator->wholeTestShown();
+}
+
+void ResultsChart::setColumnsPerPixel(double columns) {
+    m_columnsPerPixel = columns;
+    redraw();
+}
+
+void ResultsChart::redraw() {
+    const QRectF plot = chart()->plotArea();
+    const QList<double> drawnFor{plot.x(),
+                                 plot.y(),
+                                 plot.width(),
+                                 plot.height(),
+                                 m_axisX->min(),
+                                 m_axisX->max(),
+                                 m_axisY->min(),
+                                 m_axisY->max(),
+                                 m_columnsPerPixel,
+                                 devicePixelRatioF(),
+                                 static_cast<double>(width())};
+    if (drawnFor == m_drawnFor)
+        return;
+    m_drawnFor = drawnFor;
+    const PlotRaster raster(*this, *m_axisX, *m_axisY, m_columnsPerPixel);
+    Envelope envelope = raster.envelope();
+    for (qsizetype i = 0; i < m_points.size(); ++i)
+        envelope.add(static_cast<std::size_t>(i), m_points[i].x(), m_points[i].y());
+    m_series->replace(raster.line(envelope));
 }
 
 void ResultsChart::describe() {

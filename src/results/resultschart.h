@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linechart.h"
+
 #include <QChartView>
 #include <QList>
 #include <QPointF>
@@ -8,12 +10,17 @@ class ChartNavigator;
 class QLineSeries;
 class QValueAxis;
 
-// The results chart: one line through every point, two value axes with
-// titles, no chart title and no legend. Its accessible description names the
-// axes and the number of points, so a screen reader learns what is plotted,
-// and the zoomed range and the marked point when there are. Zoom, pan and the
-// point readout are its navigator's. Window thread.
-class ResultsChart : public QChartView {
+// The results chart: the line of a test on two value axes with titles, no
+// chart title and no legend. The chart keeps every point of the test; the
+// line drawn is its envelope over the pixel columns of the plot area (see
+// Envelope), which lights the same pixels as a line through every point at
+// a cost bounded by the plot's width. The envelope follows the horizontal
+// axis's range and the plot area's size whenever either changes. Its
+// accessible description names the axes and the number of points of the
+// test, so a screen reader learns what is plotted, and the zoomed range and
+// the marked point when there are. Zoom, pan and the point readout are its
+// navigator's. Window thread.
+class ResultsChart : public EnvelopeChart {
     Q_OBJECT
 public:
     explicit ResultsChart(QWidget* parent = nullptr);
@@ -30,8 +37,10 @@ public:
     void setIndependentAxes(bool independent);
     bool independentAxes() const { return m_independentAxes; }
     qsizetype pointCount() const;
-    // The whole data, whatever part of it is shown.
-    QList<QPointF> allPoints() const;
+    // Every point of the test as setPoints gave it, in the test's order,
+    // whatever part of it the line draws.
+    const QList<QPointF>& allPoints() const override { return m_points; }
+    void setColumnsPerPixel(double columns) override;
     // The number of entry `index` of the data, and the entry of point
     // `number`, -1 when the chart does not hold it.
     qint64 pointNumber(qsizetype index) const;
@@ -40,9 +49,17 @@ public:
 
 private:
     void scaleAxes(const QList<QPointF>& points);
+    void redraw();
     void describe();
 
     bool m_independentAxes = false;
+    bool m_holdRedraw = false; // set while setPoints rescales the axes
+    double m_columnsPerPixel = 1.0;
+    // What the line was last drawn for: the plot area, the axes' ranges and
+    // the columns to a pixel; the chart announces the same plot area again
+    // on every layout, which needs no new envelope.
+    QList<double> m_drawnFor;
+    QList<QPointF> m_points;
     QLineSeries* m_series = nullptr;
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;

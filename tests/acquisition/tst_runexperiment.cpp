@@ -1,10 +1,14 @@
+#include "acquisition/livecurve.h"
 #include "acquisition/runexperiment.h"
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
+#include "model/gfunctions.h"
 #include "support/machinefixture.h"
 
 #include <QAbstractButton>
 #include <QTemporaryDir>
+#include <QXYSeries>
+#include <algorithm>
 
 using Loads = QList<int>;
 
@@ -173,6 +177,27 @@ private slots:
         QCOMPARE(m_f->dialogs.texts(), gathering || fault == "silent" ? message : QStringList());
         QVERIFY(!storedLoads().contains(0) && storedLoads().isEmpty() != done);
         QCOMPARE(text(*m_window, "textLoad").isEmpty(), !done);
+    }
+
+    // Every point gathered counts on the live curve: a drop between two
+    // refreshes, one point among thousands, is drawn.
+    void liveCurveDrawsEveryDrop() {
+        LiveCurve curve;
+        m_experiment.SetTestType(kTestTension);
+        const auto add = [&](int from, int to) {
+            for (int i = from; i < to; ++i)
+                m_experiment.AddDataPoint(i == 7777 ? 32268 : 32768 + i, 62000 - i);
+        };
+        add(0, 5000);
+        curve.start(m_experiment, kUnitsEnglish);
+        curve.refresh();
+        add(5000, 10000);
+        curve.refresh();
+        const double drop = m_experiment.load(7778, kUnitsEnglish); // the only load below 0
+        const QList<QPointF> line =
+            static_cast<QXYSeries*>(curve.chart()->series().constFirst())->points();
+        // Drawn at the centre of its pixel, within a pixel of its load.
+        QVERIFY(std::any_of(line.begin(), line.end(), [&](QPointF p) { return p.y() < drop / 2; }));
     }
 
 private:

@@ -8,10 +8,12 @@
 #include <QChart>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTableView>
 #include <QTest>
 #include <QValueAxis>
 #include <QXYSeries>
+#include <cmath>
 
 // The results area: what ShowResults puts in the chart, the grid and the
 // summary for each kind of test, view and units; its clearing; its geometry.
@@ -89,8 +91,8 @@ private slots:
         experiment.SetSampleLength(static_cast<float>(length));
         view.ShowResults(experiment, units, viewMode, true);
         QCOMPARE(titlesAndCaptions(view), texts);
-        QCOMPARE(series(view).count(), 3);
-        QCOMPARE(series(view).at(2), lastPoint);
+        QCOMPARE(chart(view).allPoints().size(), 3);
+        QCOMPARE(chart(view).allPoints().at(2), lastPoint);
         QVERIFY(chart(view).accessibleDescription().contains(texts[0] + ", 3 points"));
         QCOMPARE(accessible(&box(view, "textMaxLoad"))->text(QAccessible::Name), texts[2]);
     }
@@ -147,6 +149,41 @@ private slots:
         QCOMPARE(view->width(), 197);
     }
 
+    // The line drawn is the envelope of the test's points and lights exactly
+    // the pixels a line through every point lights, each point at the centre
+    // of its pixel; also after a resize and with a part of the range shown.
+    void lineLightsThePixelsOfEveryPoint() {
+        ResultsChart chart;
+        chart.resize(431, 367);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        QList<QPointF> points;
+        std::uint32_t noise = 12345;
+        for (int i = 0; i < 60000; ++i) {
+            noise = noise * 1103515245u + 12345u;
+            // Every tenth thousand points the curve goes back a little.
+            const double x = i % 10000 < 9000 ? i : i - 1500.0;
+            points.append(
+                {x, std::sin(i / 9000.0) * 500.0 + (noise >> 16) % 40 - (i == 20000) * 800});
+        }
+        chart.setPoints(points);
+        const QChart& c = *chart.chart();
+        // As shown, after a resize, then with a part of each axis's range.
+        for (int step = 0; step < 4; ++step) {
+            if (step == 1) {
+                chart.resize(300, 200);
+                QCoreApplication::processEvents();
+            }
+            if (step == 2)
+                c.axes(Qt::Horizontal).constFirst()->setRange(19000.0, 21000.5);
+            if (step == 3)
+                c.axes(Qt::Vertical).constFirst()->setRange(-300.0, 200.0);
+            QVERIFY(series(chart).count() < points.size() / 10);
+            QCOMPARE(picture(chart, series(chart).points(), false),
+                     picture(chart, chart.allPoints(), true));
+        }
+    }
+
 private:
     // 0, 1 and 12.4 lbf; 0, 0.0125 and -0.0029 inch (less the frame's give).
     static Experiment compressionTest() {
@@ -173,7 +210,28 @@ private:
     static QTableView& grid(const QWidget& view) { return child<QTableView>(view, "grid"); }
     static ResultsChart& chart(const QWidget& view) { return child<ResultsChart>(view, "chart"); }
     static QXYSeries& series(const QWidget& view) {
-        return *static_cast<QXYSeries*>(chart(view).chart()->series().constFirst());
+        const QChartView* c = qobject_cast<const QChartView*>(&view);
+        return *static_cast<QXYSeries*>((c ? *c : chart(view)).chart()->series().constFirst());
+    }
+    // The chart's plot drawn with the chart's pen and render hints through
+    // `points`, each placed at the centre of its device pixel if `centred`.
+    static QImage picture(const ResultsChart& chart, const QList<QPointF>& points, bool centred) {
+        const double ratio = chart.devicePixelRatioF();
+        QImage image(chart.size() * ratio, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHints(chart.renderHints());
+        painter.setClipRect(QRectF(chart.chart()->plotArea().topLeft() * ratio,
+                                   chart.chart()->plotArea().size() * ratio));
+        painter.setPen(series(chart).pen());
+        QList<QPointF> placed;
+        for (const QPointF& point : points) {
+            const QPointF at = chart.chart()->mapToPosition(point) * ratio;
+            placed.append(centred ? QPointF(std::floor(at.x()) + 0.5, std::floor(at.y()) + 0.5)
+                                  : at);
+        }
+        painter.drawPolyline(placed.constData(), static_cast<int>(placed.size()));
+        return image;
     }
     static QAccessibleInterface* accessible(QWidget* widget) {
         return QAccessible::queryAccessibleInterface(widget);

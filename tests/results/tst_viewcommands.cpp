@@ -1,4 +1,5 @@
 #include "model/gfunctions.h"
+#include "results/resultschart.h"
 #include "results/resultsview.h"
 #include "shell/mainfixture.h"
 
@@ -10,7 +11,6 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QValueAxis>
-#include <QXYSeries>
 
 // The View menu of the main window and the results of opened files: units,
 // the stress against strain view and its dimensions dialog, the Axis menu.
@@ -119,10 +119,7 @@ private:
 
     QChart& chart() const { return *m_f.item<QChartView>("chart").chart(); }
     QString yTitle() const { return chart().axes(Qt::Vertical).constFirst()->titleText(); }
-    QPointF lastPoint() const {
-        const auto* series = static_cast<QXYSeries*>(chart().series().constFirst());
-        return series->at(series->count() - 1);
-    }
+    QPointF lastPoint() const { return m_f.item<ResultsChart>("chart").allPoints().constLast(); }
 
     MainFixture m_f;
 };
