@@ -185,6 +185,11 @@ void ResultsView::zoomOut() {
     m_chart->navigator().zoomOut();
 }
 
+void ResultsView::showWholeTestUnmarked() {
+    m_chart->navigator().zoomOut();
+    m_chart->navigator().markPoint(0);
+}
+
 void ResultsView::fitToClientArea(const QSize& clientPixels, int statusBarPixels) {
     const auto twips = [](int px) { return static_cast<float>(px * kTwipsPerPixel); };
     m_sizes = ApplyResizeRule(m_sizes, twips(clientPixels.width()), twips(clientPixels.height()),

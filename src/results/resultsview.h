@@ -47,8 +47,10 @@ public:
     // one common range when switched off.
     void setIndependentAxes(bool independent);
     bool independentAxes() const;
-    // Shows the whole test in the chart again.
+    // Shows the whole test in the chart again; the second also takes the
+    // mark off the chart's marked point.
     void zoomOut();
+    void showWholeTestUnmarked();
 
     // Follows a new client area (in pixels), less the status bar's height.
     void fitToClientArea(const QSize& clientPixels, int statusBarPixels);

@@ -362,7 +362,9 @@ void Main::showCurrentExperiment() {
     ShowResults();
 }
 
+// The picture is of the whole test, without the readout's mark.
 QChartView* Main::chartForPrint() {
+    m_results->showWholeTestUnmarked();
     return m_results->findChild<QChartView*>(QStringLiteral("chart"));
 }
 

@@ -78,7 +78,8 @@ private slots:
 
     // With the chart focused, + zooms; View, Zoom Out and a unit switch show
     // the whole test again. A keyboard readout in stress against strain
-    // reaches the status bar; the layout stays where it was.
+    // reaches the status bar; the layout stays where it was. Print draws
+    // the whole test without the mark.
     void zoomOutAndUnitsShowTheWholeTestAndTheReadoutReachesTheStatusBar() {
         auto& view = m_f.item<QChartView>("chart");
         const QRect frame = m_f.item<ResultsView>("Frame").geometry();
@@ -97,6 +98,10 @@ private slots:
                  QStringLiteral("Point 2: Strain .0607 inch/inch, Stress 30.6 lbs/sq. inch"));
         QCOMPARE(m_f.item<ResultsView>("Frame").geometry(), frame);
         QCOMPARE(m_f.main->statusBar()->height(), statusBarHeight);
+        QTest::keyClick(&view, Qt::Key_Plus);
+        m_f.main->chartForPrint();
+        QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
+        QVERIFY(m_f.item<QLabel>("readoutPanel").text().isEmpty());
     }
 
 private:
