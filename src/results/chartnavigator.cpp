@@ -40,9 +40,9 @@ double roundStep(double span) {
     return 10.0 * power;
 }
 
-void showRoundFigures(QValueAxis& axis) {
+void showRoundFigures(QValueAxis& axis, double span) {
     axis.setTickAnchor(0.0);
-    axis.setTickInterval(roundStep(axis.max() - axis.min()));
+    axis.setTickInterval(roundStep(span));
     axis.setTickType(QValueAxis::TicksDynamic);
 }
 
@@ -75,17 +75,23 @@ ChartNavigator::ChartNavigator(ResultsChart& chart,
     connect(chart.chart(), &QChart::plotAreaChanged, m_readout, &ChartReadout::place);
 }
 
+// The ticks change before the ranges do: the axes lay their labels out
+// when their ranges change, not when their ticks do.
+void ChartNavigator::showingWholeTest() {
+    m_x.setTickType(QValueAxis::TicksFixed);
+    m_y.setTickType(QValueAxis::TicksFixed);
+}
+
 void ChartNavigator::wholeTestShown() {
     m_whole = shown();
     m_zoomed = false;
-    m_x.setTickType(QValueAxis::TicksFixed);
-    m_y.setTickType(QValueAxis::TicksFixed);
     emit changed();
 }
 
 void ChartNavigator::zoomOut() {
     if (!m_zoomed)
         return;
+    showingWholeTest();
     m_x.setRange(m_whole.left(), m_whole.right());
     m_y.setRange(m_whole.top(), m_whole.bottom());
     wholeTestShown();
@@ -238,10 +244,10 @@ void ChartNavigator::show(QRectF range) {
         return;
     }
     m_zoomed = true;
+    showRoundFigures(m_x, range.width());
+    showRoundFigures(m_y, range.height());
     m_x.setRange(range.left(), range.right());
     m_y.setRange(range.top(), range.bottom());
-    showRoundFigures(m_x);
-    showRoundFigures(m_y);
     emit changed();
     const qsizetype first = firstShown(m_chart.allPoints(), range);
     emit rangeShown(first < 0 ? 0 : m_chart.pointNumber(first));

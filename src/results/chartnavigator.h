@@ -28,7 +28,8 @@ class ChartNavigator : public QObject {
 public:
     ChartNavigator(ResultsChart& chart, QLineSeries& series, QValueAxis& x, QValueAxis& y);
 
-    // The axes were just scaled to the whole test.
+    // The axes are about to be scaled to the whole test, and were.
+    void showingWholeTest();
     void wholeTestShown();
     // Back to the whole test, the mark kept.
     void zoomOut();

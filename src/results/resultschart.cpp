@@ -109,6 +109,7 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
         x.take(y);
         y = x;
     }
+    m_navigator->showingWholeTest();
     apply(*m_axisX, x);
     apply(*m_axisY, y);
     m_navigator->wholeTestShown();

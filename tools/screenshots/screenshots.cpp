@@ -10,6 +10,7 @@
 #include "mainfixture.h"
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "results/resultschart.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,9 +18,9 @@
 #include <QChartView>
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXYSeries>
 #include <cmath>
 #include <cstdio>
 
@@ -136,10 +137,13 @@ bool shootZoomed(MainFixture& f, const QDir& folder) {
     QTest::mousePress(viewport, Qt::LeftButton, {}, at(0.0, 0.55));
     QTest::mouseMove(viewport, at(0.25, 0.95));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(0.25, 0.95));
-    const auto& line = *static_cast<QXYSeries*>(chart.series().constFirst());
-    const QPointF knee =
-        chart.mapToPosition(line.at(line.count() / 12), chart.series().constFirst());
-    QTest::mouseMove(viewport, view.mapFromScene(chart.mapToScene(knee + QPointF(3, 4))));
+    // Point 241 of 3000, at 0.032 inch, lies on the knee.
+    const QPointF knee = chart.mapToPosition(f.item<ResultsChart>("chart").allPoints().at(240),
+                                             chart.series().constFirst());
+    const QPoint pointer = view.mapFromScene(chart.mapToScene(knee + QPointF(3, 4)));
+    QMouseEvent move(QEvent::MouseMove, pointer, viewport->mapToGlobal(pointer), Qt::NoButton, {},
+                     {});
+    QCoreApplication::sendEvent(viewport, &move);
     return saveMain(f, folder, QStringLiteral("results-zoomed.png")) &&
            save(view, folder, QStringLiteral("chart-zoomed.png"));
 }
