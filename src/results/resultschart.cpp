@@ -46,6 +46,7 @@ ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
     // No antialiasing: it blends each of the thousands of segments inside a
     // pixel column over the others, a shade no envelope could give; drawn
     // without it the envelope lights exactly the pixels every point lights.
+    setRenderHint(QPainter::Antialiasing, false);
     // The envelope's columns follow the horizontal axis, the pixel centres
     // its points are placed at both axes.
     for (QValueAxis* axis : {m_axisX, m_axisY})
@@ -70,11 +71,8 @@ void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers
     m_navigator->markPoint(0);
     m_numbers = std::move(numbers);
     m_points = points;
-    m_holdRedraw = true;
-    scaleAxes(points);
-    m_holdRedraw = false;
     m_drawnFor.clear();
-    redraw();
+    scaleAxes(points);
     describe();
 }
 
@@ -109,9 +107,13 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
         x.take(y);
         y = x;
     }
+    // Both axes first, then the line once.
     m_navigator->showingWholeTest();
+    m_holdRedraw = true;
     apply(*m_axisX, x);
     apply(*m_axisY, y);
+    m_holdRedraw = false;
+    redraw();
     m_navigator->wholeTestShown();
 }
 

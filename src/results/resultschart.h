@@ -53,7 +53,7 @@ private:
     void describe();
 
     bool m_independentAxes = false;
-    bool m_holdRedraw = false; // set while setPoints rescales the axes
+    bool m_holdRedraw = false; // set while both axes are rescaled
     double m_columnsPerPixel = 1.0;
     // What the line was last drawn for: the plot area, the axes' ranges and
     // the columns to a pixel; the chart announces the same plot area again
