@@ -166,7 +166,10 @@ bool ChartNavigator::handleMouse(QMouseEvent& event) {
         m_last = at;
         return true;
     case QEvent::MouseButtonRelease: {
-        const QRect band = QRect(m_pressed, at).normalized();
+        // A rectangle reaching over the axes zooms to its part on the plot.
+        const QChart& chart = *m_chart.chart();
+        const QRect plot = m_chart.mapFromScene(chart.mapToScene(chart.plotArea())).boundingRect();
+        const QRect band = QRect(m_pressed, at).normalized() & plot;
         const Drag drag = std::exchange(m_drag, Drag::None);
         m_band->hide();
         if (drag == Drag::Band && band.width() >= kSmallestBandPixels &&
