@@ -1,6 +1,7 @@
 #include "resultschart.h"
 
 #include "platform/linechart.h"
+#include "results/chartnavigator.h"
 
 #include <QAccessible>
 #include <QChart>
@@ -8,6 +9,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 struct Range {
@@ -53,6 +55,8 @@ ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
                 redraw();
         });
     connect(chart(), &QChart::plotAreaChanged, this, [this] { redraw(); });
+    m_navigator = new ChartNavigator(*this, *m_series, *m_axisX, *m_axisY);
+    connect(m_navigator, &ChartNavigator::changed, this, &ResultsChart::describe);
     scaleAxes({});
     describe();
 }
@@ -63,7 +67,9 @@ void ResultsChart::setAxisTitles(const QString& x, const QString& y) {
     describe();
 }
 
-void ResultsChart::setPoints(const QList<QPointF>& points) {
+void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers) {
+    m_navigator->markPoint(0);
+    m_numbers = std::move(numbers);
     m_points = points;
     m_drawnFor.clear();
     scaleAxes(points);
@@ -79,6 +85,17 @@ qsizetype ResultsChart::pointCount() const {
     return m_points.size();
 }
 
+qint64 ResultsChart::pointNumber(qsizetype index) const {
+    return m_numbers.isEmpty() ? index + 1 : m_numbers.at(index);
+}
+
+qsizetype ResultsChart::indexOfPoint(qint64 number) const {
+    if (m_numbers.isEmpty())
+        return number >= 1 && number <= pointCount() ? number - 1 : -1;
+    const auto at = std::lower_bound(m_numbers.cbegin(), m_numbers.cend(), number);
+    return at != m_numbers.cend() && *at == number ? at - m_numbers.cbegin() : -1;
+}
+
 void ResultsChart::scaleAxes(const QList<QPointF>& points) {
     Range x;
     Range y;
@@ -91,11 +108,13 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
         y = x;
     }
     // Both axes first, then the line once.
+    m_navigator->showingWholeTest();
     m_holdRedraw = true;
     apply(*m_axisX, x);
     apply(*m_axisY, y);
     m_holdRedraw = false;
     redraw();
+    m_navigator->wholeTestShown();
 }
 
 void ResultsChart::setColumnsPerPixel(double columns) {
@@ -131,8 +150,12 @@ void ResultsChart::describe() {
     const QString points = count == 1 ? tr("1 point") : tr("%1 points").arg(count);
     const QString x = m_axisX->titleText();
     const QString y = m_axisY->titleText();
-    setAccessibleDescription(
-        x.isEmpty() && y.isEmpty() ? points : tr("%1 against %2, %3").arg(y, x, points));
+    QString description =
+        x.isEmpty() && y.isEmpty() ? points : tr("%1 against %2, %3").arg(y, x, points);
+    const QString navigation = m_navigator->description();
+    if (!navigation.isEmpty())
+        description += QStringLiteral(", ") + navigation;
+    setAccessibleDescription(description);
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
 }

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointF>
 
+class ChartNavigator;
 class QLineSeries;
 class QValueAxis;
 
@@ -16,7 +17,9 @@ class QValueAxis;
 // a cost bounded by the plot's width. The envelope follows the horizontal
 // axis's range and the plot area's size whenever either changes. Its
 // accessible description names the axes and the number of points of the
-// test, so a screen reader learns what is plotted. Window thread.
+// test, so a screen reader learns what is plotted, and the zoomed range and
+// the marked point when there are. Zoom, pan and the point readout are its
+// navigator's. Window thread.
 class ResultsChart : public EnvelopeChart {
     Q_OBJECT
 public:
@@ -25,8 +28,10 @@ public:
     void setAxisTitles(const QString& x, const QString& y);
     // The chart's complete data, one point per entry (x, y), replacing what
     // it showed. The axes are scaled to the data first, so the line is laid
-    // out once.
-    void setPoints(const QList<QPointF>& points);
+    // out once. `numbers` are the points' numbers (counted from 1, as the
+    // grid's rows) when some points were left out; empty when entry i is
+    // point i + 1. The chart shows the whole test with nothing marked.
+    void setPoints(const QList<QPointF>& points, QList<qint32> numbers = {});
     // Scales each axis to its own column of the data, or both axes to one
     // common range when switched off.
     void setIndependentAxes(bool independent);
@@ -36,6 +41,11 @@ public:
     // whatever part of it the line draws.
     const QList<QPointF>& allPoints() const override { return m_points; }
     void setColumnsPerPixel(double columns) override;
+    // The number of entry `index` of the data, and the entry of point
+    // `number`, -1 when the chart does not hold it.
+    qint64 pointNumber(qsizetype index) const;
+    qsizetype indexOfPoint(qint64 number) const;
+    ChartNavigator& navigator() { return *m_navigator; }
 
 private:
     void scaleAxes(const QList<QPointF>& points);
@@ -53,4 +63,6 @@ private:
     QLineSeries* m_series = nullptr;
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;
+    QList<qint32> m_numbers;
+    ChartNavigator* m_navigator = nullptr;
 };

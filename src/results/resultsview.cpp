@@ -2,6 +2,8 @@
 
 #include "platform/geometry.h"
 #include "platform/readabletext.h"
+#include "results/chartnavigator.h"
+#include "results/chartreadout.h"
 #include "results/pointsmodel.h"
 #include "results/resultschart.h"
 
@@ -64,6 +66,7 @@ ResultsView::ResultsView(QWidget* parent) : QFrame(parent) {
 
     buildGrid();
     m_chart = new ResultsChart(this);
+    linkGridAndChart();
     ResetGrid();
     placeStretchedControls();
 }
@@ -123,6 +126,30 @@ void ResultsView::buildGrid() {
     rows.hide();
 }
 
+// A zoom or a pan selects the first point it shows in the grid; a row chosen
+// in the grid marks its point on the chart.
+void ResultsView::linkGridAndChart() {
+    ChartNavigator& navigator = m_chart->navigator();
+    connect(&navigator, &ChartNavigator::rangeShown, this, &ResultsView::selectPoint);
+    connect(&navigator.readout(), &ChartReadout::changed, this, &ResultsView::readoutChanged);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_followingChart && current.isValid())
+                    m_chart->navigator().markPoint(current.row() + 1);
+            });
+}
+
+void ResultsView::selectPoint(qint64 number) {
+    if (number < 1 || number > m_points->rowCount())
+        return;
+    const QModelIndex index = m_points->index(static_cast<int>(number - 1), 0);
+    m_followingChart = true;
+    m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    m_followingChart = false;
+    m_grid->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
 void ResultsView::ResetGrid() {
     ++m_generation;
     m_points->showEmptyRows(kEmptyGridRows);
@@ -152,6 +179,15 @@ void ResultsView::setIndependentAxes(bool independent) {
 
 bool ResultsView::independentAxes() const {
     return m_chart->independentAxes();
+}
+
+void ResultsView::zoomOut() {
+    m_chart->navigator().zoomOut();
+}
+
+void ResultsView::showWholeTestUnmarked() {
+    m_chart->navigator().zoomOut();
+    m_chart->navigator().markPoint(0);
 }
 
 void ResultsView::fitToClientArea(const QSize& clientPixels, int statusBarPixels) {

@@ -50,16 +50,26 @@ public:
     // one common range when switched off.
     void setIndependentAxes(bool independent);
     bool independentAxes() const;
+    // Shows the whole test in the chart again; the second also takes the
+    // mark off the chart's marked point.
+    void zoomOut();
+    void showWholeTestUnmarked();
 
     // Follows a new client area (in pixels), less the status bar's height.
     void fitToClientArea(const QSize& clientPixels, int statusBarPixels);
     const FrameSizes& sizesTwips() const { return m_sizes; }
+
+signals:
+    // The chart's readout of the marked point; empty when none is marked.
+    void readoutChanged(const QString& text);
 
 private:
     QLabel*
     addCaption(const QString& objectName, const QString& caption, int topTwips, int widthTwips);
     QLineEdit* addBox(const QString& objectName, QLabel* caption, int topTwips);
     void buildGrid();
+    void linkGridAndChart();
+    void selectPoint(qint64 number);
     void placeStretchedControls();
     void setCaption(QLabel& caption, QLineEdit& box, const QString& text);
     void showSummary(const Experiment& experiment, std::int32_t units);
@@ -73,6 +83,9 @@ private:
     // Counts the fills and clearings, so that a fill finds out whether
     // another one ran while window events were let through.
     quint64 m_generation = 0;
+    // Set while the grid follows the chart, so that it does not mark the
+    // row it selects.
+    bool m_followingChart = false;
     QLabel* m_labelMaxLoad = nullptr;
     QLabel* m_labelMaxDisp = nullptr;
     QLabel* m_labelTestSpecific = nullptr;

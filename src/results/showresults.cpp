@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace {
 constexpr std::int32_t kViewStressStrain = 2;
@@ -37,17 +38,30 @@ template <typename Compute> QString summaryText(Compute compute) {
 }
 
 // Load against displacement of points 1 to `count`, in single precision. A
-// point whose conversion fails is left out rather than stopping the fill.
-QList<QPointF>
-loadDisplacement(const Experiment& experiment, std::int32_t units, std::int32_t count) {
+// point whose conversion fails is left out rather than stopping the fill;
+// `numbers` then holds the number of each point kept, and stays empty while
+// every point is.
+QList<QPointF> loadDisplacement(const Experiment& experiment,
+                                std::int32_t units,
+                                std::int32_t count,
+                                QList<qint32>& numbers) {
     QList<QPointF> table;
     table.reserve(count);
+    numbers.clear();
+    bool leftOut = false;
     for (std::int32_t i = 1; i <= count; ++i) {
         try {
             const float load = experiment.load(i, units);
             const float displacement = experiment.Displacement(i, units);
+            if (leftOut)
+                numbers.append(i);
             table.append(QPointF(displacement, load));
         } catch (const std::exception&) {
+            if (!leftOut) {
+                leftOut = true;
+                for (qint32 kept = 1; kept <= table.size(); ++kept)
+                    numbers.append(kept);
+            }
         }
     }
     return table;
@@ -146,13 +160,14 @@ void ResultsView::showChart(const Experiment& experiment,
                             std::int32_t units,
                             std::int32_t count,
                             bool stressStrain) {
-    QList<QPointF> table = loadDisplacement(experiment, units, count);
+    QList<qint32> numbers;
+    QList<QPointF> table = loadDisplacement(experiment, units, count, numbers);
     if (stressStrain && !toStressStrain(table, experiment)) {
-        table = loadDisplacement(experiment, units, count);
+        table = loadDisplacement(experiment, units, count, numbers);
         const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
     }
-    m_chart->setPoints(table);
+    m_chart->setPoints(table, std::move(numbers));
 }
 
 QList<QPointF> ChartPoints(const Experiment& experiment,
@@ -161,9 +176,10 @@ QList<QPointF> ChartPoints(const Experiment& experiment,
                            AxisTitles& titles) {
     const bool stressStrain = showsStressStrain(experiment, viewMode);
     titles = ChartAxisTitles(stressStrain, units);
-    QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count());
+    QList<qint32> numbers;
+    QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count(), numbers);
     if (stressStrain && !toStressStrain(table, experiment)) {
-        table = loadDisplacement(experiment, units, experiment.Count());
+        table = loadDisplacement(experiment, units, experiment.Count(), numbers);
         titles = ChartAxisTitles(false, units);
     }
     return table;

@@ -162,6 +162,10 @@ void Main::handleMetric() {
     ShowResults();
 }
 
+void Main::handleZoomOut() {
+    m_results->zoomOut();
+}
+
 void Main::handleLoadDisp() {
     setViewMode(kViewLoadDisplacement);
     ShowResults();

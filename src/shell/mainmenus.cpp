@@ -103,6 +103,8 @@ void buildViewMenu(MainMenus& m, QMenuBar& bar) {
         addCheckItem(*m.mnuAxis, "mnuStressStrain", QObject::tr("Stress vs. Strain"), false);
     // Only a tension test has a stress against strain view.
     m.mnuAxis->menuAction()->setEnabled(false);
+    m.mnuZoomOut = addItem(*m.mnuView, "mnuZoomOut", QObject::tr("Zoom &Out"),
+                           QKeySequence(Qt::CTRL | Qt::Key_0));
     m.mnuProperties = addItem(*m.mnuView, "mnuProperties", QObject::tr("Test &Properties..."));
     m.mnuProperties->setEnabled(false);
 }

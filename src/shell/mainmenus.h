@@ -36,6 +36,7 @@ struct MainMenus {
     QMenu* mnuAxis = nullptr;
     QAction* mnuLoadDisp = nullptr;
     QAction* mnuStressStrain = nullptr;
+    QAction* mnuZoomOut = nullptr;
     QAction* mnuProperties = nullptr;
 
     QMenu* mnuOptions = nullptr;

@@ -16,6 +16,7 @@
 #include "platform/geometry.h"
 #include "platform/helplocation.h"
 #include "platform/portpaths.h"
+#include "platform/readabletext.h"
 #include "platform/settingsstore.h"
 #include "reports/reportcommand.h"
 #include "results/comparewindow.h"
@@ -97,6 +98,15 @@ void Main::buildWindow() {
     m_liveLoadPanel->setAccessibleName(tr("Live load"));
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_liveLoadPanel, 1);
+    // The chart's point readout, beside the live load.
+    auto* readoutPanel = new QLabel(this);
+    readoutPanel->setObjectName(QStringLiteral("readoutPanel"));
+    readoutPanel->setAccessibleName(tr("Point readout"));
+    // A long readout is cut rather than widening the window.
+    readoutPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(readoutPanel, 1);
+    connect(m_results, &ResultsView::readoutChanged, readoutPanel,
+            [readoutPanel](const QString& text) { SetReadableText(*readoutPanel, text); });
     m_liveLoad = new LiveLoadDisplay(
         *m_liveLoadPanel, m_pump, [this] { return m_units; }, this);
 
@@ -127,6 +137,7 @@ void Main::connectCommands() {
     connectCommand(m_menus.mnuMetric, &Main::handleMetric);
     connectCommand(m_menus.mnuLoadDisp, &Main::handleLoadDisp);
     connectCommand(m_menus.mnuStressStrain, &Main::handleStressStrain);
+    connectCommand(m_menus.mnuZoomOut, &Main::handleZoomOut);
     connectCommand(m_menus.mnuCalibration, &Main::handleCalibration);
     connectCommand(m_menus.mnutest, &Main::handleWatchSensors);
     connectCommand(m_menus.mnuHelpHelp, &Main::handleHelp);
@@ -368,7 +379,9 @@ void Main::setDataFile(const QString& fileName, bool opened) {
     m_testBeganIsModified = true;
 }
 
+// The picture is of the whole test, without the readout's mark.
 QChartView* Main::chartForPrint() {
+    m_results->showWholeTestUnmarked();
     return m_results->findChild<QChartView*>(QStringLiteral("chart"));
 }
 

@@ -131,6 +131,7 @@ private:
     void handleMetric();
     void handleLoadDisp();
     void handleStressStrain();
+    void handleZoomOut();
     void handleToolbarAction(QAction* button);
 
     SettingsStore& m_settings;

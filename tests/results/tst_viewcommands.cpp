@@ -6,7 +6,11 @@
 #include <QAbstractButton>
 #include <QChart>
 #include <QChartView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QTest>
+#include <QValueAxis>
 
 // The View menu of the main window and the results of opened files: units,
 // the stress against strain view and its dimensions dialog, the Axis menu.
@@ -70,6 +74,34 @@ private slots:
         QVERIFY(m_f.item<QAction>("mnuAxis").isEnabled());
         QCOMPARE(yTitle(), QStringLiteral("Stress (Pa)"));
         QCOMPARE(lastPoint(), QPointF(3.086f, 271.0f));
+    }
+
+    // With the chart focused, + zooms; View, Zoom Out and a unit switch show
+    // the whole test again. A keyboard readout in stress against strain
+    // reaches the status bar; the layout stays where it was. Print draws
+    // the whole test without the mark.
+    void zoomOutAndUnitsShowTheWholeTestAndTheReadoutReachesTheStatusBar() {
+        auto& view = m_f.item<QChartView>("chart");
+        const QRect frame = m_f.item<ResultsView>("Frame").geometry();
+        const int statusBarHeight = m_f.main->statusBar()->height();
+        auto& x = *static_cast<QValueAxis*>(chart().axes(Qt::Horizontal).constFirst());
+        view.setFocus();
+        for (const char* item : {"mnuZoomOut", "mnuEnglish"}) {
+            QTest::keyClick(&view, Qt::Key_Plus);
+            QCOMPARE(x.tickType(), QValueAxis::TicksDynamic);
+            m_f.item<QAction>(item).trigger();
+            QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
+        }
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(m_f.item<QLabel>("readoutPanel").text(),
+                 QStringLiteral("Point 2: Strain .0607 inch/inch, Stress 30.6 lbs/sq. inch"));
+        QCOMPARE(m_f.item<ResultsView>("Frame").geometry(), frame);
+        QCOMPARE(m_f.main->statusBar()->height(), statusBarHeight);
+        QTest::keyClick(&view, Qt::Key_Plus);
+        m_f.main->chartForPrint();
+        QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
+        QVERIFY(m_f.item<QLabel>("readoutPanel").text().isEmpty());
     }
 
 private:

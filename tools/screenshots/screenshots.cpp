@@ -3,7 +3,8 @@
 // machine (TORVIK_SIM), under whatever platform the caller chose (offscreen).
 // Then a compression test while it runs, the results of a tension test, as load against
 // displacement and as stress against strain with the Sample Size dialog, and of a hardness test,
-// opened from data files written here.
+// opened from data files written here; the tension test's chart zoomed to
+// its yield with the readout on one point.
 // Usage: torvik-screenshots FOLDER
 
 #include "mainfixture.h"
@@ -11,11 +12,15 @@
 #include "model/gfunctions.h"
 #include "reports/reportcontent.h"
 #include "reports/reportwriter.h"
+#include "results/resultschart.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +126,32 @@ bool saveMain(MainFixture& f, const QDir& folder, const QString& name) {
            save(*f.main, folder, name);
 }
 
+// Drags a rectangle round the knee of the curve, from the left edge at 55%
+// of the plot's height to a quarter of its width at 95%, then points at the
+// line: the main window and the chart alone.
+bool shootZoomed(MainFixture& f, const QDir& folder) {
+    auto& view = f.item<QChartView>("chart");
+    QChart& chart = *view.chart();
+    const QRectF plot = chart.plotArea();
+    const auto at = [&](double x, double y) {
+        return view.mapFromScene(chart.mapToScene(
+            QPointF(plot.left() + x * plot.width(), plot.bottom() - y * plot.height())));
+    };
+    QWidget* viewport = view.viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at(0.0, 0.55));
+    QTest::mouseMove(viewport, at(0.25, 0.95));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(0.25, 0.95));
+    // Point 241 of 3000, at 0.032 inch, lies on the knee.
+    const QPointF knee = chart.mapToPosition(f.item<ResultsChart>("chart").allPoints().at(240),
+                                             chart.series().constFirst());
+    const QPoint pointer = view.mapFromScene(chart.mapToScene(knee + QPointF(3, 4)));
+    QMouseEvent move(QEvent::MouseMove, pointer, viewport->mapToGlobal(pointer), Qt::NoButton, {},
+                     {});
+    QCoreApplication::sendEvent(viewport, &move);
+    return saveMain(f, folder, QStringLiteral("results-zoomed.png")) &&
+           save(view, folder, QStringLiteral("chart-zoomed.png"));
+}
+
 // Opens each test as from the command line and shoots the main window.
 bool shootResults(MainFixture& f, const QDir& folder) {
     QTemporaryDir files;
@@ -130,6 +161,7 @@ bool shootResults(MainFixture& f, const QDir& folder) {
         !hardnessTest().SaveFile(hardness.toStdString()) || !f.main->LoadFile(tension))
         return false;
     bool ok = saveMain(f, folder, QStringLiteral("results-tension.png"));
+    ok &= shootZoomed(f, folder);
     bool dialogShot = false;
     const ModalWatcher watcher(QStringLiteral("SampleSize"), [&](QWidget& dialog) {
         const char* names[] = {"editThickness", "editWidth", "editLength"};
