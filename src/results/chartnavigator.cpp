@@ -62,7 +62,8 @@ ChartNavigator::ChartNavigator(ResultsChart& chart,
                                QLineSeries& series,
                                QValueAxis& x,
                                QValueAxis& y)
-    : QObject(&chart), m_chart(chart), m_series(series), m_x(x), m_y(y) {
+    : QObject(&chart), m_chart(chart), m_viewport(*chart.viewport()), m_series(series), m_x(x),
+      m_y(y) {
     m_readout = new ChartReadout(chart, series);
     m_band = new QRubberBand(QRubberBand::Rectangle, chart.viewport());
     chart.setFocusPolicy(Qt::StrongFocus);
@@ -121,9 +122,11 @@ QString ChartNavigator::description() const {
 }
 
 // Mouse events arrive at the viewport, keys at the view. Nothing here
-// throws.
+// throws. The viewport is compared by the address kept at the start: events
+// also arrive while the view is being destroyed, when it can no longer be
+// asked for its viewport.
 bool ChartNavigator::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_chart.viewport()) {
+    if (watched == &m_viewport) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:

@@ -8,6 +8,7 @@
 class ChartReadout;
 class QKeyEvent;
 class QLineSeries;
+class QWidget;
 class QMouseEvent;
 class QRubberBand;
 class QValueAxis;
@@ -68,6 +69,7 @@ private:
     void step(int direction);
 
     ResultsChart& m_chart;
+    QWidget& m_viewport; // the chart's, where its mouse events arrive
     QLineSeries& m_series;
     QValueAxis& m_x;
     QValueAxis& m_y;
