@@ -6,6 +6,7 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "model/operatormessages.h"
+#include "support/walltimes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -40,14 +41,7 @@ void Fill(Experiment& experiment) {
 
 // Best and median wall time in seconds over kRuns runs of `step`.
 std::pair<double, double> Time(const std::function<void()>& step) {
-    std::vector<double> seconds;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        seconds.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(seconds.begin(), seconds.end());
+    const std::vector<double> seconds = WallTimes(kRuns, step);
     return {seconds.front(), seconds[seconds.size() / 2]};
 }
 

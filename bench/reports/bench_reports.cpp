@@ -8,6 +8,7 @@
 #include "model/gfunctions.h"
 #include "reports/reportcontent.h"
 #include "reports/reportwriter.h"
+#include "support/walltimes.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -40,14 +41,7 @@ Experiment TensionTest(std::int32_t points, int seed) {
 }
 
 double Best(const std::function<void()>& step) {
-    std::vector<double> seconds;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        seconds.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return *std::min_element(seconds.begin(), seconds.end());
+    return WallTimes(kRuns, step).front();
 }
 
 void Print(const char* what, double seconds, const QString& file) {
