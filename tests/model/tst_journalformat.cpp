@@ -1,3 +1,4 @@
+#include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "model/journalformat.h"
 
@@ -46,6 +47,27 @@ private slots:
         const auto contents = ParseJournal(bytes.toStdString());
         QCOMPARE(contents.has_value(), points >= 0);
         QVERIFY(!contents || (int(contents->loads.size()) == points && contents->damaged));
+    }
+
+    // A test holds at most kMostTestPoints readings: a journal of that many is
+    // read whole, and a reading beyond them is left out as damage, so a
+    // runaway journal cannot take all the memory when it is recovered.
+    void longestJournalIsReadWholeAndNoReadingBeyondIt() {
+        std::string bytes = JournalHeaderText({kTestCompression, 1.0f, 0, 0});
+        const std::size_t headerBytes = bytes.size();
+        bytes.resize(headerBytes + 4 * std::size_t(kMostTestPoints));
+        for (std::size_t at = headerBytes; at < bytes.size(); at += 4)
+            bytes.replace(at, 4, "7 9\n");
+        for (const bool oneMore : {false, true}) {
+            if (oneMore)
+                AppendJournalPoint(bytes, 1, 2);
+            const auto contents = ParseJournal(bytes);
+            QVERIFY(contents);
+            QCOMPARE(contents->loads.size(), std::size_t(kMostTestPoints));
+            QCOMPARE(contents->displacements.back(), 9);
+            QCOMPARE(contents->damaged, oneMore);
+            QVERIFY(MostJournalBytes() >= bytes.size());
+        }
     }
 };
 

@@ -6,8 +6,10 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -62,17 +64,19 @@ private slots:
     void unprivilegedOperatorNeverDamagesTheOldFile_data() {
         QTest::addColumn<QByteArrayList>("folder");
         QTest::addColumn<QByteArrayList>("file");
-        QTest::addColumn<bool>("smallDisk");
+        QTest::addColumn<QByteArray>("limit");
         QTest::addColumn<int>("outcome");
         for (const QByteArrayList& row : dataRows("replacingowners.tsv"))
-            QTest::newRow(row[0]) << row[1].split(' ') << row[2].split(' ') << (row[3] == "small")
+            QTest::newRow(row[0]) << row[1].split(' ') << row[2].split(' ') << row[3]
                                   << row[4].toInt();
     }
 
     void unprivilegedOperatorNeverDamagesTheOldFile() {
         QFETCH(QByteArrayList, folder);
         QFETCH(QByteArrayList, file);
-        QFETCH(bool, smallDisk);
+        QFETCH(QByteArray, limit);
+        const bool smallDisk = limit == "small";
+        const bool sizeLimited = limit == "limited";
         QFETCH(int, outcome);
         QCOMPARE(chmod(qPrintable(m_dir->path()), 0755), 0);
         const group* users = getgrnam("users");
@@ -94,16 +98,26 @@ private slots:
             if (smallDisk)
                 umount2(qPrintable(path("folder")), MNT_DETACH);
         });
-        const QByteArray old = smallDisk ? QByteArray(99 + 8 * 2000, 'o') : "old";
-        const QByteArray replacement = smallDisk ? QByteArray(99 + 8 * 100'000, 'n') : "new";
+        const QByteArray old = smallDisk     ? QByteArray(99 + 8 * 2000, 'o')
+                               : sizeLimited ? QByteArray(200 * 1024, 'o')
+                                             : "old";
+        const QByteArray replacement =
+            smallDisk || sizeLimited ? QByteArray(99 + 8 * 100'000, 'n') : "new";
         writeBytes(name, old);
         own(name, file);
         own(path("folder"), folder);
         const QStringList before = entries("folder");
-        const QStringList errors = {"", "Permission denied: " + name, "Device I/O error: " + name};
-        const int result =
-            asNobody([&] { return static_cast<int>(errors.indexOf(replace(name, replacement))); },
-                     usersGroup);
+        const QStringList errors = {"", "Permission denied: " + name, "Device I/O error: " + name,
+                                    "Device I/O error: " + name + " (old file lost)"};
+        const int result = asNobody(
+            [&] {
+                const rlimit fileSize{100 * 1024, 100 * 1024};
+                if (sizeLimited &&
+                    (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &fileSize)))
+                    return 124;
+                return static_cast<int>(errors.indexOf(replace(name, replacement)));
+            },
+            usersGroup);
         QCOMPARE(result, outcome);
         QCOMPARE(readBytes(name), outcome == 0 ? replacement : old);
         QCOMPARE(entries("folder"), before);
