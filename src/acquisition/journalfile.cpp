@@ -96,10 +96,13 @@ bool JournalFile::rename(const QString& newPath) {
     return true;
 }
 
-void JournalFile::remove() {
-    if (m_fd >= 0)
-        ::unlink(QFile::encodeName(m_path).constData());
+bool JournalFile::remove() {
+    const bool removed =
+        m_fd < 0 || ::unlink(QFile::encodeName(m_path).constData()) == 0 || errno == ENOENT;
+    const int cause = errno;
     close();
+    errno = cause;
+    return removed;
 }
 
 void JournalFile::close() {

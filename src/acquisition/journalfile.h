@@ -32,8 +32,9 @@ public:
     QByteArray readAll(std::size_t mostBytes) const;
     // Moves the file to another name in the same folder; it stays held.
     bool rename(const QString& newPath);
-    // Removes the file and lets it go.
-    void remove();
+    // Removes the file and lets it go; false (errno set) when it is still
+    // there, on a file system mounted read-only, say.
+    bool remove();
     // Lets the file go, leaving it on the disk.
     void close();
 

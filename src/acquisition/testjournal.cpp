@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <cstring>
 
 namespace {
 constexpr char kJournalSuffix[] = ".journal";
@@ -71,11 +72,11 @@ void TestJournal::flush() {
     }
 }
 
-void TestJournal::discard() {
+QString TestJournal::discard() {
     m_flushTimer.stop();
     m_pending.clear();
     m_writing = false;
-    m_file.remove();
+    return m_file.remove() ? QString() : QString::fromLocal8Bit(std::strerror(errno));
 }
 
 void TestJournal::adopt(JournalFile file, std::int64_t startedSeconds) {

@@ -42,8 +42,10 @@ public:
     // the test goes on, and what was written stays until the test is saved
     // or dropped.
     void flush();
-    // The test was saved or dropped: its journal is no longer needed.
-    void discard();
+    // The test was saved or dropped: its journal is no longer needed. Empty
+    // when it is gone; otherwise why it is still on the disk, where it will
+    // be offered again at the next start.
+    QString discard();
     // Carries on with a journal recovered at start-up, of a test that began
     // at `startedSeconds` (wall clock, seconds since the epoch).
     void adopt(JournalFile file, std::int64_t startedSeconds);

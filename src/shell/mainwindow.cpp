@@ -215,8 +215,16 @@ void Main::offerRecovery() {
     });
 }
 
+// A journal that stays (its folder was mounted read-only after a power cut,
+// say) would be offered again at the next start as if its test were lost.
 void Main::dropJournal() {
-    m_journal->discard();
+    const QString path = m_journal->path();
+    const QString failure = m_journal->discard();
+    if (!failure.isEmpty())
+        m_dialogs.message(QStringLiteral("The test journal %1 could not be removed (%2).  It will "
+                                         "be offered again at the next start.")
+                              .arg(path, failure),
+                          Dialogs::Icon::Exclamation);
 }
 
 void Main::disableDeviceCommands() {

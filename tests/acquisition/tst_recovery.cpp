@@ -1,10 +1,15 @@
 #include "acquisition/runexperiment.h"
+#include "acquisition/testjournal.h"
 #include "model/experiment.h"
+#include "model/gfunctions.h"
 #include "shell/mainfixture.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <sys/mount.h>
+#include <unistd.h>
 
 // A test survives the program: the program runs a tension test in a child
 // process against the simulator and is killed with SIGKILL while gathering;
@@ -88,6 +93,30 @@ private slots:
         m_main.dialogs.answers = {Dialogs::Answer::No};
         QVERIFY(m_main.main->close());
         QCOMPARE(journalledReadings(folder()), 0);
+    }
+
+    // A journal on a folder mounted read-only after a power cut is offered all
+    // the same; when it then cannot be removed, the operator is told that it
+    // will be offered again.
+    void journalThatCannotBeRemovedIsTold() {
+        if (geteuid() != 0 || !QDir().mkpath(folder()) ||
+            mount("tmpfs", qPrintable(folder()), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("needs root, to mount a folder read-only");
+        const auto unmount = qScopeGuard([this] { umount2(qPrintable(folder()), MNT_DETACH); });
+        {
+            TestJournal journal(folder());
+            QVERIFY(journal.begin({kTestCompression, 1.0f, 0, 1796560000}));
+            journal.append(30000, 100);
+        }
+        QVERIFY(mount("tmpfs", qPrintable(folder()), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) ==
+                0);
+        QCOMPARE(recover(Dialogs::Answer::Yes), (QList<Reading>{{30000, 100}}));
+        m_main.dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::Ok};
+        QVERIFY(m_main.main->close());
+        const QString told = m_main.dialogs.texts().constLast();
+        QVERIFY2(told.startsWith("The test journal " + folder() + "/test-") &&
+                     told.endsWith(").  It will be offered again at the next start."),
+                 qPrintable(told));
     }
 
     // The test still runs without its journal; the operator is told once in
