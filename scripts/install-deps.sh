@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev qt6-svg-dev
     libqt6opengl6-dev libqt6svg6 qt6-qpa-plugins libbenchmark-dev
     xvfb xauth
-    cups printer-driver-cups-pdf poppler-utils
+    cups printer-driver-cups-pdf poppler-utils strace
     desktop-file-utils shared-mime-info man-db groff-base dpkg-dev lintian
 )
 missing=()

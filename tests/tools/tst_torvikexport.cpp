@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
@@ -93,6 +94,43 @@ private slots:
         QCOMPARE(readBytes(out), QByteArray("old"));
         QCOMPARE(readBytes(path("err")), "torvik-export: could not write " + out.toUtf8() +
                                              ": Permission denied: " + out.toUtf8() + "\n");
+    }
+
+    // What a power cut can leave is the old file or the new one, whole: the
+    // output is synced before it takes its name, and its folder after.
+    void outputReachesTheDiskBeforeItTakesItsName() {
+        const QString in = path("in.tdf");
+        QVERIFY(testOf(kTestCompression, {32768, 1000, 30720, 2000}).SaveFile(in.toStdString()));
+        writeBytes(path("out.txt"), "old");
+        QProcess strace;
+        strace.start("strace", {"-f", "-qq", "-o", path("calls"), "-e",
+                                "trace=openat,fsync,fdatasync,rename,renameat,renameat2",
+                                TORVIK_EXPORT_PATH, in, path("out.txt")});
+        if (!strace.waitForFinished(30000) || strace.exitCode() != 0)
+            QSKIP(qPrintable("strace could not trace torvik-export: " +
+                             strace.readAllStandardError()));
+        // Each call as "name fd-or-path", in the order made.
+        QStringList calls;
+        const QRegularExpression call("(\\w+)\\((?:AT_FDCWD, )?\"?([^\",)]*)\"?.*= (-?\\d+)");
+        for (const QString& line : QString(readBytes(path("calls"))).split('\n')) {
+            const QRegularExpressionMatch match = call.match(line);
+            if (match.hasMatch() && match.captured(3) != "-1")
+                calls << match.captured(1) + ' ' +
+                             (match.captured(1) == "openat"
+                                  ? match.captured(2).section('/', -1) + " = " + match.captured(3)
+                                  : match.captured(2));
+        }
+        const auto opened = [&](const QString& name) {
+            const QStringList found = calls.filter(QRegularExpression("^openat " + name + " = "));
+            return found.isEmpty() ? QString("none") : found.constLast().section(" = ", 1);
+        };
+        const QString temporary = opened("\\.out\\.txt\\.tmp\\d+");
+        const QString folder = opened(QRegularExpression::escape(m_dir->path().section('/', -1)));
+        const qsizetype renamed = calls.indexOf(QRegularExpression("^rename.*"));
+        QVERIFY2(renamed > 0 && calls.indexOf("fsync " + temporary) == renamed - 1 &&
+                     calls.indexOf("fsync " + folder, renamed) > renamed,
+                 qPrintable(calls.join(" | ")));
+        QVERIFY(readBytes(path("out.txt")).startsWith("TORVIK EXPERIMENT DATA FILE"));
     }
 
 private:
