@@ -1,7 +1,8 @@
 // bench_device: what the device link costs. Reads through GetVals from
 // torvik-sim answering at once and paced as a 56000-baud line, each beside a
-// plain blocking loop over the same simulator in the same run, and the
-// processor time of a read and of a probe waiting on silent ports.
+// plain blocking loop in C++ and the same loop in Python (python3, when
+// there is one) over the same simulator in the same run, and the processor
+// time of a read and of a probe waiting on silent ports.
 // Run from the build folder: bin/bench_device (finds bin/torvik-sim beside it,
 // or the simulator named by TORVIK_SIM).
 
@@ -17,17 +18,36 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <random>
+#include <string>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
-constexpr int kSlices = 6;
-constexpr double kSliceSeconds = 0.5;
+constexpr int kRounds = 41;
+constexpr double kRoundSeconds = 0.2;
 constexpr double kLineBaud = 56000.0;
 constexpr double kBitsPerChar = 10.0;
 constexpr double kCharsPerReading = 3.0 + 12.0; // "RV" + CR out, the reply back
+
+// The Python loop's rate over `path` for `seconds`, timed by the script
+// itself so that starting the interpreter does not count; 0 without python3.
+double PythonLoopRate(const QString& path, double seconds) {
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral(PLAIN_LOOP_SCRIPT), path, QString::number(seconds)});
+    if (!python.waitForFinished(static_cast<int>(seconds * 1000) + 10'000) ||
+        python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
+        return 0.0;
+    return python.readAllStandardOutput().trimmed().toDouble();
+}
 
 double CpuSeconds() {
     rusage usage{};
@@ -77,10 +97,41 @@ struct Rig {
     }
 };
 
-// GetVals, the plain loop and the least Qt loop take turns on the same
-// simulator, a slice at a time, so that whatever else the machine does weighs
-// on all alike. The plain loop opens the port beside the program, which reads
-// nothing while it runs: no event loop turns.
+// One way of reading and its rate in each round.
+struct Contender {
+    const char* name;
+    std::function<double(double)> run; // readings per second over a slice
+    std::vector<double> rates;
+};
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The ratios of one contender's slices to another's slices of the same
+// rounds: their median, and the middle half of them.
+std::string RatioText(const Contender& contender, const Contender& baseline) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < contender.rates.size(); ++i)
+        if (baseline.rates[i] > 0)
+            ratios.push_back(contender.rates[i] / baseline.rates[i]);
+    std::sort(ratios.begin(), ratios.end());
+    if (ratios.empty())
+        return "-";
+    return QString::asprintf("%.3f (middle half %.3f-%.3f)", ratios[ratios.size() / 2],
+                             ratios[ratios.size() / 4], ratios[ratios.size() * 3 / 4])
+        .toStdString();
+}
+
+// GetVals, the plain loop, the same loop in Python and the least Qt loop take
+// turns on the same simulator in many short rounds, each round in a new
+// random order, so that whatever else the machine does, and whichever runs
+// after which, weighs on all alike; each is then compared with the plain loop
+// of the same round. The plain loops open the port beside the program, which
+// reads nothing while they run: no event loop turns.
 void MeasureRate(const char* title, const QStringList& options, double lineLimit) {
     Rig rig;
     if (!rig.start(options)) {
@@ -92,43 +143,75 @@ void MeasureRate(const char* title, const QStringList& options, double lineLimit
     std::int32_t disp = 0;
     long good = 0;
     long failed = 0;
-    double seconds = 0.0;
-    double cpu = 0.0;
-    double plainRate = 0.0;
+    double getValsCpu = 0.0;
     double plainCpu = 0.0;
-    double qtRate = 0.0;
-    for (int slice = 0; slice < kSlices; ++slice) {
-        const double plainCpuBefore = CpuSeconds();
-        plainRate += PlainLoopRate(path.constData(), kSliceSeconds) / kSlices;
-        plainCpu += CpuSeconds() - plainCpuBefore;
-        // The program's port is closed meanwhile: its read notification would
-        // take replies from the Qt loop's event loop.
-        rig.link.close();
-        qtRate += QtLoopRate(rig.sim.path(), kSliceSeconds) / kSlices;
-        rig.link.open(rig.sim.path());
+    long plainReadings = 0;
+    const auto getVals = [&](double seconds) {
         const double cpuBefore = CpuSeconds();
         QElapsedTimer wall;
         wall.start();
-        while (wall.elapsed() < kSliceSeconds * 1000)
-            (rig.device->GetVals(load, disp) ? good : failed) += 1;
-        seconds += wall.elapsed() / 1000.0;
-        cpu += CpuSeconds() - cpuBefore;
+        long readings = 0;
+        while (wall.elapsed() < seconds * 1000)
+            readings += rig.device->GetVals(load, disp) ? 1 : (++failed, 0);
+        good += readings;
+        getValsCpu += CpuSeconds() - cpuBefore;
+        return readings / (wall.elapsed() / 1000.0);
+    };
+    const auto plain = [&](double seconds) {
+        const double cpuBefore = CpuSeconds();
+        const double rate = PlainLoopRate(path.constData(), seconds);
+        plainCpu += CpuSeconds() - cpuBefore;
+        plainReadings += std::lround(rate * seconds);
+        return rate;
+    };
+    // The program's port is closed while the least Qt loop runs: its read
+    // notification would take the replies from that loop's event loop.
+    const auto qtLoop = [&](double seconds) {
+        rig.link.close();
+        const double rate = QtLoopRate(rig.sim.path(), seconds);
+        rig.link.open(rig.sim.path());
+        return rate;
+    };
+    const auto python = [&](double seconds) { return PythonLoopRate(rig.sim.path(), seconds); };
+    std::vector<Contender> contenders{
+        {"plain loop", plain, {}},
+        {"GetVals", getVals, {}},
+        {"least Qt loop", qtLoop, {}},
+        {"Python loop", python, {}},
+    };
+    std::mt19937 random(7);
+    std::vector<std::size_t> order{0, 1, 2, 3};
+    for (int round = 0; round < kRounds; ++round) {
+        std::shuffle(order.begin(), order.end(), random);
+        for (const std::size_t index : order)
+            contenders[index].rates.push_back(contenders[index].run(kRoundSeconds));
     }
-    const double rate = good / seconds;
-    std::printf("%s: %.0f readings/s (%ld good, %ld failed in %.2f s; %.0f%% of a core)\n", title,
-                rate, good, failed, seconds, 100.0 * cpu / seconds);
-    std::printf("  plain loop on the same simulator, in turns: %.0f readings/s; GetVals/plain = "
-                "%.3f\n",
-                plainRate, rate / plainRate);
-    std::printf("  least Qt loop on the same simulator, in turns: %.0f readings/s; "
-                "Qt loop/plain = %.3f, GetVals/Qt loop = %.3f\n",
-                qtRate, qtRate / plainRate, rate / qtRate);
-    // What each reading costs this process, whatever else the machine does.
-    std::printf("  processor time a reading: GetVals %.1f us, plain loop %.1f us\n",
-                1e6 * cpu / good, 1e6 * plainCpu / (plainRate * kSlices * kSliceSeconds));
+    const Contender& plainLoop = contenders[0];
+    const double rate = Median(contenders[1].rates);
+    std::printf("%s: %d rounds of %.2f s each, median readings/s of a round:\n", title, kRounds,
+                kRoundSeconds);
+    for (const Contender& contender : contenders) {
+        if (Median(contender.rates) <= 0) {
+            std::printf("  %-14s did not run (python3 missing?)\n", contender.name);
+            continue;
+        }
+        std::printf("  %-14s %6.0f/s", contender.name, Median(contender.rates));
+        if (&contender != &plainLoop)
+            std::printf("; /plain loop in the same round: %s",
+                        RatioText(contender, plainLoop).c_str());
+        std::printf("\n");
+    }
+    if (Median(contenders[3].rates) > 0)
+        std::printf("  GetVals/Python loop in the same round: %s\n",
+                    RatioText(contenders[1], contenders[3]).c_str());
+    std::printf("  GetVals: %ld good, %ld failed; processor time a reading: GetVals %.1f us, plain "
+                "loop %.1f us\n",
+                good, failed, 1e6 * getValsCpu / std::max(good, 1L),
+                1e6 * plainCpu / std::max(plainReadings, 1L));
     if (lineLimit > 0)
         std::printf("  line limit %.1f readings/s: GetVals %.1f%%, plain loop %.1f%% of it\n",
-                    lineLimit, 100.0 * rate / lineLimit, 100.0 * plainRate / lineLimit);
+                    lineLimit, 100.0 * rate / lineLimit,
+                    100.0 * Median(plainLoop.rates) / lineLimit);
 }
 
 void MeasureSilentRead() {
