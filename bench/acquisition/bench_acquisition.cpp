@@ -25,7 +25,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 constexpr int kSettleMsecs = 500;                                     // waiting phase before START
@@ -41,6 +43,47 @@ public:
     }
     QString openFileName(const FileRequest&) override { return {}; }
     QString saveFileName(const FileRequest&) override { return {}; }
+};
+
+// The program's own side of each reading: from the last piece of a reply
+// arriving to the next request going out. What the line and the simulator
+// take is not in it, so it shows what the window's work adds to a reading
+// however unevenly the simulator keeps its pace.
+class Turnaround {
+public:
+    Turnaround(SerialLink& link, Interface& device) {
+        m_clock.start();
+        QObject::connect(&link, &SerialLink::readyRead, &m_context,
+                         [this] { m_arrived = m_clock.nsecsElapsed(); });
+        QObject::connect(&device, &Interface::requestSent, &m_context, [this] {
+            if (m_counting && m_arrived >= 0)
+                m_nsecs.push_back(m_clock.nsecsElapsed() - m_arrived);
+            m_arrived = -1;
+        });
+    }
+    void count(bool on) { m_counting = on; }
+    void clear() { m_nsecs.clear(); }
+    // Median, 90th and 99th percentile in microseconds, and the sum in seconds.
+    QString text() {
+        if (m_nsecs.empty())
+            return QStringLiteral("none");
+        std::sort(m_nsecs.begin(), m_nsecs.end());
+        const auto at = [this](double share) {
+            return m_nsecs[static_cast<std::size_t>(share * (m_nsecs.size() - 1))] / 1000.0;
+        };
+        double sum = 0;
+        for (const qint64 value : m_nsecs)
+            sum += value / 1e9;
+        return QString::asprintf("median %.0f us, 90%% %.0f us, 99%% %.0f us, %.3f s in all",
+                                 at(0.5), at(0.9), at(0.99), sum);
+    }
+
+private:
+    QObject m_context;
+    QElapsedTimer m_clock;
+    qint64 m_arrived = -1;
+    bool m_counting = false;
+    std::vector<qint64> m_nsecs;
 };
 
 void Measure(const char* title, const QStringList& options, double lineLimit, bool journalled) {
@@ -69,7 +112,9 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
     ticker.stop();
     clock.use(real);
 
+    Turnaround turnaround(link, device);
     // The bare read rate on the same line just before, for comparison.
+    turnaround.count(true);
     std::int32_t load = 0;
     std::int32_t disp = 0;
     long reads = 0;
@@ -78,6 +123,9 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
     while (bare.elapsed() < kGatherMsecs / 2)
         reads += device.GetVals(load, disp) ? 1 : 0;
     const double bareRate = reads / (bare.elapsed() / 1000.0);
+    const QString bareTurnaround = turnaround.text();
+    turnaround.count(false);
+    turnaround.clear();
 
     Experiment experiment;
     experiment.SetLoadCellRatio(1.0F);
@@ -94,8 +142,10 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
         cpuAtStart = CpuSeconds();
         wall.start();
         window.findChild<QAbstractButton*>("buttonStart")->click();
+        turnaround.count(true);
     });
     QTimer::singleShot(kSettleMsecs + kGatherMsecs, &window, [&] {
+        turnaround.count(false);
         window.findChild<QAbstractButton*>("buttonStop")->click();
         seconds = wall.elapsed() / 1000.0;
         cpu = CpuSeconds() - cpuAtStart;
@@ -113,6 +163,8 @@ void Measure(const char* title, const QStringList& options, double lineLimit, bo
     std::printf("  plain loop on the same simulator: %.0f readings/s; gathering/plain = %.3f, "
                 "bare GetVals/plain = %.3f\n",
                 plainRate, rate / plainRate, bareRate / plainRate);
+    std::printf("  from a reply to the next request: gathering %s; bare reads %s\n",
+                qPrintable(turnaround.text()), qPrintable(bareTurnaround));
     if (lineLimit > 0)
         std::printf("  line limit %.1f readings/s: %.1f%% of it\n", lineLimit,
                     100.0 * rate / lineLimit);

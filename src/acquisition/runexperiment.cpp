@@ -79,7 +79,11 @@ RunExperiment::RunExperiment(Interface& device,
     m_experimentTimer.setInterval(kExperimentTimerMsecs);
     connect(&m_experimentTimer, &QTimer::timeout, this, &RunExperiment::requestStop);
     m_refreshTimer.setInterval(kRefreshMsecs);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &RunExperiment::refreshDisplay);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &RunExperiment::refreshDue);
+    connect(&m_device, &Interface::requestSent, this, [this] {
+        if (m_refreshDue)
+            refreshDisplay();
+    });
 }
 
 void RunExperiment::buildControls() {
@@ -284,9 +288,21 @@ void RunExperiment::showLiveLoad() {
     }
 }
 
+// A refresh waits for the next request to go out, so that drawing overlaps
+// the reply's way down the line rather than delaying the request after it. A
+// refresh still due at the next tick (no request went out: reads failing,
+// pausing) is done then.
+void RunExperiment::refreshDue() {
+    if (m_refreshDue)
+        refreshDisplay();
+    else
+        m_refreshDue = true;
+}
+
 // The newest point in the text boxes (its displacement from the second point
 // on, the first being the reference) and the curve up to it.
 void RunExperiment::refreshDisplay() {
+    m_refreshDue = false;
     const std::int32_t newest = m_experiment.Count();
     if (newest == m_shownPoint)
         return;

@@ -74,6 +74,7 @@ private:
     void pauseAfterFailedRead(qint64 readMsecs);
     void showLiveLoad();
     void refreshDisplay();
+    void refreshDue();
     void finish(std::int32_t points);
     void requestStop();
     void setStatus(const QString& text);
@@ -97,7 +98,8 @@ private:
     LiveCurve* m_curve = nullptr;
     TestJournal* m_journal = nullptr;
     QTimer m_experimentTimer;
-    QTimer m_refreshTimer; // the text boxes and the curve, at the screen's pace
+    QTimer m_refreshTimer;     // the text boxes and the curve, at the screen's pace
+    bool m_refreshDue = false; // waiting for the next request to go out
 
     bool m_running = false;
     bool m_started = false;

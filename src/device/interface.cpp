@@ -98,6 +98,7 @@ std::optional<protocol::Reading> Interface::readOnce() {
     const qint64 requested = m_clock.steadySeconds();
     if (!m_port.write(protocol::kReadRequest))
         return std::nullopt;
+    emit requestSent();
     bool gaveUp = false;
     m_wait.until([&] {
         gaveUp = m_appClosing || m_readAbandoned || !m_port.isOpen() ||

@@ -56,6 +56,10 @@ signals:
     // free again (emitted just before it returns). A nested call refused at
     // once does not emit it.
     void readFinished();
+    // A read's request has gone out and its reply is on its way down the
+    // line: window work done now overlaps the wait instead of holding up the
+    // next request.
+    void requestSent();
 
 private:
     std::optional<protocol::Reading> readOnce();
