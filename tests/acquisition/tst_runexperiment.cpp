@@ -108,7 +108,8 @@ private slots:
     // STOP. Escape closes a waiting window like its close box and does nothing
     // while gathering. A machine that goes quiet or away: only readings that
     // arrived make points, and without any there is no test. STOP or a close
-    // ends a read that waits for its reply at once, not at the read's limit.
+    // ends a read that waits for its reply at once, not at the read's limit;
+    // while it waits, the window shows every point gathered.
     void closeOrFailingMachineEndsTheRun_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("gathering");
@@ -133,6 +134,8 @@ private slots:
         QElapsedTimer sinceStop;
         const bool midRead = fault.endsWith("mid-read");
         int ticksAfterEscape = 0;
+        QString shownAtStop;
+        std::int32_t gatheredAtStop = 0;
         run(kCompression, [&](RunExperiment& w) {
             if (step == 0 && text(w, "statusPanel") == "1 lbs") {
                 ++step;
@@ -152,8 +155,11 @@ private slots:
                     QVERIFY(m_f->sim->command("silent"));
                 quietSince = m_f->clock.wholeSeconds();
                 sinceQuiet.start();
-            } else if (midRead && step == 2 && sinceQuiet.elapsed() > 100) {
+            } else if (midRead && step == 2 && sinceQuiet.elapsed() > 300) {
                 step = 5; // a read waits, and the clock holds still while it does
+                // No request goes out meanwhile; the curve shows every point all the same.
+                shownAtStop = w.findChild<LiveCurve*>()->accessibleDescription();
+                gatheredAtStop = m_experiment.Count();
                 sinceStop.start();
                 fault == "close mid-read" ? void(w.close())
                                           : w.findChild<QAbstractButton*>("buttonStop")->click();
@@ -171,6 +177,7 @@ private slots:
             }
         });
         QVERIFY2(!midRead || sinceStop.elapsed() < 1000, qPrintable(fault));
+        QCOMPARE(shownAtStop, midRead ? QString("%1 points").arg(gatheredAtStop) : QString());
         QCOMPARE(m_window->TestDone(), done);
         QVERIFY(fault != "escape" || step == (gathering ? 3 : 2));
         const QStringList message = {done ? "Test complete." : RunExperiment::kNoReadingMessage};
