@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <exception>
 
 namespace {
 
@@ -32,12 +33,24 @@ const QString Calibration::kNoAnswerMessage =
     QStringLiteral("The testing machine did not answer.  The zero offset was not changed.");
 const QString Calibration::kDecimalCommaMessage =
     QStringLiteral("Use a point as the decimal mark, for example 3.906.");
+const QString Calibration::kUnsteadyMessage =
+    QStringLiteral("The load was not steady while zeroing: the readings spread over %1 counts, "
+                   "more than a settled load cell shows.  Take the load off, let it settle and "
+                   "press Zero again.  The zero offset was not changed.");
+const QString Calibration::kStoreOffsetQuestion =
+    QStringLiteral("The load cell reads %1 counts from zero at rest, a load of %2.  Press OK to "
+                   "store this as its zero offset.");
 const QString Calibration::kNotStoredMessage =
     QStringLiteral("The calibration could not be saved in %1.  It is used until Torvik is closed.");
 
-Calibration::Calibration(
-    SettingsStore& settings, Interface& device, EventPump& pump, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_device(device), m_pump(pump), m_dialogs(dialogs) {
+Calibration::Calibration(SettingsStore& settings,
+                         Interface& device,
+                         EventPump& pump,
+                         Dialogs& dialogs,
+                         QWidget* parent,
+                         std::function<std::int32_t()> units)
+    : QDialog(parent), m_settings(settings), m_device(device), m_pump(pump), m_dialogs(dialogs),
+      m_units(units ? std::move(units) : [] { return kUnitsEnglish; }) {
     setObjectName(QStringLiteral("Calibration"));
     setWindowTitle(QStringLiteral("Torvik Calibration"));
     setAccessibleName(windowTitle());
@@ -157,10 +170,10 @@ void Calibration::handleZeroClicked() {
     }
     switch (outcome) {
     case ZeroMeasurement::Outcome::Measured:
-        SetCurrentLoadCellOffset(zero->offset());
-        if (!m_settings.write(kCalibrationSection, kLoadCellOffsetKey,
-                              QString::number(zero->offset())))
-            reportNotStored();
+        offerOffset(zero->offset());
+        break;
+    case ZeroMeasurement::Outcome::Unsteady:
+        m_dialogs.message(kUnsteadyMessage.arg(zero->spread()), Dialogs::Icon::Exclamation);
         break;
     case ZeroMeasurement::Outcome::NoAnswer:
         m_dialogs.message(kNoAnswerMessage);
@@ -168,6 +181,29 @@ void Calibration::handleZeroClicked() {
     case ZeroMeasurement::Outcome::Aborted:
         break;
     }
+}
+
+// The offset as the load the live load showed at rest before it, in the
+// units on show and with the sensitivity in force.
+void Calibration::offerOffset(std::int32_t offset) {
+    const std::int32_t units = m_units();
+    QString force;
+    try {
+        force = QString::fromStdString(PlainNumberText(DigitalToLoad(
+                    ZeroMeasurement::kLoadZeroCounts + offset, units, CurrentLoadCellRatio(), 0))) +
+                (units == kUnitsMetric ? QStringLiteral(" N") : QStringLiteral(" lbs"));
+    } catch (const std::exception&) {
+        force = QStringLiteral("too large to show");
+    }
+    const QPointer<Calibration> self(this);
+    const Dialogs::Answer answer =
+        m_dialogs.message(kStoreOffsetQuestion.arg(offset).arg(force), Dialogs::Icon::Question,
+                          Dialogs::Buttons::OkCancel);
+    if (!self || answer != Dialogs::Answer::Ok)
+        return;
+    SetCurrentLoadCellOffset(offset);
+    if (!m_settings.write(kCalibrationSection, kLoadCellOffsetKey, QString::number(offset)))
+        reportNotStored();
 }
 
 // However the dialog is left, a measurement still running is stopped so that

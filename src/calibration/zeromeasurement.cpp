@@ -4,6 +4,8 @@
 #include "model/eventpump.h"
 #include "model/gfunctions.h"
 
+#include <algorithm>
+
 namespace {
 // Each try waits one clock second and then reads; a read gives up once the
 // clock has advanced by two seconds.
@@ -33,6 +35,8 @@ ZeroMeasurement::Outcome ZeroMeasurement::run() {
     // +-32768).
     std::int32_t sum = 0;
     int good = 0;
+    std::int32_t lowest = 0;
+    std::int32_t highest = 0;
     std::int64_t lastAnswerSecond = m_pump.WholeSeconds();
     while (good < kReadingCount) {
         WaitSeconds(m_pump, static_cast<std::int16_t>(kWaitSeconds));
@@ -45,12 +49,17 @@ ZeroMeasurement::Outcome ZeroMeasurement::run() {
             return Outcome::Aborted;
         if (answered) {
             sum += load - kLoadZeroCounts;
+            lowest = good == 0 ? load : std::min(lowest, load);
+            highest = good == 0 ? load : std::max(highest, load);
             ++good;
             lastAnswerSecond = m_pump.WholeSeconds();
         } else if (!TimeLeftForAnotherTry(lastAnswerSecond)) {
             return Outcome::NoAnswer;
         }
     }
+    m_spread = highest - lowest;
+    if (m_spread > kSteadySpreadCounts)
+        return Outcome::Unsteady;
     m_offset = OffsetFromSum(sum);
     return Outcome::Measured;
 }

@@ -27,10 +27,15 @@ Dialogs::Answer QtDialogs::message(const QString& text, Icon icon, Buttons butto
     if (buttons == Buttons::YesNoCancel) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (buttons == Buttons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
     switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:
@@ -38,7 +43,7 @@ Dialogs::Answer QtDialogs::message(const QString& text, Icon icon, Buttons butto
     case QMessageBox::Cancel:
         return Answer::Cancel;
     default:
-        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     }
 }
 

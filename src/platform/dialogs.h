@@ -10,7 +10,7 @@ class QWidget;
 class Dialogs {
 public:
     enum class Icon { Information, Question, Exclamation, Critical };
-    enum class Buttons { Ok, YesNoCancel };
+    enum class Buttons { Ok, OkCancel, YesNoCancel };
     enum class Answer { Ok, Yes, No, Cancel };
 
     struct FileRequest {
