@@ -212,6 +212,7 @@ void Main::offerRecovery() {
         EnableDataCommands();
         UpdateAxisMenu();
         ShowResults();
+        m_documents->tellUnconvertedPoints();
     });
 }
 
@@ -230,6 +231,10 @@ void Main::dropJournal() {
 void Main::disableDeviceCommands() {
     m_menus.mnutest->setEnabled(false);
     m_menus.mnuNew->menuAction()->setEnabled(false);
+    // The items too: a disabled submenu still lets its items be triggered
+    // (through the accessibility interface, say).
+    for (QAction* item : m_menus.mnuNew->actions())
+        item->setEnabled(false);
     m_menus.toolbarNew->setEnabled(false);
 }
 
@@ -335,7 +340,8 @@ void Main::closeCheck() {
 
 Calibration& Main::calibrationDialog() {
     if (!m_calibration)
-        m_calibration = new Calibration(m_settings, deviceInterface(), m_pump, m_dialogs, this);
+        m_calibration = new Calibration(m_settings, deviceInterface(), m_pump, m_dialogs, this,
+                                        [this] { return m_units; });
     return *m_calibration;
 }
 
