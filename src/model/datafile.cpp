@@ -134,6 +134,16 @@ bool BeginsAsDataFile(const std::string& fileName) {
     return fields.Next() == std::optional<std::string>(kVersionMark);
 }
 
+OutputRefusal RefusedOutput(const std::string& output, const std::vector<std::string>& sources) {
+    std::error_code error;
+    for (const std::string& source : sources) {
+        if (!source.empty() && std::filesystem::equivalent(source, output, error)) {
+            return OutputRefusal::Source;
+        }
+    }
+    return BeginsAsDataFile(output) ? OutputRefusal::DataFile : OutputRefusal::None;
+}
+
 bool Experiment::ReadDataFile(const std::string& fileName) {
     const auto name = Unquoted(fileName);
     std::error_code error;

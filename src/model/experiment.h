@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class HeaderFields;
 class OperatorMessages;
@@ -76,7 +77,9 @@ public:
     void Clear();
 
     // Comma-delimited text of the points in `units`; false (no file) without
-    // points. A file that cannot be written throws FileWriteError.
+    // points. A file that cannot be written throws FileWriteError; a point
+    // that does not convert throws ConversionError (unconverted.h), saying
+    // which and why, and nothing is written.
     bool Export(const std::string& fileName, std::int32_t units) const;
     // The data file; false (no file) without points. Writes a temporary file
     // beside the target and renames it into place, so a failed save leaves an
@@ -110,3 +113,10 @@ private:
 // Whether the file begins with a data file's version mark as LoadFile reads
 // it; false for a file that does not exist or cannot be read.
 bool BeginsAsDataFile(const std::string& fileName);
+
+// Why an export or report may not be written to `output`: it is one of
+// `sources` (the files its test came from) under any name, a link say, or it
+// is another data file, recognised by its content. Text and reports are
+// never written over raw readings.
+enum class OutputRefusal { None, Source, DataFile };
+OutputRefusal RefusedOutput(const std::string& output, const std::vector<std::string>& sources);

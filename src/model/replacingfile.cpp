@@ -122,6 +122,14 @@ ReplacingFile::ReplacingFile(const std::string& fileName) : m_target(ResolvedTar
     if (fileName.empty() || !m_target.has_filename()) {
         throw FileWriteError("Bad file name or number: " + fileName);
     }
+    // A link to nothing is refused: renaming over it would put a plain file
+    // in its place, and creating what it points to would write wherever the
+    // link was made to point, perhaps by someone else.
+    std::error_code error;
+    if (std::filesystem::is_symlink(m_target, error) && !std::filesystem::exists(m_target, error)) {
+        throw FileWriteError("Path/File access error: " + fileName +
+                             " is a link to a file that does not exist");
+    }
     const auto existing = ExistingFile(m_target);
     // A pipe or a device is never opened for writing: it could block for
     // good, and renaming over it would put a file in its place.

@@ -52,6 +52,16 @@ private slots:
         }
         writeBytes(path("none.tdf"), dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
         writeBytes(path("bad.tdf"), "TDF1\r\n");
+        // Damaged: a calibration or a reading no machine gives.
+        const auto damaged = [&](const char* name, const QByteArray& ratio,
+                                 const QByteArray& offset, std::int32_t load2) {
+            writeBytes(path(name),
+                       dataFile({"TDF2", "COMPRESSION", " 3", " 3000", " 29000", ratio, offset},
+                                {1000, 32768, 2000, load2, 3000, 29000}));
+        };
+        damaged("offset.tdf", " 1", " 2147483647", 30720);
+        damaged("ratio.tdf", " 3.4E+38", " 0", 30720);
+        damaged("reading.tdf", " 1", " 0", 2147483647);
         const QString out = path("out.txt");
         if (oldOutput.startsWith("->")) {
             QVERIFY(QFile::link(oldOutput.mid(2), out));

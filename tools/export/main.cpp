@@ -7,6 +7,7 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "model/operatormessages.h"
+#include "model/unconverted.h"
 #include "propertiesreport.h"
 #include "reports/reportcontent.h"
 #include "reports/reportwriter.h"
@@ -36,16 +37,45 @@ public:
     void Inform(const std::string& text) override { std::cerr << text << '\n'; }
 };
 
-void PrintSummary(const Experiment& experiment, std::int32_t units) {
+// Whole lines only: a value that does not convert is left out and said on
+// standard error with the reason, and the exit status is 1.
+int PrintSummary(const Experiment& experiment, std::int32_t units, const std::string& input) {
     std::cout << "test type = " << experiment.TestString() << '\n';
     std::cout << "# data points=" << NumberText(experiment.Count()) << '\n';
     if (experiment.Count() == 0) {
-        return;
+        return kExitSuccess;
     }
-    std::cout << "max load = " << PlainNumberText(experiment.MaxLoad(units)) << '\n';
-    std::cout << "max displacement = " << PlainNumberText(experiment.MaxDisplacement(units))
-              << '\n';
-    std::cout << "hardness = " << HardnessNumber(experiment) << '\n';
+    const auto maximaReason = [&] {
+        return ConversionFailureReason(
+            experiment, experiment.MaxLoadDigital(),
+            static_cast<std::int32_t>(experiment.MaxDisplacementDigital()));
+    };
+    bool complete = true;
+    const auto line = [&](const char* label, const auto& value, const auto& reason) {
+        try {
+            const std::string text = value();
+            std::cout << label << " = " << text << '\n';
+        } catch (const std::exception& error) {
+            std::cerr << "torvik-export: " << input << ": the " << label
+                      << " does not convert: " << reason(error) << ".\n";
+            complete = false;
+        }
+    };
+    const auto extremes = [&](const std::exception&) { return maximaReason(); };
+    line(
+        "max load", [&] { return PlainNumberText(experiment.MaxLoad(units)); }, extremes);
+    line(
+        "max displacement", [&] { return PlainNumberText(experiment.MaxDisplacement(units)); },
+        extremes);
+    line(
+        "hardness", [&] { return std::to_string(HardnessNumber(experiment)); },
+        [&](const std::exception& error) {
+            const UnconvertedPoints points = FindUnconvertedPoints(experiment, kUnitsEnglish);
+            return points.count > 0
+                       ? PointFailureText(experiment, points.first)
+                       : std::string("it is beyond -32768 to 32767 (") + error.what() + ")";
+        });
+    return complete ? kExitSuccess : kExitFailure;
 }
 
 // Rows for every file that loads; a file that does not is reported and
@@ -80,11 +110,21 @@ int RunReport(const ExportOptions& options, std::int32_t units) {
             std::cerr << "torvik-export: " << input << " left out.\n";
             continue;
         }
+        // As an export of it would be: a test without points is no test.
+        if (experiment->Count() == 0) {
+            std::cerr << "torvik-export: " << input << " holds no points to report; left out.\n";
+            continue;
+        }
+        const std::string unconverted =
+            UnconvertedPointsText(FindUnconvertedPoints(*experiment, units), experiment->Count());
+        if (!unconverted.empty()) {
+            std::cerr << "torvik-export: " << input << ": " << unconverted << '\n';
+        }
         specimens.push_back({QString::fromStdString(input), experiment.get()});
         tests.push_back(std::move(experiment));
     }
     if (specimens.empty()) {
-        std::cerr << "torvik-export: no file could be read; nothing written.\n";
+        std::cerr << "torvik-export: no file could be reported; nothing written.\n";
         return kExitFailure;
     }
     ReportFields fields;
@@ -112,18 +152,16 @@ int RunReport(const ExportOptions& options, std::int32_t units) {
 // Why the output of an export or report may not be written: it is the input under
 // any name (a link, say), or another data file, most likely because
 // --properties was left out of `torvik-export a.tdf b.tdf`. Empty when it may.
-std::string RefusedOutput(const ExportOptions& options) {
-    std::error_code error;
-    for (const std::string& input : options.inputs) {
-        if (std::filesystem::equivalent(input, options.output, error)) {
-            return "an input file itself";
-        }
-    }
-    if (std::filesystem::equivalent(options.input, options.output, error)) {
-        return "the input file itself";
-    }
-    if (BeginsAsDataFile(options.output)) {
+std::string RefusedOutputText(const ExportOptions& options) {
+    std::vector<std::string> sources = options.inputs;
+    sources.push_back(options.input);
+    switch (RefusedOutput(options.output, sources)) {
+    case OutputRefusal::Source:
+        return options.report ? "an input file itself" : "the input file itself";
+    case OutputRefusal::DataFile:
         return "a data file (for the properties of several data files, use --properties)";
+    case OutputRefusal::None:
+        break;
     }
     return {};
 }
@@ -134,7 +172,7 @@ int Run(const ExportOptions& options) {
         return RunProperties(options, options.metric ? kUnitsMetric : kUnitsEnglish);
     }
     if (options.report || !options.summary) {
-        const std::string refusal = RefusedOutput(options);
+        const std::string refusal = RefusedOutputText(options);
         if (!refusal.empty()) {
             std::cerr << "torvik-export: not writing over " << options.output << ", " << refusal
                       << ".\n"
@@ -153,9 +191,9 @@ int Run(const ExportOptions& options) {
     }
     const std::int32_t units = options.metric ? kUnitsMetric : kUnitsEnglish;
     if (options.summary) {
-        PrintSummary(experiment, units);
+        const int code = PrintSummary(experiment, units, options.input);
         std::cout.flush();
-        return std::cout ? kExitSuccess : kExitFailure;
+        return std::cout ? code : kExitFailure;
     }
     if (!experiment.Export(options.output, units)) {
         std::cerr << "torvik-export: " << options.input
@@ -196,6 +234,9 @@ int main(int argc, char* argv[]) {
         std::cerr << "torvik-export: could not write " << options->output << ": " << error.what()
                   << (error.OldFileKept() ? "" : "; the file that was there may be damaged")
                   << '\n';
+    } catch (const ConversionError& error) {
+        std::cerr << "torvik-export: " << options->input << ": " << error.what()
+                  << "; nothing written.\n";
     } catch (const std::exception& error) {
         // Conversions of a file with an absurd calibration can overflow.
         std::cerr << "torvik-export: " << (options->report ? options->output : options->input)
