@@ -5,6 +5,7 @@
 #include "documents/documenthost.h"
 #include "documents/writefailure.h"
 #include "model/experiment.h"
+#include "model/unconverted.h"
 #include "platform/clock.h"
 #include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
@@ -55,8 +56,8 @@ bool DocumentCommands::SaveData() {
 }
 
 void DocumentCommands::Export() {
-    const QString name =
-        m_chooser.chooseSave(FileChooser::Kind::TextFile, defaultName(QStringLiteral("txt")));
+    const QString name = m_chooser.chooseSave(
+        FileChooser::Kind::TextFile, defaultName(QStringLiteral("txt")), {m_host.dataFile()});
     if (name.isEmpty())
         return;
     const Experiment& record = m_host.currentExperiment();
@@ -77,6 +78,10 @@ bool DocumentCommands::write(const std::function<bool()>& writeFile,
         return false;
     } catch (const FileWriteError& error) {
         kept = error.OldFileKept();
+    } catch (const ConversionError& error) {
+        m_dialogs.message(ConversionFailureText(fileName, what, error.what()),
+                          Dialogs::Icon::Exclamation);
+        return false;
     } catch (const std::exception&) {
     }
     m_dialogs.message(WriteFailureText(fileName, what, existed, kept), Dialogs::Icon::Exclamation);
@@ -101,7 +106,16 @@ bool DocumentCommands::LoadFile(const QString& fileName) {
     m_host.UpdateAxisMenu();
     m_host.setDataFile(fileName, true);
     m_host.showCurrentExperiment();
+    tellUnconvertedPoints();
     return true;
+}
+
+void DocumentCommands::tellUnconvertedPoints() {
+    const Experiment& record = m_host.currentExperiment();
+    const std::string text =
+        UnconvertedPointsText(FindUnconvertedPoints(record, m_host.units()), record.Count());
+    if (!text.empty())
+        m_dialogs.message(QString::fromStdString(text), Dialogs::Icon::Exclamation);
 }
 
 void DocumentCommands::Open() {

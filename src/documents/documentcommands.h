@@ -28,6 +28,10 @@ public:
     // only when it was read whole, so a failed load changes nothing.
     bool LoadFile(const QString& fileName);
 
+    // Tells the operator, once, which of the record's points do not convert
+    // (a damaged file or journal) and why; the others are shown.
+    void tellUnconvertedPoints();
+
     // The commands of the File menu.
     void Open();
     void Save() { SaveData(); }

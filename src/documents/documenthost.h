@@ -30,6 +30,8 @@ public:
 
     // The data file the record was opened from (`opened`) or saved to.
     virtual void setDataFile(const QString& fileName, bool opened) = 0;
+    // That file; empty for a test not yet saved.
+    virtual QString dataFile() const = 0;
 
     // The results area: emptied, filled from the record, and the Axis
     // menu set for the record's kind of test.

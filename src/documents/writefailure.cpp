@@ -20,6 +20,10 @@ QString reason(const QFileInfo& file) {
             .arg(QDir::toNativeSeparators(folder.filePath()));
     if (file.isDir())
         return QObject::tr("A folder of that name is in the way.");
+    if (file.isSymLink() && !file.exists())
+        return QObject::tr("That name is a link to %1, which does not exist; nothing is written "
+                           "through it.")
+            .arg(QDir::toNativeSeparators(file.symLinkTarget()));
     if (file.exists() && !file.isFile())
         return QObject::tr("That name belongs to a pipe or a device, not a file; it is not "
                            "written over.");
@@ -39,4 +43,14 @@ WriteFailureText(const QString& fileName, const QString& what, bool existed, boo
                              : QObject::tr("The file that was there could not be kept as it "
                                            "was and may be damaged."));
     return text;
+}
+
+QString ConversionFailureText(const QString& fileName, const QString& what, const QString& reason) {
+    QString because = reason;
+    if (!because.isEmpty())
+        because[0] = because[0].toUpper();
+    return QObject::tr("The data could not be %1 to %2.")
+               .arg(what, QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())) +
+           QStringLiteral("\n\n") + because + QStringLiteral(".  ") +
+           QObject::tr("Nothing was written.");
 }

@@ -10,3 +10,8 @@ bool FileExists(const QString& fileName);
 // `oldFileKept` whether it still is as it was.
 QString
 WriteFailureText(const QString& fileName, const QString& what, bool existed, bool oldFileKept);
+
+// What the operator reads when the test could not be written to `fileName`
+// because a point does not convert; `reason` says which and why. Nothing was
+// written.
+QString ConversionFailureText(const QString& fileName, const QString& what, const QString& reason);

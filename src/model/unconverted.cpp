@@ -22,6 +22,27 @@ std::string OutsideReadings(const std::string& what, std::int32_t value) {
     return what + " " + PlainNumberText(value) + " is outside 0 to 65535";
 }
 
+// Readings and an offset within what the machine gives, and a ratio below
+// this, keep every step of the conversions far inside the 32-bit and the
+// single-precision range (at most 65535 counts times 1000, loads of at most
+// 2000 times the ratio): such a test converts throughout, and only its raw
+// readings need be looked at.
+constexpr float kLargestSafeRatio = 1.0e30F;
+
+bool ConvertsThroughout(const Experiment& experiment) {
+    const float ratio = experiment.LoadCellRatio();
+    const std::int32_t offset = experiment.LoadCellOffset();
+    if (!(std::fabs(ratio) <= kLargestSafeRatio) || offset < kLowestOffset ||
+        offset > kHighestOffset)
+        return false;
+    for (std::int32_t i = 1; i <= experiment.Count(); ++i) {
+        if (!IsReading(experiment.DigitalLoad().Value(i)) ||
+            !IsReading(experiment.DigitalDisplacement().Value(i)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string
@@ -59,6 +80,8 @@ std::string PointFailureText(const Experiment& experiment, std::int32_t index) {
 
 UnconvertedPoints FindUnconvertedPoints(const Experiment& experiment, std::int32_t units) {
     UnconvertedPoints found;
+    if (ConvertsThroughout(experiment))
+        return found;
     const std::int32_t count = experiment.Count();
     for (std::int32_t i = 1; i <= count; ++i) {
         try {

@@ -13,6 +13,7 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/geometry.h"
 #include "reports/reportcommand.h"
 #include "results/comparewindow.h"
@@ -115,13 +116,17 @@ void Main::handleCompare() {
 
 void Main::reportSet(CompareWindow& window) {
     std::vector<ReportSpecimen> specimens;
-    for (int i = 0; i < window.fileCount(); ++i)
+    QStringList sources;
+    for (int i = 0; i < window.fileCount(); ++i) {
         specimens.push_back({window.filePath(i), &window.experiment(i)});
+        sources << window.filePath(i);
+    }
     const std::int32_t units = window.units();
-    m_report->run(window,
-                  DefaultFileName(QStringLiteral("SPECIMEN SET"), m_clock.wholeSeconds(),
-                                  QStringLiteral("pdf")),
-                  [&](const ReportFields& fields) { return SetReport(specimens, fields, units); });
+    m_report->run(
+        window,
+        DefaultFileName(QStringLiteral("SPECIMEN SET"), m_clock.wholeSeconds(),
+                        QStringLiteral("pdf")),
+        [&](const ReportFields& fields) { return SetReport(specimens, fields, units); }, sources);
 }
 
 // In the units and the view on display.
@@ -131,12 +136,20 @@ void Main::handleReport() {
         if (m_testBegan)
             source.began = QDateTime::fromSecsSinceEpoch(*m_testBegan);
         const Experiment& experiment = currentExperiment();
+        // As Save and Export: a test without points gives no file.
+        if (experiment.Count() == 0) {
+            m_dialogs.message(tr("The test has no points: nothing was written as a report."),
+                              Dialogs::Icon::Exclamation);
+            return;
+        }
         // The name Save would propose, as a PDF.
         const QString proposed = DefaultFileName(QString::fromStdString(experiment.TestString()),
                                                  m_clock.wholeSeconds(), QStringLiteral("pdf"));
-        m_report->run(*this, proposed, [&](const ReportFields& fields) {
-            return SpecimenReport(experiment, source, fields, m_units, m_viewMode);
-        });
+        m_report->run(*this, proposed,
+                      [&](const ReportFields& fields) {
+                          return SpecimenReport(experiment, source, fields, m_units, m_viewMode);
+                      },
+                      {m_dataFile});
     });
 }
 

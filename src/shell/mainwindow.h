@@ -84,6 +84,7 @@ public:
     void showCurrentExperiment() override;
     QChartView* chartForPrint() override;
     void setDataFile(const QString& fileName, bool opened) override;
+    QString dataFile() const override { return m_dataFile; }
     bool QuerySaveData();
     bool SaveData();
     bool LoadFile(const QString& fileName);

@@ -3,6 +3,7 @@
 #include "model/gfunctions.h"
 #include "model/modelfakes.h"
 #include "platform/printer.h"
+#include "results/resultschart.h"
 #include "shell/mainfixture.h"
 
 #include <QChartView>
@@ -175,6 +176,88 @@ private slots:
         QCOMPARE(readBytes(old), before);
         QVERIFY(main.experimentPresent() && !main.dataSaved());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // Export and Report never go over a data file, whatever its name, nor
+    // over the test's own file: the operator is told, nothing is written
+    // there, and the chooser comes again.
+    void exportAndReportNeverWriteOverADataFile_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("ownFile");
+        for (const char* command : {"mnuExport", "mnuReport"}) {
+            QTest::addRow("%s over the test's own file", command) << command << true;
+            QTest::addRow("%s over a data file named .txt", command) << command << false;
+        }
+    }
+    void exportAndReportNeverWriteOverADataFile() {
+        QFETCH(QString, command);
+        QFETCH(bool, ownFile);
+        const QString own = dataFile("own.tdf");
+        QVERIFY(m_f->main->LoadFile(own));
+        const QString target = ownFile ? own : m_dir->filePath("other.txt");
+        QVERIFY(ownFile || QFile::rename(dataFile("other.tdf", kTestShear), target));
+        const QByteArray before = readBytes(target);
+        const QString fresh = m_dir->filePath("fresh");
+        m_f->dialogs.fileNames = {target, fresh};
+        const ModalWatcher report("Report", [](QWidget& dialog) {
+            dialog.findChild<QAbstractButton*>("buttonOK")->click();
+            return true;
+        });
+        trigger(command.toLatin1());
+        QCOMPARE(m_f->dialogs.texts(),
+                 QStringList{target +
+                             (ownFile ? " holds the test's own readings." : " is a data file.") +
+                             "  It is not written over; choose another name."});
+        QCOMPARE(readBytes(target), before);
+        QCOMPARE(m_f->dialogs.saveRequests.size(), 2);
+        QVERIFY(QFile::exists(fresh) && m_f->main->dataSaved());
+    }
+
+    // A damaged file: the points that convert are shown, the operator is
+    // told once which do not and why, and Export names the point instead of
+    // blaming the disk.
+    void readingsThatDoNotConvertAreToldOnceAndExportSaysWhy_data() {
+        QTest::addColumn<QByteArray>("offset");
+        QTest::addColumn<std::int32_t>("load150");
+        QTest::addColumn<qsizetype>("shown");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a reading") << QByteArray(" 0") << 2147483647 << qsizetype(299)
+                                   << "1 of the 300 points of this test cannot be converted to a "
+                                      "load and a displacement and is left out of the chart; "
+                                      "point 150, the first, does not convert because its load "
+                                      "reading 2147483647 is outside 0 to 65535."
+                                   << "Point 150 of 300 does not convert: its load reading "
+                                      "2147483647 is outside 0 to 65535.";
+        QTest::newRow("an offset")
+            << QByteArray(" 2147483647") << 31268 << qsizetype(0)
+            << "None of the 300 points of this test can be converted to a load and a "
+               "displacement, so none is shown: point 1, the first, does not convert because the "
+               "load-cell offset 2147483647 of the test's calibration is outside -32768 to 32767."
+            << "Point 1 of 300 does not convert: the load-cell offset 2147483647 of the test's "
+               "calibration is outside -32768 to 32767.";
+    }
+    void readingsThatDoNotConvertAreToldOnceAndExportSaysWhy() {
+        QFETCH(QByteArray, offset);
+        QFETCH(std::int32_t, load150);
+        QFETCH(qsizetype, shown);
+        QFETCH(QString, told);
+        QFETCH(QString, why);
+        QList<std::int32_t> body;
+        for (std::int32_t i = 1; i <= 300; ++i)
+            body << 1000 + i << (i == 150 ? load150 : 32768 - 10 * i);
+        const QString file = writeBytes(
+            m_dir->filePath("damaged.tdf"),
+            ::dataFile({"TDF2", "COMPRESSION", " 300", " 1300", " 29768", " 1", offset}, body));
+        QVERIFY(m_f->main->LoadFile(file));
+        QCOMPARE(m_f->dialogs.texts(), QStringList{told});
+        QCOMPARE(m_f->item<ResultsChart>("chart").pointCount(), shown);
+        const QString out = m_dir->filePath("out.txt");
+        m_f->dialogs.fileNames = {out};
+        trigger("mnuExport");
+        QCOMPARE(m_f->dialogs.texts().value(1), "The data could not be exported to " + out +
+                                                    ".\n\n" + why + "  Nothing was written.");
+        QVERIFY(!QFile::exists(out));
     }
 
     // Two prints, two one-page jobs whose page holds the axis titles; the
