@@ -34,7 +34,8 @@ ReportFields& ReportCommand::fields() {
 
 bool ReportCommand::run(QWidget& parent,
                         const QString& proposedName,
-                        const std::function<ReportContent(const ReportFields&)>& make) {
+                        const std::function<ReportContent(const ReportFields&)>& make,
+                        const QStringList& sources) {
     ReportDialog dialog(fields(), &parent);
     CenterOver(dialog, parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -47,7 +48,7 @@ bool ReportCommand::run(QWidget& parent,
     m_settings.write(kSection, kOperatorKey, kept.operatorName);
     m_settings.write(kSection, kNotesKey, kept.notes);
 
-    const QString name = m_chooser.chooseSave(FileChooser::Kind::Report, proposedName);
+    const QString name = m_chooser.chooseSave(FileChooser::Kind::Report, proposedName, sources);
     if (name.isEmpty())
         return false;
     const QString what = QObject::tr("written as a report");

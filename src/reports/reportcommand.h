@@ -3,6 +3,7 @@
 #include "reports/reportcontent.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -21,10 +22,13 @@ public:
     ReportCommand(SettingsStore& settings, Dialogs& dialogs, FileChooser& chooser);
 
     // `make` builds the report from the fields typed; `proposedName` is the
-    // file name offered. False when cancelled or the write failed.
+    // file name offered; `sources` are the data files of the tests reported,
+    // which the report never goes over (nor over any other data file). False
+    // when cancelled or the write failed.
     bool run(QWidget& parent,
              const QString& proposedName,
-             const std::function<ReportContent(const ReportFields&)>& make);
+             const std::function<ReportContent(const ReportFields&)>& make,
+             const QStringList& sources = {});
 
 private:
     ReportFields& fields();

@@ -154,7 +154,10 @@ ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
                        : QStringLiteral("Specimen set of %1 tests").arg(specimens.size());
     QStringList types;
     for (const ReportSpecimen& specimen : specimens) {
-        const QString type = Text(specimen.experiment->TestString());
+        // A test of a kind the program does not know has no name to list.
+        QString type = Text(specimen.experiment->TestString());
+        if (type.isEmpty())
+            type = QStringLiteral("not known");
         if (!types.contains(type))
             types << type;
     }

@@ -11,6 +11,8 @@
 namespace {
 constexpr int kNotesLines = 4;
 constexpr int kFieldWidthPixels = 320;
+// Room enough for any label a specimen, material or operator goes by.
+constexpr int kMostFieldChars = 200;
 } // namespace
 
 ReportDialog::ReportDialog(const ReportFields& fields, QWidget* parent) : QDialog(parent) {
@@ -25,7 +27,21 @@ ReportDialog::ReportDialog(const ReportFields& fields, QWidget* parent) : QDialo
                        tr("Operator"));
     m_notes = Named(new QPlainTextEdit(fields.notes, this), QStringLiteral("textNotes"),
                     tr("Notes (optional)"));
+    for (QLineEdit* field : {m_specimen, m_material, m_operator})
+        field->setMaxLength(kMostFieldChars);
     m_notes->setTabChangesFocus(true);
+    m_notes->setAccessibleDescription(tr("At most %1 characters").arg(kMostNotesChars));
+    m_notes->setToolTip(m_notes->accessibleDescription());
+    // Typing or pasting beyond the limit keeps the notes' first characters.
+    connect(m_notes, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = m_notes->toPlainText();
+        if (text.size() <= kMostNotesChars)
+            return;
+        m_notes->setPlainText(text.left(kMostNotesChars));
+        m_notes->moveCursor(QTextCursor::End);
+    });
+    if (fields.notes.size() > kMostNotesChars)
+        m_notes->setPlainText(fields.notes.left(kMostNotesChars));
     m_notes->setFixedHeight(m_notes->fontMetrics().lineSpacing() * kNotesLines +
                             2 * m_notes->frameWidth() + 8);
     m_specimen->setMinimumWidth(kFieldWidthPixels);

@@ -12,6 +12,11 @@ class QPlainTextEdit;
 class ReportDialog : public QDialog {
     Q_OBJECT
 public:
+    // The notes take at most this many characters, a page of text or so; a
+    // longer note is cut to it. The report shows them in full after its
+    // table when the header has no room for them.
+    static constexpr int kMostNotesChars = 4000;
+
     explicit ReportDialog(const ReportFields& fields, QWidget* parent = nullptr);
 
     ReportFields fields() const;

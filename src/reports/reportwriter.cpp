@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -20,6 +21,34 @@ namespace {
 constexpr double kMarginMm = 15.0;
 constexpr double kKeyColumnShare = 0.3; // of the page's width, at most
 constexpr int kHeadingAlignment = Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap;
+// The header is on every page: each value in it takes at most this many
+// lines, so that the header keeps to a bounded share of the page whatever
+// the operator typed. Notes that need more go on in full after the table.
+constexpr int kMostHeaderValueLines = 3;
+const QString kNotesLabel = QStringLiteral("Notes");
+
+// The lines `text` wraps into at `width` in `font`, a line feed starting a
+// new line. Breaks between words where it can, inside a word where it must.
+QStringList
+WrappedLines(const QString& text, const QFont& font, double width, QPaintDevice& device) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font, &device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const qsizetype before = lines.size();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines << paragraph.mid(line.textStart(), line.textLength()).trimmed();
+        }
+        layout.endLayout();
+        if (lines.size() == before)
+            lines << QString();
+    }
+    return lines;
+}
 
 using Drawing = std::function<void(QPainter&)>;
 
@@ -33,12 +62,15 @@ public:
                                  ReportDots(kMarginMm),
                                  -ReportDots(kMarginMm),
                                  -ReportDots(kMarginMm))) {
-        m_headerHeight = header(nullptr);
+        bool notesCut = false;
+        m_headerHeight = header(nullptr, &notesCut);
         m_footerHeight = QFontMetricsF(ReportFont(kReportSmallPoints), &m_device).height() +
                          ReportDots(kReportGapMm);
         newPage();
         chart();
         table(m_content.table);
+        if (notesCut)
+            notes();
     }
 
     void paint(QPainter& painter) {
@@ -46,7 +78,7 @@ public:
         for (int page = 0; page < count; ++page) {
             if (page > 0)
                 m_device.newPage();
-            header(&painter);
+            header(&painter, nullptr);
             painter.setFont(ReportFont(kReportSmallPoints));
             painter.setPen(Qt::black);
             painter.drawText(QRectF(m_body.left(), m_body.bottom() - m_footerHeight, m_body.width(),
@@ -66,10 +98,12 @@ private:
     }
     void draw(Drawing drawing) { m_pages.back().push_back(std::move(drawing)); }
 
-    double header(QPainter* painter) const;
+    double header(QPainter* painter, bool* notesCut) const;
     double pairs(QPainter* painter,
                  const std::vector<std::pair<QString, QString>>& lines,
-                 const QRectF& area) const;
+                 const QRectF& area,
+                 bool* notesCut = nullptr) const;
+    void notes();
     void chart() {
         const ReportBlock block =
             ReportChart(m_content, QRectF(m_body.left(), m_y, m_body.width(), 0), m_device);
@@ -94,37 +128,86 @@ private:
 };
 
 // Labels and their values, one under another, values wrapped to the area's
-// width. Draws when given a painter; returns the height either way.
+// width and cut after kMostHeaderValueLines lines with a mark; `notesCut`
+// tells whether the notes were cut. Draws when given a painter; returns the
+// height either way.
 double Layout::pairs(QPainter* painter,
                      const std::vector<std::pair<QString, QString>>& lines,
-                     const QRectF& area) const {
+                     const QRectF& area,
+                     bool* notesCut) const {
     const QFont bold = ReportFont(kReportTextPoints, true), plain = ReportFont(kReportTextPoints);
     const QFontMetricsF labels(bold, &m_device), values(plain, &m_device);
     double labelWidth = 0.0;
     for (const auto& [label, value] : lines)
         labelWidth = std::max(labelWidth, labels.horizontalAdvance(label + QStringLiteral(": ")));
+    const double valueWidth = area.width() - labelWidth;
     double y = area.top();
-    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     for (const auto& [label, value] : lines) {
-        const QRectF valueArea(area.left() + labelWidth, y, area.width() - labelWidth, 1e6);
+        QStringList wrapped = WrappedLines(value, plain, valueWidth, m_device);
+        if (wrapped.size() > kMostHeaderValueLines) {
+            const bool isNotes = label == kNotesLabel;
+            if (isNotes && notesCut)
+                *notesCut = true;
+            // An ellipsis marks the cut, the notes also where they go on.
+            const QString mark =
+                isNotes ? QStringLiteral(" (continued after the table)") : QString();
+            wrapped.resize(kMostHeaderValueLines);
+            wrapped.last() = values.elidedText(wrapped.last() + QChar(0x2026), Qt::ElideRight,
+                                               valueWidth - values.horizontalAdvance(mark)) +
+                             mark;
+        }
         const double height =
-            std::max(labels.height(), values.boundingRect(valueArea, flags, value).height());
+            std::max(labels.height(), values.lineSpacing() * static_cast<double>(wrapped.size()));
         if (painter) {
+            const int flags = Qt::AlignLeft | Qt::AlignTop;
             painter->setFont(bold);
             painter->drawText(QRectF(area.left(), y, labelWidth, height), flags,
                               label + QStringLiteral(":"));
             painter->setFont(plain);
-            painter->drawText(QRectF(valueArea.topLeft(), QSizeF(valueArea.width(), height)), flags,
-                              value);
+            for (qsizetype i = 0; i < wrapped.size(); ++i)
+                painter->drawText(QRectF(area.left() + labelWidth,
+                                         y + values.lineSpacing() * static_cast<double>(i),
+                                         valueWidth, values.lineSpacing()),
+                                  flags, wrapped.at(i));
         }
         y += height;
     }
     return y - area.top();
 }
 
+// Notes too long for the header, in full after the table under their own
+// heading, running on to further pages line by line.
+void Layout::notes() {
+    const QFont bold = ReportFont(kReportTextPoints, true), plain = ReportFont(kReportTextPoints);
+    const QFontMetricsF metrics(plain, &m_device);
+    const double lineHeight = metrics.lineSpacing();
+    if (m_y + QFontMetricsF(bold, &m_device).height() + lineHeight > bottom())
+        newPage();
+    const QRectF headingArea(m_body.left(), m_y, m_body.width(),
+                             QFontMetricsF(bold, &m_device).height());
+    draw([=](QPainter& painter) {
+        painter.setFont(bold);
+        painter.setPen(Qt::black);
+        painter.drawText(headingArea, Qt::AlignLeft | Qt::AlignTop, kNotesLabel);
+    });
+    m_y += headingArea.height() + ReportDots(kReportPaddingMm * 2);
+    for (const QString& line :
+         WrappedLines(m_content.fields.notes, plain, m_body.width(), m_device)) {
+        if (m_y + lineHeight > bottom())
+            newPage();
+        const QRectF area(m_body.left(), m_y, m_body.width(), lineHeight);
+        draw([=](QPainter& painter) {
+            painter.setFont(plain);
+            painter.setPen(Qt::black);
+            painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, line);
+        });
+        m_y += lineHeight;
+    }
+}
+
 // The title, the test on the left and the operator's fields on the right,
 // and a rule under them.
-double Layout::header(QPainter* painter) const {
+double Layout::header(QPainter* painter, bool* notesCut) const {
     const QFont title = ReportFont(kReportTitlePoints, true);
     const QFontMetricsF titleMetrics(title, &m_device);
     const QRectF titleArea(m_body.left(), m_body.top(), m_body.width(), titleMetrics.height());
@@ -141,12 +224,12 @@ double Layout::header(QPainter* painter) const {
         {QStringLiteral("Material"), fields.material},
         {QStringLiteral("Operator"), fields.operatorName}};
     if (!fields.notes.isEmpty())
-        operatorLines.emplace_back(QStringLiteral("Notes"), fields.notes);
+        operatorLines.emplace_back(kNotesLabel, fields.notes);
     const double top = titleArea.bottom() + ReportDots(kReportPaddingMm * 2);
     const double half = (m_body.width() - ReportDots(kReportGapMm)) / 2;
-    const double height =
-        std::max(pairs(painter, m_content.header, QRectF(m_body.left(), top, half, 0)),
-                 pairs(painter, operatorLines, QRectF(m_body.right() - half, top, half, 0)));
+    const double height = std::max(
+        pairs(painter, m_content.header, QRectF(m_body.left(), top, half, 0)),
+        pairs(painter, operatorLines, QRectF(m_body.right() - half, top, half, 0), notesCut));
     const double rule = top + height + ReportDots(kReportPaddingMm * 2);
     if (painter) {
         painter->setPen(QPen(Qt::black, ReportDots(0.2)));

@@ -151,8 +151,46 @@ private slots:
         checkProperties(text, inputs, files == 1);
     }
 
+    // The header keeps to its share of the page: the chart and the table
+    // stay on page 1, and long notes follow the table, complete and in order.
+    void longNotesFollowTheTableComplete_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("separator");
+        QStringList words;
+        for (int i = 1; words.join(' ').size() < 3000; ++i)
+            words << QString("w%1").arg(i, 4, 10, QChar('0'));
+        QTest::newRow("3,000 characters") << words << " ";
+        QStringList lines;
+        for (int i = 1; i <= 60; ++i)
+            lines << QString("line%1").arg(i, 2, 10, QChar('0'));
+        QTest::newRow("60 short lines") << lines << "\n";
+    }
+    void longNotesFollowTheTableComplete() {
+        QFETCH(QStringList, words);
+        QFETCH(QString, separator);
+        const QString pdf = path("notes.pdf");
+        int code = -1;
+        const QByteArray errors = run(
+            TORVIK_EXPORT_PATH,
+            {"--report", pdf, "--field", "notes=" + words.join(separator), fixtures(1)[0]}, &code);
+        QVERIFY2(code == 0 && errors.isEmpty(), errors);
+        const QString first = run("pdftotext", {"-f", "1", "-l", "1", pdf, "-"});
+        QVERIFY2(first.contains("Displacement (inch)") && first.contains("Elongation at break (%)"),
+                 qPrintable(first));
+        const QString text = run("pdftotext", {pdf, "-"});
+        qsizetype at = text.indexOf("Elongation at break (%)");
+        for (const QString& word : words) {
+            at = text.indexOf(QRegularExpression("\\b" + word + "\\b"), at);
+            QVERIFY2(at > 0, qPrintable(word + " missing after the table in\n" + text));
+        }
+    }
+
     void commandLineLeavesOutAnUnreadableFileAndSaysWhyAWriteFailed() {
-        const QStringList inputs = fixtures(2);
+        // A test of a kind not known is in the set, named as such.
+        const QStringList inputs =
+            fixtures(2) << writeBytes(
+                path("unknown.tdf"),
+                dataFile({"TDF2", "", " 1", " 1000", " 32768", " 1", " 0"}, {1000, 32768}));
         writeBytes(path("bad.tdf"), "TDF1\r\n");
         int code = -1;
         QByteArray errors =
@@ -162,7 +200,10 @@ private slots:
         QCOMPARE(code, 1);
         QVERIFY2(errors.endsWith("torvik-export: " + path("bad.tdf").toUtf8() + " left out.\n"),
                  errors);
-        QVERIFY(pdfText(path("set.pdf")).contains("Specimen set of 2 tests"));
+        const QString text = pdfText(path("set.pdf"));
+        QVERIFY2(text.contains("Specimen set of 3 tests") &&
+                     text.contains("Test type: COMPRESSION, not known"),
+                 qPrintable(text));
         const QString missing = path("missing/x.pdf");
         errors = run(TORVIK_EXPORT_PATH, {"--report", missing, inputs[0]}, &code);
         QCOMPARE(code, 1);
@@ -185,11 +226,15 @@ private slots:
         rlimit limit{};
         getrlimit(RLIMIT_FSIZE, &limit);
         QStringList offered;
+        qsizetype limited = 0;
         for (const rlimit& write : {limit, rlimit{4000, limit.rlim_max}, limit}) {
             ModalWatcher watcher("Report", [&](QWidget& dialog) {
                 offered << dialog.findChild<QLineEdit*>("textMaterial")->text();
                 dialog.findChild<QLineEdit*>("textSpecimen")->setText("W-1");
-                dialog.findChild<QPlainTextEdit*>("textNotes")->setPlainText("first note");
+                auto* notes = dialog.findChild<QPlainTextEdit*>("textNotes");
+                notes->setPlainText(QString(5000, 'n'));
+                limited = notes->toPlainText().size();
+                notes->setPlainText("first note");
                 setrlimit(RLIMIT_FSIZE, &write);
                 dialog.findChild<QAbstractButton*>("buttonOK")->click();
                 return true;
@@ -199,6 +244,7 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         QCOMPARE(offered, QStringList(3, "kept material"));
+        QCOMPARE(limited, 4000); // the notes field's limit
         QVERIFY(f.dialogs.saveRequests.value(0).fileName.endsWith(".pdf"));
         QCOMPARE(f.settings.read("Report", "Specimen"), "W-1");
         const QString text = pdfText(pdf);
