@@ -213,6 +213,21 @@ private slots:
         QVERIFY(QFile::exists(fresh) && m_f->main->dataSaved());
     }
 
+    // As Export, Report writes nothing for a test without points.
+    void reportOfATestWithoutPointsWritesNothing() {
+        const QString none =
+            writeBytes(m_dir->filePath("none.tdf"),
+                       ::dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
+        QVERIFY(m_f->main->LoadFile(none));
+        const ModalWatcher report("Report", [](QWidget& dialog) {
+            dialog.findChild<QAbstractButton*>("buttonCancel")->click();
+            return true;
+        });
+        trigger("mnuReport");
+        QCOMPARE(m_f->dialogs.texts(),
+                 QStringList{"The test has no points: nothing was written as a report."});
+    }
+
     // A damaged file: the points that convert are shown, the operator is
     // told once which do not and why, and Export names the point instead of
     // blaming the disk.
