@@ -52,14 +52,15 @@ ZeroMeasurement::Outcome ZeroMeasurement::run() {
             lowest = good == 0 ? load : std::min(lowest, load);
             highest = good == 0 ? load : std::max(highest, load);
             ++good;
+            // A load that moves is told at once, not after ten seconds.
+            m_spread = highest - lowest;
+            if (m_spread > kSteadySpreadCounts)
+                return Outcome::Unsteady;
             lastAnswerSecond = m_pump.WholeSeconds();
         } else if (!TimeLeftForAnotherTry(lastAnswerSecond)) {
             return Outcome::NoAnswer;
         }
     }
-    m_spread = highest - lowest;
-    if (m_spread > kSteadySpreadCounts)
-        return Outcome::Unsteady;
     m_offset = OffsetFromSum(sum);
     return Outcome::Measured;
 }

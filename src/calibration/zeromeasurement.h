@@ -14,7 +14,8 @@ class ZeroMeasurement {
 public:
     enum class Outcome {
         Measured, // offset() holds the new offset
-        Unsteady, // the readings spread over more than kSteadySpreadCounts
+        Unsteady, // the readings spread over more than kSteadySpreadCounts:
+                  // given as soon as they do
         NoAnswer, // no good reading for kNoAnswerLimitSeconds
         Aborted,  // abort() was called
     };
