@@ -4,6 +4,8 @@
 #include "standards/analysis.h"
 #include "standards/yielding.h"
 
+#include <algorithm>
+
 namespace {
 constexpr double kPercent = 100.0;
 
@@ -127,10 +129,9 @@ void Ductility(const TestInput& input, const Specimen& s, TestResults& out) {
 // The first local maximum of force, where a plastic yields.
 void FirstMaximum(const Analysis& a, const Specimen& s, TestResults& out) {
     const std::vector<Turn> turns = SignificantTurns(a.curve.force, 0, a.last(), a.tolerance);
-    std::size_t first = a.peak;
-    if (!turns.empty() && turns.front().maximum) {
-        first = turns.front().index;
-    }
+    const auto maximum =
+        std::find_if(turns.begin(), turns.end(), [](const Turn& turn) { return turn.maximum; });
+    const std::size_t first = maximum == turns.end() ? a.peak : maximum->index;
     Add(out, "Stress at first local maximum (σy)", Quantity::Stress,
         s.areaReason.empty() ? Is(a.curve.force[first] / s.area) : Why(s.areaReason));
 }
