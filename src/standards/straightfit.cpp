@@ -1,5 +1,6 @@
 #include "standards/straightfit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -7,18 +8,29 @@ namespace {
 constexpr std::size_t kMinimumFitPoints = 3;
 
 // The window's bounds: the first point at or above `from`, and the last one
-// before the force first exceeds `to`.
+// before the force first exceeds `to`. A window of fewer than three points,
+// as on a coarse curve, widens to the nearest points on either side, never
+// past the peak.
 std::optional<std::pair<std::size_t, std::size_t>>
 WindowOf(std::span<const double> force, std::size_t peak, double from, double to) {
     std::size_t first = 0;
     while (first <= peak && !(force[first] >= from)) {
         ++first;
     }
-    std::size_t end = first;
+    first = std::min(first, peak);
+    std::size_t end = first; // one past the last
     while (end <= peak && force[end] <= to) {
         ++end;
     }
-    if (first > peak || end < first + kMinimumFitPoints) {
+    while (end - first < kMinimumFitPoints && (end <= peak || first > 0)) {
+        if (end <= peak) {
+            ++end;
+        }
+        if (end - first < kMinimumFitPoints && first > 0) {
+            --first;
+        }
+    }
+    if (end - first < kMinimumFitPoints) {
         return std::nullopt;
     }
     return std::pair{first, end - 1};

@@ -27,7 +27,8 @@ struct FitOutcome {
 };
 
 // Fits the points from the first one at or above `forceFrom` up to the last
-// one before the force first exceeds `forceTo`, among points 0 to `peak`.
+// one before the force first exceeds `forceTo`, among points 0 to `peak`;
+// when fewer than three fall there, the nearest points on either side join.
 // The fit counts as the straight part only when it rises and its r-squared is
 // at least `minimumRSquared`; otherwise the reason says what was found, e.g.
 // "no straight part found (r² 0.93 below 0.995)". One pass over the window,
