@@ -1,8 +1,8 @@
 #include "standards/straightfit.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 constexpr std::size_t kMinimumFitPoints = 3;
@@ -37,10 +37,13 @@ WindowOf(std::span<const double> force, std::size_t peak, double from, double to
 }
 } // namespace
 
+// Independent of the C locale, which a window toolkit may set to the
+// operator's (with a decimal comma).
 std::string ShortNumber(double value, int digits) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    return text;
+    const auto end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits).ptr;
+    return std::string(text, end);
 }
 
 FitOutcome FitStraightPart(std::span<const double> extension,
