@@ -11,8 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kMinPoints = 2;       // a curve needs two points
-constexpr std::size_t kMinWindowPoints = 3; // a straight fit needs three
+constexpr std::size_t kMinPoints = 2; // a curve needs two points
 // The stiffness is the least-squares line through the readings between 10%
 // and 40% of the peak load: above the toe, below the first yielding of a
 // ductile specimen, however few of the points lie there. A fit whose
@@ -130,13 +129,11 @@ void ComputeMaterial(TestProperties& p,
 // The window is chosen on the readings; its slope is theirs in the display
 // units. Gives where the line meets zero load, in the readings' unit.
 double ComputeStiffness(TestProperties& p, const Readings& r, std::size_t peak) {
-    const std::size_t rising = peak + 1;
     const FitOutcome fit = FitStraightPart(r.x, r.y, peak, kWindowFromPeakShare * r.y[peak],
                                            kWindowToPeakShare * r.y[peak], kMinimumRSquared);
     if (!fit.fit) {
-        const bool few = rising < kMinWindowPoints || fit.reason.starts_with("too few");
-        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
-            PropertyValue::Missing(few ? Absence::TooFewPoints : Absence::NoStraightPart);
+        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint = PropertyValue::Missing(
+            fit.tooFewPoints ? Absence::TooFewPoints : Absence::NoStraightPart);
         return 0.0;
     }
     p.stiffness = PropertyValue::Of(fit.fit->slope * r.loadScale / r.dispScale);

@@ -57,8 +57,8 @@ FitOutcome FitStraightPart(std::span<const double> extension,
                             ? WindowOf(force, peak, forceFrom, forceTo)
                             : std::nullopt;
     if (!window) {
-        outcome.reason = "too few points between " + ShortNumber(forceFrom) + " and " +
-                         ShortNumber(forceTo) + " lbf to fit a line";
+        outcome.reason = "too few points to fit a line";
+        outcome.tooFewPoints = true;
         return outcome;
     }
     const auto [first, last] = *window;

@@ -24,6 +24,7 @@ struct StraightFit {
 struct FitOutcome {
     std::optional<StraightFit> fit;
     std::string reason;
+    bool tooFewPoints = false; // fewer than three points up to the peak
 };
 
 // Fits the points from the first one at or above `forceFrom` up to the last
