@@ -186,6 +186,39 @@ private slots:
         Near(Value(r, "Rm"), 7000, 5, "Rm");
     }
 
+    // The operator's window, in force or in stress over the original area.
+    void fitWindowMayBeSetInForceOrStress_data() {
+        QTest::addColumn<int>("basis");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<double>("area");
+        QTest::addColumn<QString>("expected"); // the modulus's detail, or its reason
+        QTest::newRow("force") << int(WindowBasis::Force) << 200.0 << 700.0 << 0.0625
+                               << "fitted from 200 to 700 lbf (points 7 to 19), r² 1";
+        QTest::newRow("stress") << int(WindowBasis::Stress) << 3200.0 << 11200.0 << 0.0625
+                                << "fitted from 200 to 700 lbf (points 7 to 19), r² 1";
+        QTest::newRow("stress without dimensions")
+            << int(WindowBasis::Stress) << 3200.0 << 11200.0 << 0.0
+            << "a stress window needs the specimen's dimensions";
+    }
+
+    void fitWindowMayBeSetInForceOrStress() {
+        QFETCH(int, basis);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(double, area);
+        QFETCH(QString, expected);
+        TestInput input;
+        input.area = area;
+        input.gaugeLength = 2.0;
+        input.settings.windowBasis = static_cast<WindowBasis>(basis);
+        input.settings.windowFrom = from;
+        input.settings.windowTo = to;
+        const TestResults results = Compute(Generate(kCoupon), input);
+        const Result* e = results.Find("E");
+        QCOMPARE(QString::fromStdString(e->value ? e->detail : e->reason), expected);
+    }
+
     // A curve with no straight part: the modulus and everything measured from
     // its line are empty with the fit's r²; the strength is still there.
     void noStraightPartEmptiesWhatDependsOnIt() {
