@@ -2,6 +2,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "standards/straightfit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,18 +11,18 @@
 
 namespace {
 
-constexpr std::size_t kMinPoints = 2;       // a curve needs two points
-constexpr std::size_t kMinWindowPoints = 3; // a straight fit needs three
-// The stiffness is fitted over a fifth of the rising curve: long enough to
-// average out the reading noise, short enough to stay on its straight part.
-constexpr std::size_t kWindowShareDivisor = 5;
+constexpr std::size_t kMinPoints = 2; // a curve needs two points
+// The stiffness is the least-squares line through the readings between 10%
+// and 40% of the peak load: above the toe, below the first yielding of a
+// ductile specimen, however few of the points lie there. A fit whose
+// r-squared falls below the bound is no straight part.
+constexpr double kWindowFromPeakShare = 0.10;
+constexpr double kWindowToPeakShare = 0.40;
+constexpr double kMinimumRSquared = 0.995;
 constexpr double kJoulesPerNewtonMm = 0.001;
 constexpr double kYieldOffsetStrain = 0.002; // the 0.2% offset
 constexpr double kPercent = 100.0;
 constexpr std::int32_t kReadingSpan = 65536; // raw readings are 0 to 65535
-// Slopes this close count as equal, so that a straight line keeps its first
-// window whatever the single-precision rounding of its converted points.
-constexpr double kSlopeTieRelative = 1e-6;
 
 // Converted points are kept in single precision, as the record gives them,
 // so that a million of them stay small; hand-made curves come in double.
@@ -64,60 +65,18 @@ std::optional<std::size_t> BreakIndex(const Points<Real>& y, std::size_t peak) {
     return at;
 }
 
-struct Fit {
-    double slope = 0.0;
-    std::size_t first = 0;
-    std::size_t last = 0;
-};
-
-// The steepest least-squares slope over every window of `width` points among
-// points 0 to `peak`, with running sums so that a million points take one
-// pass. Empty when no window rises.
-template <typename Real>
-std::optional<Fit>
-SteepestWindow(const Points<Real>& x, const Points<Real>& y, std::size_t peak, std::size_t width) {
-    const double n = static_cast<double>(width);
-    double sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
-    std::optional<Fit> best;
-    for (std::size_t i = 0; i <= peak; ++i) {
-        const double xi = x[i];
-        const double yi = y[i];
-        sx += xi;
-        sy += yi;
-        sxx += xi * xi;
-        sxy += xi * yi;
-        if (i >= width) {
-            const std::size_t out = i - width;
-            const double xo = x[out];
-            const double yo = y[out];
-            sx -= xo;
-            sy -= yo;
-            sxx -= xo * xo;
-            sxy -= xo * yo;
-        }
-        if (i + 1 < width) {
-            continue;
-        }
-        const double spread = n * sxx - sx * sx;
-        if (spread <= 0.0) {
-            continue; // the displacement stood still over the window
-        }
-        const double slope = (n * sxy - sx * sy) / spread;
-        if (slope > 0.0 &&
-            (!best || slope > best->slope + std::fabs(best->slope) * kSlopeTieRelative)) {
-            best = Fit{slope, i + 1 - width, i};
-        }
-    }
-    return best;
-}
-
 // Where the line of slope `modulus` from the offset strain first meets the
 // stress-strain curve, among points 0 to `last`, interpolated between the
-// points on either side. Stress and strain are worked out point by point from
-// the unrounded readings in the display units.
-std::optional<double>
-OffsetYield(const Readings& r, double area, double length, double modulus, std::size_t last) {
-    const auto x = [&r](std::size_t i) { return r.x[i] * r.dispScale; };
+// points on either side. Strains count from `origin`, where the fitted line
+// meets zero load (in the readings' unit). Stress and strain are worked out
+// point by point from the unrounded readings in the display units.
+std::optional<double> OffsetYield(const Readings& r,
+                                  double area,
+                                  double length,
+                                  double modulus,
+                                  double origin,
+                                  std::size_t last) {
+    const auto x = [&r, origin](std::size_t i) { return (r.x[i] - origin) * r.dispScale; };
     const auto y = [&r](std::size_t i) { return r.y[i] * r.loadScale; };
     double before = 0.0;
     for (std::size_t i = 0; i <= last; ++i) {
@@ -148,7 +107,8 @@ void ComputeMaterial(TestProperties& p,
                      const Readings& r,
                      std::optional<std::size_t> breakAt,
                      double area,
-                     double length) {
+                     double length,
+                     double origin) {
     p.ultimateStrength = PropertyValue::Of(p.peakLoad.value / area);
     if (breakAt) {
         p.elongationAtBreak = PropertyValue::Of(x[*breakAt] / length * kPercent);
@@ -161,29 +121,25 @@ void ComputeMaterial(TestProperties& p,
     }
     const double modulus = p.stiffness.value * length / area;
     p.youngsModulus = PropertyValue::Of(modulus);
-    const auto yield = OffsetYield(r, area, length, modulus, breakAt.value_or(x.size() - 1));
+    const auto yield =
+        OffsetYield(r, area, length, modulus, origin, breakAt.value_or(x.size() - 1));
     p.yieldStrength = yield ? PropertyValue::Of(*yield) : PropertyValue::Missing(Absence::NoYield);
 }
 
 // The window is chosen on the readings; its slope is theirs in the display
-// units.
-void ComputeStiffness(TestProperties& p, const Readings& r, std::size_t peak) {
-    const std::size_t rising = peak + 1;
-    if (rising < kMinWindowPoints) {
-        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
-            PropertyValue::Missing(Absence::TooFewPoints);
-        return;
+// units. Gives where the line meets zero load, in the readings' unit.
+double ComputeStiffness(TestProperties& p, const Readings& r, std::size_t peak) {
+    const FitOutcome fit = FitStraightPart(r.x, r.y, peak, kWindowFromPeakShare * r.y[peak],
+                                           kWindowToPeakShare * r.y[peak], kMinimumRSquared);
+    if (!fit.fit) {
+        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint = PropertyValue::Missing(
+            fit.tooFewPoints ? Absence::TooFewPoints : Absence::NoStraightPart);
+        return 0.0;
     }
-    const std::size_t width = std::max(kMinWindowPoints, rising / kWindowShareDivisor);
-    const auto fit = SteepestWindow(r.x, r.y, peak, width);
-    if (!fit) {
-        p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint =
-            PropertyValue::Missing(Absence::NoRise);
-        return;
-    }
-    p.stiffness = PropertyValue::Of(fit->slope * r.loadScale / r.dispScale);
-    p.stiffnessFirstPoint = PropertyValue::Of(static_cast<double>(fit->first + 1));
-    p.stiffnessLastPoint = PropertyValue::Of(static_cast<double>(fit->last + 1));
+    p.stiffness = PropertyValue::Of(fit.fit->slope * r.loadScale / r.dispScale);
+    p.stiffnessFirstPoint = PropertyValue::Of(static_cast<double>(fit.fit->first + 1));
+    p.stiffnessLastPoint = PropertyValue::Of(static_cast<double>(fit.fit->last + 1));
+    return fit.fit->origin;
 }
 
 // The tables show values in single precision.
@@ -238,7 +194,7 @@ TestProperties Compute(const Points<Real>& x,
         p.breakPoint = p.breakLoad = p.breakDisplacement = p.energyToBreak =
             PropertyValue::Missing(Absence::NoBreak);
     }
-    ComputeStiffness(p, r, peak);
+    const double origin = ComputeStiffness(p, r, peak);
     if (testType != kTestTension) {
         p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
             PropertyValue::Missing(Absence::NotTension);
@@ -246,7 +202,7 @@ TestProperties Compute(const Points<Real>& x,
         p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
             PropertyValue::Missing(Absence::NoDimensions);
     } else {
-        ComputeMaterial(p, x, r, breakAt, area, length);
+        ComputeMaterial(p, x, r, breakAt, area, length, origin);
     }
     DropNonFinite(p);
     return p;
@@ -272,6 +228,8 @@ std::string AbsenceText(Absence absence) {
         return "offset line never meets the curve";
     case Absence::NotComputable:
         return "readings do not convert";
+    case Absence::NoStraightPart:
+        return "no straight part found";
     }
     return {};
 }

@@ -19,6 +19,8 @@ enum class Absence {
     NoDimensions,  // the sample's dimensions were not entered
     NoYield,       // the offset line never meets the curve
     NotComputable, // the readings do not convert (an absurd calibration)
+    // the readings between 10% and 40% of the peak are not straight
+    NoStraightPart,
 };
 
 // The operator's words for an absence, e.g. "no break".

@@ -3,6 +3,7 @@
 #include "model/testproperties.h"
 #include "modelfakes.h"
 #include "specimen.h"
+#include "standards/curvegenerator.h"
 
 #include <QDir>
 #include <QTest>
@@ -46,7 +47,7 @@ private slots:
         // No break: the load rises to the last point; energy 10 x 9 x 9 / 2.
         QTest::newRow("straight line, no break")
             << line << scaled(line, 10) << kTestCompression << 0.0 << 1.0
-            << Points{90, 9, none, none, none, 405, none, 10, 1, 3, none, none, none, none};
+            << Points{90, 9, none, none, none, 405, none, 10, 2, 4, none, none, none, none};
         // The first drop (10 to 8) is not the largest (7 to 2): the break is
         // point 5; energy 2.5 + 7.5 + 9 + 7.5 to it.
         QTest::newRow("two drops")
@@ -64,14 +65,14 @@ private slots:
         const double yield = 10 + 100 * (11.0 / 900 - 0.01);
         QTest::newRow("bilinear tension")
             << scaled(strain, 4) << scaled(stress, 2) << kTestTension << 2.0 << 4.0
-            << Points{24, 0.12, 16, 24, 0.12, 2.16, 2.16, 500, 1, 3, 12, 1000, yield, 3};
+            << Points{24, 0.12, 16, 24, 0.12, 2.16, 2.16, 500, 2, 4, 12, 1000, yield, 3};
         // Elastic to the break: the offset line never meets the curve.
         Points brittle = scaled(line, 10), brittleX = line;
         brittle.push_back(0);
         brittleX.push_back(9);
         QTest::newRow("brittle tension")
             << brittleX << brittle << kTestTension << 1.0 << 1.0
-            << Points{90, 9, 10, 90, 9, 405, 405, 10, 1, 3, 90, 10, none, 900};
+            << Points{90, 9, 10, 90, 9, 405, 405, 10, 2, 4, 90, 10, none, 900};
     }
 
     void handComputedCurves() {
@@ -122,6 +123,32 @@ private slots:
             x.push_back(static_cast<double>(i));
         const TestProperties p = ComputeTestProperties(x, y, testType, kUnitsEnglish, area, 1.0);
         QCOMPARE((QList{p.peakLoad.absence, p.stiffness.absence, p.youngsModulus.absence}), why);
+    }
+
+    // An aluminium coupon, 0.125 by 0.5 by 2 in at 10 Msi, straight to 30 ksi
+    // over only 49 of its 1,970 points, then hardening as 30 + 16 × (1 −
+    // exp(−plastic strain / 0.03)) ksi, after a toe of 0.0005 inch: the
+    // stiffness is the straight part's 312,500 lbf/inch and the offset line,
+    // from where that part meets zero load, meets the curve at 0.2% plastic
+    // strain. A window of a fifth of the rising points reached far into the
+    // yielding.
+    void stiffnessComesFromTheShortStraightPart() {
+        CurveGenerator g;
+        const auto stress = [](double p) { return 30e3 + 16e3 * (1 - std::exp(-p / 0.03)); };
+        g.line(0.003, 30e3, 49)
+            .add(
+                [&](double t) {
+                    return std::pair{stress(0.09 * t) / 10e6 + 0.09 * t, stress(0.09 * t)};
+                },
+                1920);
+        const Readings r = g.line(g.lastStrain(), 0, 1).readings(0.0625, 2.0, 10e6, 0.0005, false);
+        const TestProperties p =
+            ComputeTestProperties(r.extension, r.force, kTestTension, kUnitsEnglish, 0.0625, 2.0);
+        QVERIFY2(std::fabs(p.stiffness.value - 312500) < 300,
+                 qPrintable(QString::number(p.stiffness.value)));
+        QVERIFY(std::fabs(p.youngsModulus.value - 10e6) < 1e4);
+        QVERIFY2(std::fabs(p.yieldStrength.value - stress(0.002)) < 30,
+                 qPrintable(QString::number(p.yieldStrength.value)));
     }
 
     // The simulator's tension specimen: 400 lbf at 0.30 inch of travel, straight
