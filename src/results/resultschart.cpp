@@ -2,8 +2,10 @@
 
 #include "platform/linechart.h"
 #include "results/chartnavigator.h"
+#include "results/roundaxis.h"
 
 #include <QAccessible>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QLineSeries>
 #include <QValueAxis>
@@ -25,19 +27,22 @@ struct Range {
     }
 };
 
-// A single value still gets a visible span; no data shows 0 to 1.
 void apply(QValueAxis& axis, const Range& range) {
-    if (range.low > range.high)
-        axis.setRange(0.0, 1.0);
-    else if (range.low == range.high)
-        axis.setRange(range.low - 1.0, range.high + 1.0);
-    else
-        axis.setRange(range.low, range.high);
+    const AxisRange whole = WholeTestRange(range.low, range.high);
+    axis.setRange(whole.low, whole.high);
 }
 } // namespace
 
 ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
-    const LineChart line = MakeLineChart(*this);
+    // The chart takes both axes as its own.
+    auto* axisX = new QCategoryAxis;
+    auto* axisY = new QCategoryAxis;
+    const LineChart line = MakeLineChart(*this, axisX, axisY);
+    for (QCategoryAxis* axis : {axisX, axisY})
+        if (!axis->parent())
+            axis->setParent(chart());
+    new RoundAxisLabels(*axisX);
+    new RoundAxisLabels(*axisY);
     m_series = line.series;
     m_axisX = line.axisX;
     m_axisY = line.axisY;

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QChart>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QValueAxis>
 #include <QXYSeries>
+#include <algorithm>
 #include <cmath>
 
 // The results area: what ShowResults puts in the chart, the grid and the
@@ -132,6 +134,35 @@ private slots:
         QCOMPARE(y->min(), double{-0.0029f});
     }
 
+    // The figures along each axis of the whole test, as drawn on the chart.
+    void wholeTestAxesReadRoundFiguresFromZero_data() {
+        QTest::addColumn<QList<QPointF>>("points");
+        QTest::addColumn<QString>("xFigures");
+        QTest::addColumn<QString>("yFigures");
+        for (const QByteArrayList& row : dataRows("../../results/data/axes.tsv")) {
+            QList<QPointF> points;
+            for (const QByteArray& pair : row[1].split(';')) {
+                const QByteArrayList xy = pair.simplified().split(' ');
+                points.append(QPointF(xy[0].toDouble(), xy[1].toDouble()));
+            }
+            QTest::newRow(row[0]) << points << QString(row[2]) << QString(row[3]);
+        }
+    }
+    void wholeTestAxesReadRoundFiguresFromZero() {
+        QFETCH(QList<QPointF>, points);
+        QFETCH(QString, xFigures);
+        QFETCH(QString, yFigures);
+        ResultsChart chart;
+        chart.resize(431, 367);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        chart.setIndependentAxes(true);
+        chart.setPoints(points);
+        QCoreApplication::processEvents();
+        QCOMPARE(figures(chart, Qt::Horizontal), xFigures);
+        QCOMPARE(figures(chart, Qt::Vertical), yFigures);
+    }
+
     // 9900 x 6405 twips is 660 x 427 pixels, a 375-twip status bar 25;
     // pixels are the twips divided by 15, rounded to the nearest.
     void clientAreaPlacesFrameChartAndGrid() {
@@ -232,6 +263,27 @@ private:
         }
         painter.drawPolyline(placed.constData(), static_cast<int>(placed.size()));
         return image;
+    }
+    // The texts drawn below the plot (horizontal) or left of it, in order.
+    static QString figures(const ResultsChart& chart, Qt::Orientation orientation) {
+        const QRectF plot = chart.chart()->plotArea();
+        QList<std::pair<double, QString>> drawn;
+        for (const QGraphicsItem* item : chart.scene()->items()) {
+            const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+                continue;
+            const QPointF centre = text->sceneBoundingRect().center();
+            const bool below = centre.y() > plot.bottom();
+            if (orientation == Qt::Horizontal && below)
+                drawn.append({centre.x(), text->toPlainText()});
+            if (orientation == Qt::Vertical && !below && centre.x() < plot.left())
+                drawn.append({-centre.y(), text->toPlainText()});
+        }
+        std::sort(drawn.begin(), drawn.end());
+        QStringList texts;
+        for (const auto& [place, text] : drawn)
+            texts << text;
+        return texts.join(' ');
     }
     static QAccessibleInterface* accessible(QWidget* widget) {
         return QAccessible::queryAccessibleInterface(widget);
