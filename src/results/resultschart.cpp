@@ -7,7 +7,10 @@
 #include <QAccessible>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
+#include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QResizeEvent>
 #include <QValueAxis>
 #include <algorithm>
 #include <limits>
@@ -79,6 +82,17 @@ void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers
     m_drawnFor.clear();
     scaleAxes(points);
     describe();
+}
+
+void ResultsChart::showWholeTestOf(const ResultsChart& shown) {
+    resize(shown.size());
+    m_axisX->setTitleText(shown.m_axisX->titleText());
+    m_axisY->setTitleText(shown.m_axisY->titleText());
+    m_independentAxes = shown.m_independentAxes;
+    setPoints(shown.m_points, shown.m_numbers);
+    // A hidden view takes its new size and lays its chart out when it is
+    // drawn; drawn once here, it is laid out for the pictures that follow.
+    grab();
 }
 
 void ResultsChart::setIndependentAxes(bool independent) {

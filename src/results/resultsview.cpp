@@ -185,9 +185,14 @@ void ResultsView::zoomOut() {
     m_chart->navigator().zoomOut();
 }
 
-void ResultsView::showWholeTestUnmarked() {
-    m_chart->navigator().zoomOut();
-    m_chart->navigator().markPoint(0);
+ResultsChart& ResultsView::chartForPrint() {
+    if (!m_printChart) {
+        m_printChart = new ResultsChart(this);
+        m_printChart->setObjectName(QStringLiteral("chartForPrint"));
+        m_printChart->hide();
+    }
+    m_printChart->showWholeTestOf(*m_chart);
+    return *m_printChart;
 }
 
 void ResultsView::fitToClientArea(const QSize& clientPixels, int statusBarPixels) {

@@ -1,6 +1,7 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "model/modelfakes.h"
+#include "results/chartnavigator.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 
@@ -161,6 +162,29 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(figures(chart, Qt::Horizontal), xFigures);
         QCOMPARE(figures(chart, Qt::Vertical), yFigures);
+    }
+
+    // The readout's label beside a marked point stays inside the plot, off
+    // the axes' figures and titles, wherever the point lies.
+    void readoutLabelStaysInsideThePlot() {
+        QWidget client;
+        auto* view = new ResultsView(&client);
+        view->fitToClientArea(QSize(660, 427), 25);
+        client.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&client));
+        Experiment experiment = tensionRawTest(kTestTension);
+        experiment.SetSampleLength(1e-4f);
+        view->ShowResults(experiment, kUnitsMetric, 2, true);
+        ResultsChart& shown = chart(*view);
+        const QChart& c = *shown.chart();
+        const QRect plot = shown.mapFromScene(c.mapToScene(c.plotArea())).boundingRect();
+        const QLabel& readout = label(shown, "chartReadout");
+        for (const int point : {1, 2, 3}) {
+            shown.navigator().markPoint(point);
+            QVERIFY(readout.isVisible());
+            QVERIFY2(plot.contains(readout.geometry()),
+                     qPrintable(QStringLiteral("point %1").arg(point)));
+        }
     }
 
     // 9900 x 6405 twips is 660 x 427 pixels, a 375-twip status bar 25;

@@ -1,4 +1,6 @@
+#include "documents/chartprint.h"
 #include "model/gfunctions.h"
+#include "results/chartnavigator.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 #include "shell/mainfixture.h"
@@ -78,10 +80,11 @@ private slots:
 
     // With the chart focused, + zooms; View, Zoom Out and a unit switch show
     // the whole test again. A keyboard readout in stress against strain
-    // reaches the status bar; the layout stays where it was. Print draws
-    // the whole test without the mark.
+    // reaches the status bar whole; the layout stays where it was. Print
+    // draws the whole test without the mark and leaves the screen zoomed and
+    // marked.
     void zoomOutAndUnitsShowTheWholeTestAndTheReadoutReachesTheStatusBar() {
-        auto& view = m_f.item<QChartView>("chart");
+        auto& view = m_f.item<ResultsChart>("chart");
         const QRect frame = m_f.item<ResultsView>("Frame").geometry();
         const int statusBarHeight = m_f.main->statusBar()->height();
         auto& x = *static_cast<QValueAxis*>(chart().axes(Qt::Horizontal).constFirst());
@@ -92,16 +95,31 @@ private slots:
             m_f.item<QAction>(item).trigger();
             QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
         }
+        const QPointF whole(x.min(), x.max());
         QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-        QCOMPARE(m_f.item<QLabel>("readoutPanel").text(),
+        const QLabel& readout = m_f.item<QLabel>("readoutPanel");
+        QCOMPARE(readout.text(),
                  QStringLiteral("Point 2: Strain .0607 inch/inch, Stress 30.6 lbs/sq. inch"));
+        QVERIFY(readout.contentsRect().width() >=
+                readout.fontMetrics().horizontalAdvance(readout.text()));
         QCOMPARE(m_f.item<ResultsView>("Frame").geometry(), frame);
         QCOMPARE(m_f.main->statusBar()->height(), statusBarHeight);
+
         QTest::keyClick(&view, Qt::Key_Plus);
-        m_f.main->chartForPrint();
-        QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
-        QVERIFY(m_f.item<QLabel>("readoutPanel").text().isEmpty());
+        const QPointF zoomed(x.min(), x.max());
+        auto& printed = static_cast<ResultsChart&>(*m_f.main->chartForPrint());
+        const ChartPicture picture = DrawChart(printed);
+        const auto& printedX =
+            *static_cast<QValueAxis*>(printed.chart()->axes(Qt::Horizontal).constFirst());
+        QCOMPARE(QPointF(printedX.min(), printedX.max()), whole);
+        QVERIFY(!printed.chart()->plotArea().isEmpty() && printed.size() == view.size());
+        QVERIFY(picture.svg.contains("Strain (inch/inch)") && picture.svg.contains("0.10"));
+        QVERIFY(printed.findChild<QLabel*>("chartReadout")->isHidden());
+        QCOMPARE(QPointF(x.min(), x.max()), zoomed);
+        QVERIFY(view.navigator().zoomed());
+        QCOMPARE(readout.text(),
+                 QStringLiteral("Point 2: Strain .0607 inch/inch, Stress 30.6 lbs/sq. inch"));
     }
 
 private:
