@@ -115,6 +115,9 @@ void ResultsView::buildGrid() {
     m_grid->setAccessibleName(tr("Points"));
     m_grid->setModel(m_points);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab move to the next control, as everywhere; the arrow
+    // keys move within the grid.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setWordWrap(false);
     m_grid->horizontalHeader()->setSectionsClickable(false);
     // All rows are one line high, so the view never measures them one by

@@ -1,10 +1,12 @@
 #include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
@@ -71,6 +73,23 @@ private slots:
         QCOMPARE(browser->documentTitle(), QStringLiteral("Calibrating the load cell"));
         QTest::mouseClick(back, Qt::LeftButton);
         QCOMPARE(browser->documentTitle(), QStringLiteral("Torvik Help"));
+    }
+
+    // Close and Escape close the window; Escape also with the text focused.
+    void closesByItsButtonAndByEscape() {
+        HelpWindow window;
+        for (const bool button : {true, false}) {
+            window.showStartPage(Help().filePath(QStringLiteral("index.html")));
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            window.findChild<QTextBrowser*>()->setFocus();
+            auto* close = window.findChild<QPushButton*>(QStringLiteral("buttonClose"));
+            QVERIFY(close && close->accessibleName() == QStringLiteral("Close"));
+            if (button)
+                QTest::mouseClick(close, Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY(!window.isVisible());
+        }
     }
 
     void missingHelpShowsANotice() {

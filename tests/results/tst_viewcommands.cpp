@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QValueAxis>
 
@@ -120,6 +121,31 @@ private slots:
         QVERIFY(view.navigator().zoomed());
         QCOMPARE(readout.text(),
                  QStringLiteral("Point 2: Strain .0607 inch/inch, Stress 30.6 lbs/sq. inch"));
+    }
+
+    // Tab and Shift+Tab leave the grid for the next and previous controls,
+    // and Tab reaches the chart, whose keys then work; arrows move within
+    // the grid.
+    void tabLeavesTheGridAndReachesTheChart() {
+        auto& grid = m_f.item<QTableView>("grid");
+        auto& view = m_f.item<ResultsChart>("chart");
+        m_f.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_f.main.get()));
+        for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+            grid.setFocus();
+            grid.setCurrentIndex(grid.model()->index(0, 0));
+            QTest::keyClick(&grid, Qt::Key_Down);
+            QCOMPARE(grid.currentIndex().row(), 1);
+            QTest::keyClick(&grid, Qt::Key_Tab, modifier);
+            QVERIFY(!grid.hasFocus());
+        }
+        grid.setFocus();
+        for (int presses = 0; presses < 20 && !view.hasFocus(); ++presses)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(view.hasFocus());
+        QTest::keyClick(&view, Qt::Key_Plus);
+        QVERIFY(view.navigator().zoomed());
+        m_f.item<QAction>("mnuZoomOut").trigger();
     }
 
 private:
