@@ -101,6 +101,19 @@ private slots:
         QVERIFY(shown.contains(QStringLiteral("/nonexistent/help/index.html")));
     }
 
+    // Max. Disp. is told as computed: the furthest displacement reading
+    // paired with the largest load for the frame's stretch, not the largest
+    // displacement of the table.
+    void maxDispIsDescribedAsComputed() {
+        const QString page = ReadPage(QStringLiteral("results.html")).simplified();
+        const qsizetype from = page.indexOf(QStringLiteral("<b>Max. Disp.</b>"));
+        const QString item = page.mid(from, page.indexOf(QStringLiteral("</li>"), from) - from);
+        for (const char* words : {"first reading", "furthest displacement reading", "largest load",
+                                  "different readings", "0.00001 inch"})
+            QVERIFY2(item.contains(QLatin1String(words)), words);
+        QVERIFY(!item.contains(QStringLiteral("the largest displacement of the test")));
+    }
+
     // Links stay inside the folder (the help is read offline), every target
     // and anchor exists, and every page is reached from the start page.
     void everyLinkResolvesAndEveryPageIsReached() {
