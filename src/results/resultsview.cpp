@@ -169,6 +169,7 @@ void ResultsView::ClearResults() {
     m_labelTestSpecific->hide();
     m_textTestSpecific->hide();
     m_chart->setPoints({});
+    dropPrintCopy();
 }
 
 void ResultsView::setGridColumnWidths(int twips) {
@@ -186,6 +187,13 @@ bool ResultsView::independentAxes() const {
 
 void ResultsView::zoomOut() {
     m_chart->navigator().zoomOut();
+}
+
+// The copy shares the points of the test it was made for; a new test or an
+// emptied chart lets them go.
+void ResultsView::dropPrintCopy() {
+    delete m_printChart;
+    m_printChart = nullptr;
 }
 
 ResultsChart& ResultsView::chartForPrint() {

@@ -53,8 +53,8 @@ public:
     // Shows the whole test in the chart again.
     void zoomOut();
     // A chart to print: the whole test of the chart on screen, unmarked, at
-    // its size; the chart on screen stays as it is. Hidden, kept until the
-    // next print.
+    // its size; the chart on screen stays as it is. Hidden; it lets the
+    // test's points go when the chart on screen gets new ones.
     ResultsChart& chartForPrint();
 
     // Follows a new client area (in pixels), less the status bar's height.
@@ -73,6 +73,7 @@ private:
     void linkGridAndChart();
     void selectPoint(qint64 number);
     void placeStretchedControls();
+    void dropPrintCopy();
     void setCaption(QLabel& caption, QLineEdit& box, const QString& text);
     void showSummary(const Experiment& experiment, std::int32_t units);
     void showHardness(const Experiment& experiment);
