@@ -106,8 +106,7 @@ private slots:
     // displacement of the table.
     void maxDispIsDescribedAsComputed() {
         const QString page = ReadPage(QStringLiteral("results.html")).simplified();
-        const qsizetype from = page.indexOf(QStringLiteral("<b>Max. Disp.</b>"));
-        const QString item = page.mid(from, page.indexOf(QStringLiteral("</li>"), from) - from);
+        const QString item = page.section("<b>Max. Disp.</b>", 1).section("</li>", 0, 0);
         for (const char* words : {"first reading", "furthest displacement reading", "largest load",
                                   "different readings", "0.00001 inch"})
             QVERIFY2(item.contains(QLatin1String(words)), words);

@@ -61,7 +61,7 @@ private slots:
     // At its first size the chart and the table are both readable: no
     // figure or title of the chart cut short, every heading whole and its
     // own tooltip, a spread of 0.0001 inch without an exponent. Add takes
-    // several files at once; Tab leaves the table.
+    // several files at once.
     void firstSizeShowsChartAndTableWhole() {
         QTemporaryDir folder;
         QStringList files;
@@ -82,10 +82,9 @@ private slots:
         QVERIFY(chart.height() >= 240);
         for (const QGraphicsItem* item : chart.scene()->items())
             if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item))
-                QVERIFY2(!QRegularExpression("\\.\\.\\.|\u2026|\u22ee")
-                              .match(text->toPlainText())
-                              .hasMatch(),
-                         qPrintable(text->toPlainText()));
+                QVERIFY2(
+                    !text->toPlainText().contains(QRegularExpression("\\.\\.\\.|\u2026|\u22ee")),
+                    qPrintable(text->toPlainText()));
         auto& table = *window.findChild<QTableWidget*>("tableCompare");
         for (int column = 0; column < table.columnCount(); ++column) {
             const QTableWidgetItem& heading = *table.horizontalHeaderItem(column);
@@ -97,9 +96,6 @@ private slots:
         QCOMPARE(cell(window, 3, 4), "0.00007071");
         for (int column = 3; column < table.columnCount(); ++column)
             QVERIFY(!cell(window, 3, column).contains('E'));
-        table.setFocus();
-        QTest::keyClick(&table, Qt::Key_Tab);
-        QVERIFY(!table.hasFocus());
     }
 
     void refusesWhatItCannotKeepApart() {

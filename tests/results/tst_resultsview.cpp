@@ -10,12 +10,12 @@
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPainter>
 #include <QTableView>
 #include <QTest>
 #include <QValueAxis>
 #include <QXYSeries>
-#include <algorithm>
 #include <cmath>
 
 // The results area: what ShowResults puts in the chart, the grid and the
@@ -181,8 +181,7 @@ private slots:
         const QLabel& readout = label(shown, "chartReadout");
         for (const int point : {1, 2, 3}) {
             shown.navigator().markPoint(point);
-            QVERIFY(readout.isVisible());
-            QVERIFY2(plot.contains(readout.geometry()),
+            QVERIFY2(readout.isVisible() && plot.contains(readout.geometry()),
                      qPrintable(QStringLiteral("point %1").arg(point)));
         }
     }
@@ -291,23 +290,17 @@ private:
     // The texts drawn below the plot (horizontal) or left of it, in order.
     static QString figures(const ResultsChart& chart, Qt::Orientation orientation) {
         const QRectF plot = chart.chart()->plotArea();
-        QList<std::pair<double, QString>> drawn;
+        QMap<double, QString> drawn;
         for (const QGraphicsItem* item : chart.scene()->items()) {
             const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+            const QPointF at = text ? text->sceneBoundingRect().center() : QPointF();
             if (!text || !text->isVisible() || text->toPlainText().isEmpty())
                 continue;
-            const QPointF centre = text->sceneBoundingRect().center();
-            const bool below = centre.y() > plot.bottom();
-            if (orientation == Qt::Horizontal && below)
-                drawn.append({centre.x(), text->toPlainText()});
-            if (orientation == Qt::Vertical && !below && centre.x() < plot.left())
-                drawn.append({-centre.y(), text->toPlainText()});
+            if (orientation == Qt::Horizontal ? at.y() > plot.bottom()
+                                              : at.y() <= plot.bottom() && at.x() < plot.left())
+                drawn.insert(orientation == Qt::Horizontal ? at.x() : -at.y(), text->toPlainText());
         }
-        std::sort(drawn.begin(), drawn.end());
-        QStringList texts;
-        for (const auto& [place, text] : drawn)
-            texts << text;
-        return texts.join(' ');
+        return QStringList(drawn.values()).join(' ');
     }
     static QAccessibleInterface* accessible(QWidget* widget) {
         return QAccessible::queryAccessibleInterface(widget);
