@@ -8,6 +8,9 @@ namespace {
 constexpr double kPiecesWanted = 5.0;
 // A tick this close to a range's end, in steps, still lies on it.
 constexpr double kOnEndSteps = 1e-9;
+// More figures than this are none that can be read (and a range far beyond
+// its own width from zero has no round steps a double can count).
+constexpr double kMostFigures = 50.0;
 } // namespace
 
 double RoundStep(double span) {
@@ -64,7 +67,11 @@ void RoundAxisLabels::relabel() {
     const double step = RoundStep(high - low);
     const double first = std::ceil(low / step - kOnEndSteps);
     const double last = std::floor(high / step + kOnEndSteps);
+    if (!(last - first < kMostFigures) || first - 1.0 == first)
+        return;
     m_axis.setStartValue((first - 1.0) * step);
-    for (double k = first; k <= last; ++k)
-        m_axis.append(TickText(k * step, step), k == 0.0 ? 0.0 : k * step);
+    for (int i = 0; first + i <= last; ++i) {
+        const double value = (first + i) * step;
+        m_axis.append(TickText(value, step), value);
+    }
 }
