@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -30,6 +32,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* forward =
         NavigationButton(QStringLiteral("&Forward"), QStringLiteral("buttonForward"), this);
     auto* home = NavigationButton(QStringLiteral("Co&ntents"), QStringLiteral("buttonHome"), this);
+    auto* close = NavigationButton(QStringLiteral("&Close"), QStringLiteral("buttonClose"), this);
     back->setEnabled(false);
     forward->setEnabled(false);
 
@@ -43,10 +46,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(forward);
     buttons->addWidget(home);
     buttons->addStretch();
+    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(m_browser);
 
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes the window, as it does a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
     connect(home, &QPushButton::clicked, m_browser, &QTextBrowser::home);

@@ -7,8 +7,8 @@ class QTextBrowser;
 
 // The program's help: HTML pages shipped in the "help" folder beside the
 // program, shown in a window of the program's own at their start page, with
-// Back, Forward and Home. A missing start page shows a short notice in the
-// window instead. Window thread.
+// Back, Forward, Home and Close; Escape closes it too. A missing start page shows a short notice in
+// the window instead. Window thread.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:

@@ -82,3 +82,7 @@ std::string NumberText(double value);
 std::string PlainNumberText(std::int32_t value);
 std::string PlainNumberText(float value);
 std::string PlainNumberText(double value);
+// As PlainNumberText, rounded to `digits` significant digits and without an
+// exponent for values below 10 to the power `digits` in magnitude (so
+// 7.071068E-05 to 4 digits is "0.00007071"), for tables read beside others.
+std::string FixedNumberText(double value, int digits);

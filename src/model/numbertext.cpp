@@ -1,6 +1,8 @@
 #include "model/gfunctions.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -61,4 +63,31 @@ std::string PlainNumberText(float value) {
 
 std::string PlainNumberText(double value) {
     return GeneralText(value, kDoubleDigits);
+}
+
+std::string FixedNumberText(double value, int digits) {
+    if (!std::isfinite(value) || std::fabs(value) >= std::pow(10.0, digits) || digits < 1) {
+        return GeneralText(value, std::clamp(digits, 1, kDoubleDigits));
+    }
+    if (value == 0) {
+        return "0";
+    }
+    // The decimals that leave `digits` significant ones.
+    const int leading = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = std::max(0, digits - 1 - leading);
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ptr);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    // A value rounded to zero is written without its sign.
+    if (text.find_first_not_of("-0.") == std::string::npos) {
+        return "0";
+    }
+    return text;
 }

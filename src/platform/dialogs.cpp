@@ -72,6 +72,21 @@ QString QtDialogs::openFileName(const FileRequest& request) {
     return chooser.selectedFiles().constFirst();
 }
 
+QStringList Dialogs::openFileNames(const FileRequest& request) {
+    const QString fileName = openFileName(request);
+    return fileName.isEmpty() ? QStringList() : QStringList{fileName};
+}
+
+QStringList QtDialogs::openFileNames(const FileRequest& request) {
+    QFileDialog chooser(m_parent);
+    prepare(chooser, request, QObject::tr("Open"));
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setFileMode(QFileDialog::ExistingFiles);
+    if (chooser.exec() != QDialog::Accepted)
+        return {};
+    return chooser.selectedFiles();
+}
+
 QString QtDialogs::saveFileName(const FileRequest& request) {
     QFileDialog chooser(m_parent);
     prepare(chooser, request, QObject::tr("Save As"));

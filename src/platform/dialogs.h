@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -26,6 +27,9 @@ public:
     message(const QString& text, Icon icon = Icon::Information, Buttons buttons = Buttons::Ok) = 0;
     // An existing file, or empty when the operator cancelled.
     virtual QString openFileName(const FileRequest& request) = 0;
+    // Existing files, one or several chosen at once; empty when the operator
+    // cancelled. By default the one of openFileName.
+    virtual QStringList openFileNames(const FileRequest& request);
     // A name in an existing folder, asking before an existing file is
     // overwritten; empty when the operator cancelled.
     virtual QString saveFileName(const FileRequest& request) = 0;
@@ -38,6 +42,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
     Answer message(const QString& text, Icon icon, Buttons buttons) override;
     QString openFileName(const FileRequest& request) override;
+    QStringList openFileNames(const FileRequest& request) override;
     QString saveFileName(const FileRequest& request) override;
 
 private:

@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
-LineChart MakeLineChart(QChartView& view) {
+LineChart MakeLineChart(QChartView& view, QValueAxis* axisX, QValueAxis* axisY) {
     auto* chart = new QChart;
     chart->legend()->hide();
-    LineChart line{new QLineSeries(chart), new QValueAxis(chart), new QValueAxis(chart)};
+    LineChart line{new QLineSeries(chart), axisX ? axisX : new QValueAxis(chart),
+                   axisY ? axisY : new QValueAxis(chart)};
     chart->addSeries(line.series);
     chart->addAxis(line.axisX, Qt::AlignBottom);
     chart->addAxis(line.axisY, Qt::AlignLeft);

@@ -17,8 +17,9 @@ struct LineChart {
     QValueAxis* axisY = nullptr; // load or stress, up the left side
 };
 
-// Gives `view` such a chart, owned by the view.
-LineChart MakeLineChart(QChartView& view);
+// Gives `view` such a chart, owned by the view, on the axes given (value
+// axes of its own when none are).
+LineChart MakeLineChart(QChartView& view, QValueAxis* axisX = nullptr, QValueAxis* axisY = nullptr);
 
 // The device pixels of a chart's plot area, for drawing a line as the
 // envelope of its points (see Envelope). The envelope's columns are the pixel

@@ -89,8 +89,9 @@ void ChartReadout::clear() {
     }
 }
 
-// The label sits above and to the right of the ring, or to its left where
-// that would leave the view, and never beyond the view's edges.
+// The label sits above and to the right of the ring, or to its left or
+// below it where that would leave the plot, and always inside the plot: the
+// axes' figures and titles beside the plot stay readable.
 void ChartReadout::place() {
     if (m_number == 0)
         return;
@@ -103,12 +104,16 @@ void ChartReadout::place() {
         return;
     m_ring->setPos(chart.mapToScene(position));
     const QPoint at = m_view.mapFromScene(chart.mapToScene(position));
-    QPoint topLeft(at.x() + kLabelGapPixels, at.y() - kLabelGapPixels - m_label->height());
-    const int right = m_view.viewport()->width() - m_label->width();
-    if (topLeft.x() > right)
-        topLeft.setX(std::max(0, std::min(right, at.x() - kLabelGapPixels - m_label->width())));
-    if (topLeft.y() < 0)
+    const QRect plot = m_view.mapFromScene(chart.mapToScene(chart.plotArea())).boundingRect();
+    const QSize size = m_label->size();
+    QPoint topLeft(at.x() + kLabelGapPixels, at.y() - kLabelGapPixels - size.height());
+    if (topLeft.x() + size.width() > plot.right())
+        topLeft.setX(at.x() - kLabelGapPixels - size.width());
+    if (topLeft.y() < plot.top())
         topLeft.setY(at.y() + kLabelGapPixels);
+    // A plot too small for the label keeps it at its top left.
+    topLeft.setX(std::max(plot.left(), std::min(topLeft.x(), plot.right() - size.width())));
+    topLeft.setY(std::max(plot.top(), std::min(topLeft.y(), plot.bottom() - size.height())));
     m_label->move(topLeft);
     m_label->raise();
 }

@@ -25,10 +25,24 @@
 namespace {
 constexpr int kWidthPixels = 900;
 constexpr int kHeightPixels = 640;
+// The chart's and the table's shares of the height at the first size.
+constexpr int kChartShare = 3;
+constexpr int kTableShare = 2;
+constexpr int kSmallestChartPixels = 240;
 constexpr int kLeadingColumns = 3; // file, test type, points
+// Figures of a test's properties and their mean, as the other tables give
+// them; a spread to fewer, as it is read.
+constexpr int kValueDigits = 7;
+constexpr int kSpreadDigits = 4;
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+QString ValueText(const PropertyValue& value, bool pointNumber, int digits = kValueDigits) {
+    if (!value.present() || pointNumber)
+        return Text(PropertyText(value, pointNumber));
+    return Text(FixedNumberText(value.value, digits));
 }
 } // namespace
 
@@ -52,9 +66,15 @@ CompareWindow::CompareWindow(Dialogs& dialogs,
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab moves to the next control; the arrow keys move within the table.
+    m_table->setTabKeyNavigation(false);
+    m_chartView->setMinimumHeight(kSmallestChartPixels);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(m_chartView);
     splitter->addWidget(m_table);
+    splitter->setStretchFactor(0, kChartShare);
+    splitter->setStretchFactor(1, kTableShare);
+    splitter->setSizes({kHeightPixels * kChartShare, kHeightPixels * kTableShare});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* buttonAdd = Named(buttons->addButton(tr("&Add..."), QDialogButtonBox::ActionRole),
@@ -186,6 +206,9 @@ void CompareWindow::fillTable() {
     m_table->clear();
     m_table->setColumnCount(static_cast<int>(headings.size()));
     m_table->setHorizontalHeaderLabels(headings);
+    // A heading is shown whole, and its full text is also its tooltip.
+    for (int column = 0; column < headings.size(); ++column)
+        m_table->horizontalHeaderItem(column)->setToolTip(headings.at(column));
     m_table->setRowCount(files + statisticRows);
     for (int row = 0; row < files; ++row) {
         const Experiment& experiment = m_experiments.Item(row + 1);
@@ -195,13 +218,14 @@ void CompareWindow::fillTable() {
         SetTableCell(*m_table, row, 2, QString::number(experiment.Count()), name);
         int column = kLeadingColumns;
         for (const PropertyColumn& property : columns) {
-            const std::string text = PropertyText(
+            const QString text = ValueText(
                 m_properties[static_cast<std::size_t>(row)].*property.member, property.pointNumber);
-            SetTableCell(*m_table, row, column++, Text(text), name);
+            SetTableCell(*m_table, row, column++, text, name);
         }
     }
     if (statisticRows > 0)
         fillStatisticRows(files, columns);
+    m_table->resizeColumnsToContents();
     // What the legend shows, for screen readers.
     QStringList names;
     for (const QString& open : std::as_const(m_paths))
@@ -222,9 +246,10 @@ void CompareWindow::fillStatisticRows(int firstRow, const std::vector<PropertyCo
         const std::optional<double> values[] = {statistics.mean, statistics.standardDeviation,
                                                 statistics.coefficientOfVariation};
         for (int i = 0; i < names.size(); ++i) {
-            const std::string text =
-                values[i] ? PropertyText(PropertyValue::Of(*values[i]), false) : std::string();
-            SetTableCell(*m_table, firstRow + i, column, Text(text), names.at(i));
+            const QString text = values[i] ? ValueText(PropertyValue::Of(*values[i]), false,
+                                                       i == 0 ? kValueDigits : kSpreadDigits)
+                                           : QString();
+            SetTableCell(*m_table, firstRow + i, column, text, names.at(i));
         }
         ++column;
     }
@@ -234,8 +259,9 @@ void CompareWindow::handleAdd() {
     Dialogs::FileRequest request;
     request.folder = m_folder;
     request.filter = tr("Torvik Data File (*.tdf);;All Files (*)");
-    const QString fileName = m_dialogs.openFileName(request);
-    if (!fileName.isEmpty())
+    // Several files may be chosen at once; each is added in turn, and one
+    // refused does not stop the others.
+    for (const QString& fileName : m_dialogs.openFileNames(request))
         addFile(fileName);
 }
 

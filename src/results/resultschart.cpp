@@ -2,10 +2,15 @@
 
 #include "platform/linechart.h"
 #include "results/chartnavigator.h"
+#include "results/roundaxis.h"
 
 #include <QAccessible>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
+#include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QResizeEvent>
 #include <QValueAxis>
 #include <algorithm>
 #include <limits>
@@ -25,19 +30,22 @@ struct Range {
     }
 };
 
-// A single value still gets a visible span; no data shows 0 to 1.
 void apply(QValueAxis& axis, const Range& range) {
-    if (range.low > range.high)
-        axis.setRange(0.0, 1.0);
-    else if (range.low == range.high)
-        axis.setRange(range.low - 1.0, range.high + 1.0);
-    else
-        axis.setRange(range.low, range.high);
+    const AxisRange whole = WholeTestRange(range.low, range.high);
+    axis.setRange(whole.low, whole.high);
 }
 } // namespace
 
 ResultsChart::ResultsChart(QWidget* parent) : EnvelopeChart(parent) {
-    const LineChart line = MakeLineChart(*this);
+    // The chart takes both axes as its own.
+    auto* axisX = new QCategoryAxis;
+    auto* axisY = new QCategoryAxis;
+    const LineChart line = MakeLineChart(*this, axisX, axisY);
+    for (QCategoryAxis* axis : {axisX, axisY})
+        if (!axis->parent())
+            axis->setParent(chart());
+    new RoundAxisLabels(*axisX);
+    new RoundAxisLabels(*axisY);
     m_series = line.series;
     m_axisX = line.axisX;
     m_axisY = line.axisY;
@@ -74,6 +82,17 @@ void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers
     m_drawnFor.clear();
     scaleAxes(points);
     describe();
+}
+
+void ResultsChart::showWholeTestOf(const ResultsChart& shown) {
+    resize(shown.size());
+    m_axisX->setTitleText(shown.m_axisX->titleText());
+    m_axisY->setTitleText(shown.m_axisY->titleText());
+    m_independentAxes = shown.m_independentAxes;
+    setPoints(shown.m_points, shown.m_numbers);
+    // A hidden view takes its new size and lays its chart out when it is
+    // drawn; drawn once here, it is laid out for the pictures that follow.
+    grab();
 }
 
 void ResultsChart::setIndependentAxes(bool independent) {

@@ -46,6 +46,9 @@ public:
     qint64 pointNumber(qsizetype index) const;
     qsizetype indexOfPoint(qint64 number) const;
     ChartNavigator& navigator() { return *m_navigator; }
+    // Shows the test `shown` shows, at its size and with its titles and
+    // scaling, whole and unmarked, whatever part of it `shown` is zoomed to.
+    void showWholeTestOf(const ResultsChart& shown);
 
 private:
     void scaleAxes(const QList<QPointF>& points);

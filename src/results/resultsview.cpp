@@ -115,6 +115,9 @@ void ResultsView::buildGrid() {
     m_grid->setAccessibleName(tr("Points"));
     m_grid->setModel(m_points);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab move to the next control, as everywhere; the arrow
+    // keys move within the grid.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setWordWrap(false);
     m_grid->horizontalHeader()->setSectionsClickable(false);
     // All rows are one line high, so the view never measures them one by
@@ -166,6 +169,7 @@ void ResultsView::ClearResults() {
     m_labelTestSpecific->hide();
     m_textTestSpecific->hide();
     m_chart->setPoints({});
+    dropPrintCopy();
 }
 
 void ResultsView::setGridColumnWidths(int twips) {
@@ -185,9 +189,21 @@ void ResultsView::zoomOut() {
     m_chart->navigator().zoomOut();
 }
 
-void ResultsView::showWholeTestUnmarked() {
-    m_chart->navigator().zoomOut();
-    m_chart->navigator().markPoint(0);
+// The copy shares the points of the test it was made for; a new test or an
+// emptied chart lets them go.
+void ResultsView::dropPrintCopy() {
+    delete m_printChart;
+    m_printChart = nullptr;
+}
+
+ResultsChart& ResultsView::chartForPrint() {
+    if (!m_printChart) {
+        m_printChart = new ResultsChart(this);
+        m_printChart->setObjectName(QStringLiteral("chartForPrint"));
+        m_printChart->hide();
+    }
+    m_printChart->showWholeTestOf(*m_chart);
+    return *m_printChart;
 }
 
 void ResultsView::fitToClientArea(const QSize& clientPixels, int statusBarPixels) {

@@ -50,10 +50,12 @@ public:
     // one common range when switched off.
     void setIndependentAxes(bool independent);
     bool independentAxes() const;
-    // Shows the whole test in the chart again; the second also takes the
-    // mark off the chart's marked point.
+    // Shows the whole test in the chart again.
     void zoomOut();
-    void showWholeTestUnmarked();
+    // A chart to print: the whole test of the chart on screen, unmarked, at
+    // its size; the chart on screen stays as it is. Hidden; it lets the
+    // test's points go when the chart on screen gets new ones.
+    ResultsChart& chartForPrint();
 
     // Follows a new client area (in pixels), less the status bar's height.
     void fitToClientArea(const QSize& clientPixels, int statusBarPixels);
@@ -71,6 +73,7 @@ private:
     void linkGridAndChart();
     void selectPoint(qint64 number);
     void placeStretchedControls();
+    void dropPrintCopy();
     void setCaption(QLabel& caption, QLineEdit& box, const QString& text);
     void showSummary(const Experiment& experiment, std::int32_t units);
     void showHardness(const Experiment& experiment);
@@ -95,6 +98,7 @@ private:
     PointsModel* m_points = nullptr;
     QTableView* m_grid = nullptr;
     ResultsChart* m_chart = nullptr;
+    ResultsChart* m_printChart = nullptr;
 };
 
 // The chart's axis titles, for load against displacement or stress against

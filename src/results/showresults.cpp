@@ -168,6 +168,7 @@ void ResultsView::showChart(const Experiment& experiment,
         m_chart->setAxisTitles(titles.x, titles.y);
     }
     m_chart->setPoints(table, std::move(numbers));
+    dropPrintCopy();
 }
 
 QList<QPointF> ChartPoints(const Experiment& experiment,

@@ -40,6 +40,8 @@ TestPropertiesWindow::TestPropertiesWindow(const Experiment& experiment,
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves to the next control; the arrow keys move within the table.
+    m_table->setTabKeyNavigation(false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* buttonCopy = Named(buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole),

@@ -20,6 +20,7 @@
 #include "platform/settingsstore.h"
 #include "reports/reportcommand.h"
 #include "results/comparewindow.h"
+#include "results/resultschart.h"
 #include "results/resultsview.h"
 #include "results/testpropertieswindow.h"
 #include "shell/liveloaddisplay.h"
@@ -97,7 +98,11 @@ void Main::buildWindow() {
     // The name stays; the value shown is its accessible description.
     m_liveLoadPanel->setAccessibleName(tr("Live load"));
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    statusBar()->addWidget(m_liveLoadPanel, 1);
+    // The live load takes the room of its widest reading; the readout the
+    // rest of the bar.
+    m_liveLoadPanel->setMinimumWidth(
+        m_liveLoadPanel->fontMetrics().horizontalAdvance(QStringLiteral("-00000.0 lbs  ")));
+    statusBar()->addWidget(m_liveLoadPanel);
     // The chart's point readout, beside the live load.
     auto* readoutPanel = new QLabel(this);
     readoutPanel->setObjectName(QStringLiteral("readoutPanel"));
@@ -393,10 +398,10 @@ void Main::setDataFile(const QString& fileName, bool opened) {
     m_testBeganIsModified = true;
 }
 
-// The picture is of the whole test, without the readout's mark.
+// The picture is of the whole test, without the readout's mark; the chart
+// on screen keeps its zoom and its mark.
 QChartView* Main::chartForPrint() {
-    m_results->showWholeTestUnmarked();
-    return m_results->findChild<QChartView*>(QStringLiteral("chart"));
+    return &m_results->chartForPrint();
 }
 
 void Main::EnableDataCommands() {

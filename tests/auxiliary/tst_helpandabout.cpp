@@ -1,10 +1,12 @@
 #include "auxiliary/about.h"
 #include "auxiliary/helpwindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
@@ -73,6 +75,23 @@ private slots:
         QCOMPARE(browser->documentTitle(), QStringLiteral("Torvik Help"));
     }
 
+    // Close and Escape close the window; Escape also with the text focused.
+    void closesByItsButtonAndByEscape() {
+        HelpWindow window;
+        for (const bool button : {true, false}) {
+            window.showStartPage(Help().filePath(QStringLiteral("index.html")));
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            window.findChild<QTextBrowser*>()->setFocus();
+            auto* close = window.findChild<QPushButton*>(QStringLiteral("buttonClose"));
+            QVERIFY(close && close->accessibleName() == QStringLiteral("Close"));
+            if (button)
+                QTest::mouseClick(close, Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY(!window.isVisible());
+        }
+    }
+
     void missingHelpShowsANotice() {
         HelpWindow window;
         window.showStartPage(QStringLiteral("/nonexistent/help/index.html"));
@@ -80,6 +99,18 @@ private slots:
         const QString shown = window.findChild<QTextBrowser*>()->toPlainText();
         QVERIFY(shown.contains(QStringLiteral("could not be found")));
         QVERIFY(shown.contains(QStringLiteral("/nonexistent/help/index.html")));
+    }
+
+    // Max. Disp. is told as computed: the furthest displacement reading
+    // paired with the largest load for the frame's stretch, not the largest
+    // displacement of the table.
+    void maxDispIsDescribedAsComputed() {
+        const QString page = ReadPage(QStringLiteral("results.html")).simplified();
+        const QString item = page.section("<b>Max. Disp.</b>", 1).section("</li>", 0, 0);
+        for (const char* words : {"first reading", "furthest displacement reading", "largest load",
+                                  "different readings", "0.00001 inch"})
+            QVERIFY2(item.contains(QLatin1String(words)), words);
+        QVERIFY(!item.contains(QStringLiteral("the largest displacement of the test")));
     }
 
     // Links stay inside the folder (the help is read offline), every target

@@ -1,11 +1,17 @@
+#include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/modelfakes.h"
 #include "results/comparewindow.h"
 #include "support/scripteddialogs.h"
 
 #include <QChartView>
+#include <QGraphicsTextItem>
+#include <QHeaderView>
 #include <QLegendMarker>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 static QString cell(const CompareWindow& window, int row, int column) {
@@ -33,6 +39,7 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.fileNames << path("a.tdf");
         CompareWindow window(dialogs, m_folder, kUnitsEnglish);
+        // Spread figures to four digits.
         QTest::mouseClick(window.findChild<QPushButton*>("buttonAdd"), Qt::LeftButton);
         QCOMPARE(dialogs.openRequests.value(0).folder, m_folder);
         QVERIFY(window.addFile(path("b,1.tdf")));
@@ -41,7 +48,7 @@ private slots:
         QCOMPARE((QStringList{cell(window, 0, 3), cell(window, 1, 3), cell(window, 2, 0),
                               cell(window, 2, 3), cell(window, 3, 3), cell(window, 4, 3),
                               cell(window, 2, 5)}),
-                 (QStringList{"30", "60", "Mean", "45", "21.2132", "47.14045", ""}));
+                 (QStringList{"30", "60", "Mean", "45", "21.21", "47.14", ""}));
 
         window.findChild<QTableWidget*>("tableCompare")->setCurrentCell(0, 0);
         QTest::mouseClick(window.findChild<QPushButton*>("buttonRemove"), Qt::LeftButton);
@@ -49,6 +56,46 @@ private slots:
         QCOMPARE(window.findChild<QTableWidget*>("tableCompare")->rowCount(), 1);
         QCOMPARE(cell(window, 0, 3), "60");
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // At its first size the chart and the table are both readable: no
+    // figure or title of the chart cut short, every heading whole and its
+    // own tooltip, a spread of 0.0001 inch without an exponent. Add takes
+    // several files at once.
+    void firstSizeShowsChartAndTableWhole() {
+        QTemporaryDir folder;
+        QStringList files;
+        for (const std::int32_t lastCounts : {1100, 1102}) {
+            files << folder.filePath(QString("p%1.tdf").arg(lastCounts));
+            QVERIFY(testOf(kTestCompression, {32768, 1000, 32000, lastCounts})
+                        .SaveFile(files.constLast().toStdString()));
+        }
+        ScriptedDialogs dialogs;
+        dialogs.fileNameLists << files;
+        CompareWindow window(dialogs, folder.path(), kUnitsEnglish);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(window.findChild<QPushButton*>("buttonAdd"), Qt::LeftButton);
+        QCOMPARE(window.fileCount(), 2);
+        QCoreApplication::processEvents();
+        const auto& chart = *window.findChild<QChartView*>();
+        QVERIFY(chart.height() >= 240);
+        for (const QGraphicsItem* item : chart.scene()->items())
+            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item))
+                QVERIFY2(
+                    !text->toPlainText().contains(QRegularExpression("\\.\\.\\.|\u2026|\u22ee")),
+                    qPrintable(text->toPlainText()));
+        auto& table = *window.findChild<QTableWidget*>("tableCompare");
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const QTableWidgetItem& heading = *table.horizontalHeaderItem(column);
+            QCOMPARE(heading.toolTip(), heading.text());
+            QVERIFY2(table.columnWidth(column) >=
+                         table.horizontalHeader()->fontMetrics().horizontalAdvance(heading.text()),
+                     qPrintable(heading.text()));
+        }
+        QCOMPARE(cell(window, 3, 4), "0.00007071");
+        for (int column = 3; column < table.columnCount(); ++column)
+            QVERIFY(!cell(window, 3, column).contains('E'));
     }
 
     void refusesWhatItCannotKeepApart() {

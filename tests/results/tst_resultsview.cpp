@@ -1,13 +1,16 @@
 #include "model/experiment.h"
 #include "model/gfunctions.h"
 #include "model/modelfakes.h"
+#include "results/chartnavigator.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 
 #include <QAccessible>
 #include <QChart>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPainter>
 #include <QTableView>
 #include <QTest>
@@ -132,6 +135,57 @@ private slots:
         QCOMPARE(y->min(), double{-0.0029f});
     }
 
+    // The figures along each axis of the whole test, as drawn on the chart.
+    void wholeTestAxesReadRoundFiguresFromZero_data() {
+        QTest::addColumn<QList<QPointF>>("points");
+        QTest::addColumn<QString>("xFigures");
+        QTest::addColumn<QString>("yFigures");
+        for (const QByteArrayList& row : dataRows("../../results/data/axes.tsv")) {
+            QList<QPointF> points;
+            for (const QByteArray& pair : row[1].split(';')) {
+                const QByteArrayList xy = pair.simplified().split(' ');
+                points.append(QPointF(xy[0].toDouble(), xy[1].toDouble()));
+            }
+            QTest::newRow(row[0]) << points << QString(row[2]) << QString(row[3]);
+        }
+    }
+    void wholeTestAxesReadRoundFiguresFromZero() {
+        QFETCH(QList<QPointF>, points);
+        QFETCH(QString, xFigures);
+        QFETCH(QString, yFigures);
+        ResultsChart chart;
+        chart.resize(431, 367);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        chart.setIndependentAxes(true);
+        chart.setPoints(points);
+        QCoreApplication::processEvents();
+        QCOMPARE(figures(chart, Qt::Horizontal), xFigures);
+        QCOMPARE(figures(chart, Qt::Vertical), yFigures);
+    }
+
+    // The readout's label beside a marked point stays inside the plot, off
+    // the axes' figures and titles, wherever the point lies.
+    void readoutLabelStaysInsideThePlot() {
+        QWidget client;
+        auto* view = new ResultsView(&client);
+        view->fitToClientArea(QSize(660, 427), 25);
+        client.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&client));
+        Experiment experiment = tensionRawTest(kTestTension);
+        experiment.SetSampleLength(1e-4f);
+        view->ShowResults(experiment, kUnitsMetric, 2, true);
+        ResultsChart& shown = chart(*view);
+        const QChart& c = *shown.chart();
+        const QRect plot = shown.mapFromScene(c.mapToScene(c.plotArea())).boundingRect();
+        const QLabel& readout = label(shown, "chartReadout");
+        for (const int point : {1, 2, 3}) {
+            shown.navigator().markPoint(point);
+            QVERIFY2(readout.isVisible() && plot.contains(readout.geometry()),
+                     qPrintable(QStringLiteral("point %1").arg(point)));
+        }
+    }
+
     // 9900 x 6405 twips is 660 x 427 pixels, a 375-twip status bar 25;
     // pixels are the twips divided by 15, rounded to the nearest.
     void clientAreaPlacesFrameChartAndGrid() {
@@ -232,6 +286,21 @@ private:
         }
         painter.drawPolyline(placed.constData(), static_cast<int>(placed.size()));
         return image;
+    }
+    // The texts drawn below the plot (horizontal) or left of it, in order.
+    static QString figures(const ResultsChart& chart, Qt::Orientation orientation) {
+        const QRectF plot = chart.chart()->plotArea();
+        QMap<double, QString> drawn;
+        for (const QGraphicsItem* item : chart.scene()->items()) {
+            const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+            const QPointF at = text ? text->sceneBoundingRect().center() : QPointF();
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+                continue;
+            if (orientation == Qt::Horizontal ? at.y() > plot.bottom()
+                                              : at.y() <= plot.bottom() && at.x() < plot.left())
+                drawn.insert(orientation == Qt::Horizontal ? at.x() : -at.y(), text->toPlainText());
+        }
+        return QStringList(drawn.values()).join(' ');
     }
     static QAccessibleInterface* accessible(QWidget* widget) {
         return QAccessible::queryAccessibleInterface(widget);

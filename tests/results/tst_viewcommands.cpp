@@ -1,4 +1,6 @@
+#include "documents/chartprint.h"
 #include "model/gfunctions.h"
+#include "results/chartnavigator.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 #include "shell/mainfixture.h"
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QValueAxis>
 
@@ -78,10 +81,11 @@ private slots:
 
     // With the chart focused, + zooms; View, Zoom Out and a unit switch show
     // the whole test again. A keyboard readout in stress against strain
-    // reaches the status bar; the layout stays where it was. Print draws
-    // the whole test without the mark.
+    // reaches the status bar whole; the layout stays where it was. Print
+    // draws the whole test without the mark and leaves the screen zoomed and
+    // marked.
     void zoomOutAndUnitsShowTheWholeTestAndTheReadoutReachesTheStatusBar() {
-        auto& view = m_f.item<QChartView>("chart");
+        auto& view = m_f.item<ResultsChart>("chart");
         const QRect frame = m_f.item<ResultsView>("Frame").geometry();
         const int statusBarHeight = m_f.main->statusBar()->height();
         auto& x = *static_cast<QValueAxis*>(chart().axes(Qt::Horizontal).constFirst());
@@ -92,16 +96,49 @@ private slots:
             m_f.item<QAction>(item).trigger();
             QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
         }
+        const QPointF whole(x.min(), x.max());
         QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-        QCOMPARE(m_f.item<QLabel>("readoutPanel").text(),
+        const QLabel& readout = m_f.item<QLabel>("readoutPanel");
+        QCOMPARE(readout.text(),
                  QStringLiteral("Point 2: Strain .0607 inch/inch, Stress 30.6 lbs/sq. inch"));
+        QVERIFY(readout.contentsRect().width() >=
+                readout.fontMetrics().horizontalAdvance(readout.text()));
         QCOMPARE(m_f.item<ResultsView>("Frame").geometry(), frame);
         QCOMPARE(m_f.main->statusBar()->height(), statusBarHeight);
+
         QTest::keyClick(&view, Qt::Key_Plus);
-        m_f.main->chartForPrint();
-        QCOMPARE(x.tickType(), QValueAxis::TicksFixed);
-        QVERIFY(m_f.item<QLabel>("readoutPanel").text().isEmpty());
+        const QPointF zoomed(x.min(), x.max());
+        auto& printed = static_cast<ResultsChart&>(*m_f.main->chartForPrint());
+        const ChartPicture picture = DrawChart(printed);
+        const auto& printedX =
+            *static_cast<QValueAxis*>(printed.chart()->axes(Qt::Horizontal).constFirst());
+        QCOMPARE(QPointF(printedX.min(), printedX.max()), whole);
+        QVERIFY(picture.svg.contains("Strain (inch/inch)") && picture.svg.contains("0.10"));
+        QVERIFY(printed.findChild<QLabel*>("chartReadout")->isHidden());
+        QCOMPARE(QPointF(x.min(), x.max()), zoomed);
+        QVERIFY(readout.text().startsWith("Point 2: "));
+    }
+
+    // Tab and Shift+Tab leave the grid for the next and previous controls,
+    // and Tab reaches the chart; arrows move within the grid.
+    void tabLeavesTheGridAndReachesTheChart() {
+        auto& grid = m_f.item<QTableView>("grid");
+        auto& view = m_f.item<ResultsChart>("chart");
+        m_f.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_f.main.get()));
+        for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ShiftModifier}) {
+            grid.setFocus();
+            grid.setCurrentIndex(grid.model()->index(0, 0));
+            QTest::keyClick(&grid, Qt::Key_Down);
+            QCOMPARE(grid.currentIndex().row(), 1);
+            QTest::keyClick(&grid, Qt::Key_Tab, modifier);
+            QVERIFY(!grid.hasFocus());
+        }
+        grid.setFocus();
+        for (int presses = 0; presses < 20 && !view.hasFocus(); ++presses)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(view.hasFocus());
     }
 
 private:

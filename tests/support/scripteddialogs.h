@@ -30,6 +30,13 @@ public:
         openRequests.append(request);
         return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
     }
+    // The next list of fileNameLists, or else the next single name.
+    QStringList openFileNames(const FileRequest& request) override {
+        if (fileNameLists.isEmpty())
+            return Dialogs::openFileNames(request);
+        openRequests.append(request);
+        return fileNameLists.takeFirst();
+    }
     QString saveFileName(const FileRequest& request) override {
         saveRequests.append(request);
         return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
@@ -45,6 +52,7 @@ public:
     QList<Message> messages;
     QList<Answer> answers;
     QStringList fileNames;
+    QList<QStringList> fileNameLists;
     QList<FileRequest> openRequests;
     QList<FileRequest> saveRequests;
     std::function<void(const QString&)> onMessage; // runs while the "box" is up

@@ -8,12 +8,13 @@ const char* const kExportUsage =
     "\n"
     "Writes the points of a Torvik data file as comma-delimited text, or with\n"
     "--summary prints its test type, point count, maximum load and displacement\n"
-    "and hardness number, or with --properties prints the test properties of\n"
-    "each file as comma-delimited rows, with their statistics over several\n"
-    "files, or with --report writes a PDF report of one file, or of the\n"
-    "specimen set of several. The report's fields are given as --field\n"
-    "specimen=..., material=..., operator=... and notes=.... Values are in\n"
-    "pounds-force and inches, or with --metric in newtons and millimetres.\n"
+    "and, for a hardness test, its hardness number, or with --properties prints\n"
+    "the test properties of each file as comma-delimited rows, with their\n"
+    "statistics over several files, or with --report writes a PDF report of\n"
+    "one file, or of the specimen set of several. The report's fields are\n"
+    "given as --field specimen=..., material=..., operator=... and notes=....\n"
+    "Values are in pounds-force and inches, or with --metric in newtons and\n"
+    "millimetres.\n"
     "\n"
     "An export never writes over its input or another data file. A data file\n"
     "claiming more than 20000000 points is not read.\n"
@@ -22,22 +23,26 @@ const char* const kExportUsage =
     "output could not be written; 2 usage error, or an output that is the input\n"
     "or a data file.\n";
 
+const char* const kFieldNamesText = "specimen, material, operator and notes";
+
 namespace {
 const char* const kFieldNames[] = {"specimen", "material", "operator", "notes"};
 
-// NAME=VALUE with a known name; false otherwise.
+// NAME=VALUE with a known name; a NAME that is none of them is kept to be
+// told. False for a known name without a value.
 bool AddField(const std::string& field, ExportOptions& options) {
     const std::size_t equals = field.find('=');
-    if (equals == std::string::npos)
-        return false;
     const std::string name = field.substr(0, equals);
     for (const char* known : kFieldNames) {
         if (name == known) {
+            if (equals == std::string::npos)
+                return false;
             options.fields.emplace_back(name, field.substr(equals + 1));
             return true;
         }
     }
-    return false;
+    options.unknownField = name;
+    return true;
 }
 } // namespace
 
@@ -64,6 +69,8 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
         } else if (argument == "--field" && valueFollows) {
             if (!AddField(arguments[++i], options))
                 return std::nullopt;
+            if (!options.unknownField.empty())
+                return options;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else {

@@ -21,9 +21,13 @@ struct ExportOptions {
     std::vector<std::string> inputs; // every file of --properties and --report
     // The report's fields by name (specimen, material, operator, notes).
     std::vector<std::pair<std::string, std::string>> fields;
+    // The name of a --field that is none of them; the rest is then unread.
+    std::string unknownField;
 };
 
 // Empty when the arguments fit neither form.
 std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& arguments);
 
 extern const char* const kExportUsage;
+// The report's field names as a sentence: "specimen, material, ... and notes".
+extern const char* const kFieldNamesText;

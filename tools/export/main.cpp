@@ -15,12 +15,17 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -67,6 +72,10 @@ int PrintSummary(const Experiment& experiment, std::int32_t units, const std::st
     line(
         "max displacement", [&] { return PlainNumberText(experiment.MaxDisplacement(units)); },
         extremes);
+    // Only a hardness test has a hardness number.
+    if (experiment.TestType() != kTestHardness) {
+        return complete ? kExitSuccess : kExitFailure;
+    }
     line(
         "hardness", [&] { return std::to_string(HardnessNumber(experiment)); },
         [&](const std::exception& error) {
@@ -78,6 +87,26 @@ int PrintSummary(const Experiment& experiment, std::int32_t units, const std::st
     return complete ? kExitSuccess : kExitFailure;
 }
 
+// Loads `input`, first telling the system's reason when it cannot be opened
+// at all (missing, not permitted, a folder) rather than calling it a wrong
+// kind of file.
+bool LoadInput(Experiment& experiment, const std::string& input, OperatorMessages& messages) {
+    const int file = open(input.c_str(), O_RDONLY);
+    struct stat status {};
+    int error = file < 0 ? errno : 0;
+    if (file >= 0 && fstat(file, &status) == 0 && S_ISDIR(status.st_mode)) {
+        error = EISDIR;
+    }
+    if (file >= 0) {
+        close(file);
+    }
+    if (error != 0) {
+        std::cerr << "torvik-export: " << input << ": " << std::strerror(error) << '\n';
+        return false;
+    }
+    return experiment.LoadFile(input, messages);
+}
+
 // Rows for every file that loads; a file that does not is reported and
 // makes the exit status 1, the others are still listed.
 int RunProperties(const ExportOptions& options, std::int32_t units) {
@@ -86,7 +115,7 @@ int RunProperties(const ExportOptions& options, std::int32_t units) {
     bool allLoaded = true;
     for (const std::string& input : options.inputs) {
         Experiment experiment;
-        if (experiment.LoadFile(input, messages)) {
+        if (LoadInput(experiment, input, messages)) {
             report.Add(input, experiment);
         } else {
             std::cerr << "torvik-export: " << input << " left out.\n";
@@ -106,7 +135,7 @@ int RunReport(const ExportOptions& options, std::int32_t units) {
     std::vector<ReportSpecimen> specimens;
     for (const std::string& input : options.inputs) {
         auto experiment = std::make_unique<Experiment>();
-        if (!experiment->LoadFile(input, messages)) {
+        if (!LoadInput(*experiment, input, messages)) {
             std::cerr << "torvik-export: " << input << " left out.\n";
             continue;
         }
@@ -185,7 +214,7 @@ int Run(const ExportOptions& options) {
     }
     Experiment experiment;
     StandardErrorMessages messages;
-    if (!experiment.LoadFile(options.input, messages)) {
+    if (!LoadInput(experiment, options.input, messages)) {
         std::cerr << "torvik-export: " << options.input << " could not be read.\n";
         return kExitFailure;
     }
@@ -210,6 +239,12 @@ int main(int argc, char* argv[]) {
     const auto options = ParseExportOptions(arguments);
     if (!options) {
         std::cerr << kExportUsage;
+        return kExitUsage;
+    }
+    if (!options->unknownField.empty()) {
+        std::cerr << "torvik-export: unknown field " << options->unknownField << "; the fields are "
+                  << kFieldNamesText << ".\n"
+                  << kExportUsage;
         return kExitUsage;
     }
     if (options->help) {
