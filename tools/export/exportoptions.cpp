@@ -1,19 +1,27 @@
 #include "exportoptions.h"
 
+#include "model/specimen.h"
+
 const char* const kExportUsage =
     "usage: torvik-export [--metric] INPUT.tdf OUTPUT.txt\n"
     "       torvik-export --summary [--metric] INPUT.tdf\n"
-    "       torvik-export --properties [--metric] INPUT.tdf...\n"
-    "       torvik-export --report OUTPUT.pdf [--metric] [--field NAME=VALUE]... INPUT.tdf...\n"
+    "       torvik-export --properties [--metric] [--specimen NAME=VALUE]... INPUT.tdf...\n"
+    "       torvik-export --report OUTPUT.pdf [--metric] [--specimen NAME=VALUE]...\n"
+    "                     INPUT.tdf...\n"
     "\n"
     "Writes the points of a Torvik data file as comma-delimited text, or with\n"
     "--summary prints its test type, point count, maximum load and displacement\n"
     "and hardness number, or with --properties prints the test properties of\n"
     "each file as comma-delimited rows, with their statistics over several\n"
     "files, or with --report writes a PDF report of one file, or of the\n"
-    "specimen set of several. The report's fields are given as --field\n"
-    "specimen=..., material=..., operator=... and notes=.... Values are in\n"
-    "pounds-force and inches, or with --metric in newtons and millimetres.\n"
+    "specimen set of several. Both use the specimen data each file holds;\n"
+    "--specimen NAME=VALUE gives or overrides it for every file of the run,\n"
+    "NAME one of specimen, material, operator, notes, thickness, width,\n"
+    "diameter, length, gauge-length, final-length, final-width,\n"
+    "final-thickness, final-diameter; lengths in inches, or in millimetres\n"
+    "with the suffix mm (thickness=3.2mm). --field NAME=VALUE is the same for\n"
+    "the four text names. Values are in pounds-force, inches and psi, or with\n"
+    "--metric in newtons, millimetres and MPa.\n"
     "\n"
     "An export never writes over its input or another data file. A data file\n"
     "claiming more than 20000000 points is not read.\n"
@@ -23,21 +31,25 @@ const char* const kExportUsage =
     "or a data file.\n";
 
 namespace {
-const char* const kFieldNames[] = {"specimen", "material", "operator", "notes"};
+const char* const kTextFieldNames[] = {"specimen", "material", "operator", "notes"};
 
-// NAME=VALUE with a known name; false otherwise.
-bool AddField(const std::string& field, ExportOptions& options) {
+// NAME=VALUE with a known name and a value it takes (a length above zero
+// for a length); false otherwise. `textOnly` allows the four text names.
+bool AddField(const std::string& field, bool textOnly, ExportOptions& options) {
     const std::size_t equals = field.find('=');
     if (equals == std::string::npos)
         return false;
     const std::string name = field.substr(0, equals);
-    for (const char* known : kFieldNames) {
-        if (name == known) {
-            options.fields.emplace_back(name, field.substr(equals + 1));
-            return true;
-        }
-    }
-    return false;
+    bool text = false;
+    for (const char* known : kTextFieldNames)
+        text = text || name == known;
+    if (textOnly && !text)
+        return false;
+    SpecimenRecord scratch;
+    if (!SetSpecimenField(scratch, name, field.substr(equals + 1)).empty())
+        return false;
+    options.fields.emplace_back(name, field.substr(equals + 1));
+    return true;
 }
 } // namespace
 
@@ -61,8 +73,8 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
         } else if (argument == "--report" && valueFollows && !options.report) {
             options.report = true;
             options.output = arguments[++i];
-        } else if (argument == "--field" && valueFollows) {
-            if (!AddField(arguments[++i], options))
+        } else if ((argument == "--field" || argument == "--specimen") && valueFollows) {
+            if (!AddField(arguments[++i], argument == "--field", options))
                 return std::nullopt;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
@@ -73,7 +85,7 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
     if (options.help) {
         return options;
     }
-    if (!options.fields.empty() && !options.report) {
+    if (!options.fields.empty() && !options.report && !options.properties) {
         return std::nullopt;
     }
     if (options.report) {
