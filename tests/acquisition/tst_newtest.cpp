@@ -46,10 +46,13 @@ private slots:
         const Experiment& test = m_f.main->currentExperiment();
         QCOMPARE(loads(test), QList<int>({33500, 34000, 34500, 32768}));
         QVERIFY(test.TestType() == 3 && test.MaxLoad(1) > 0.0F);
-        // Finished, the test is wholly on the disk until it is saved.
+        // Finished, the test is wholly on the disk until it is saved, with
+        // its specimen record: when it began.
         QFile journal(m_f.main->journal().path());
-        QVERIFY(journal.open(QIODevice::ReadOnly) &&
-                journal.readAll().endsWith("\n33500 900\n34000 800\n34500 700\n32768 650\n"));
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        const QByteArray kept = journal.readAll();
+        QVERIFY(kept.contains("\n33500 900\n34000 800\n34500 700\n32768 650\nSPECIMEN "));
+        QVERIFY(test.specimen().beganSeconds == m_f.main->journal().startedSeconds());
         QVERIFY(test.SaveFile(m_file.toStdString())); // read back below
     }
 
