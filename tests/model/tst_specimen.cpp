@@ -75,6 +75,23 @@ PlainReading readPlainly(const QByteArray& bytes) {
     return reading;
 }
 
+// A block as the description has it, whose payload of `bytes` holds a name
+// and lines of a field this version does not know; its CRC-32 worked out
+// bit by bit, as zip does.
+QByteArray wellFormedBlock(std::size_t bytes) {
+    QByteArray payload = "length-unit=inch\r\nspecimen=Big\r\n";
+    while (payload.size() < qsizetype(bytes))
+        payload += "later-field=" + QByteArray(100, 'x') + "\r\n";
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : payload) {
+        crc ^= quint8(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ ((crc & 1u) ? 0xEDB88320u : 0u);
+    }
+    return "TORVIK SPECIMEN\r\nVERSION 1\r\nBYTES " + QByteArray::number(payload.size()) +
+           "\r\nCRC32 " + QByteArray::number(~crc, 16).rightJustified(8, '0') + "\r\n" + payload;
+}
+
 } // namespace
 
 class TestSpecimen : public QObject {
@@ -133,7 +150,8 @@ private slots:
         QTest::newRow("a byte changed") << 0;
         QTest::newRow("cut") << 1;
         QTest::newRow("bytes after it") << 2;
-        QTest::newRow("longer than a block may be") << 3;
+        QTest::newRow("bytes after it, beyond the bound") << 3;
+        QTest::newRow("well formed, beyond the bound") << 5;
         QTest::newRow("a later version") << 4;
     }
     void damagedBlockCostsNoPoint() {
@@ -145,15 +163,17 @@ private slots:
         QByteArray bytes = readBytes(name);
         const qsizetype block = 99 + 8 * test.Count();
         if (change == 0)
-            bytes[bytes.size() - 5] = 'X';
+            bytes[bytes.indexOf("A-7 = coupon")] = 'X';
         else if (change == 1)
             bytes.chop(7);
         else if (change == 2)
             bytes += "x";
         else if (change == 3)
             bytes += QByteArray(int(MostSpecimenBlockBytes()), ' ');
-        else
+        else if (change == 4)
             bytes.replace(block + 17, 9, "VERSION 2");
+        else
+            bytes = bytes.left(block) + wellFormedBlock(MostSpecimenBlockBytes());
         writeBytes(name, bytes);
         Experiment opened;
         RecordingMessages messages;
@@ -162,6 +182,21 @@ private slots:
         QCOMPARE(opened.Count(), test.Count());
         QCOMPARE(opened.DigitalLoad().Value(test.Count()), test.DigitalLoad().Value(test.Count()));
         QVERIFY(opened.specimen().Empty());
+    }
+
+    // Another writer's block within the bound, with a field not known here.
+    void wellFormedBlockOfAnotherWriterIsRead() {
+        Experiment test = coupon();
+        test.SetSpecimen({});
+        QVERIFY(test.SaveFile(path("w.tdf")));
+        const QString name = QString::fromStdString(path("w.tdf"));
+        QByteArray bytes = readBytes(name);
+        bytes += wellFormedBlock(1000);
+        writeBytes(name, bytes);
+        Experiment opened;
+        RecordingMessages messages;
+        QVERIFY(opened.LoadFile(name.toStdString(), messages) && messages.texts.empty());
+        QCOMPARE(opened.specimen().name, std::string("Big"));
     }
 
     void fileFromBeforeOpensWithoutSpecimenOrMessage() {
