@@ -57,35 +57,39 @@ QString LengthText(double inches, std::int32_t units) {
            (english ? QStringLiteral(" in") : QStringLiteral(" mm"));
 }
 
+// The cross-section of a rectangular or round specimen, before or after.
+QString SectionText(bool round, float diameter, float thickness, float width, std::int32_t units) {
+    return round ? QStringLiteral("diameter %1").arg(LengthText(diameter, units))
+                 : QStringLiteral("thickness %1, width %2")
+                       .arg(LengthText(thickness, units), LengthText(width, units));
+}
+
 // The specimen's dimensions, area and gauge length for the report's header.
 void AddSpecimenLines(ReportContent& report, const SpecimenRecord& s, std::int32_t units) {
     const bool round = s.shape == SpecimenShape::Round;
-    const QString section =
-        round ? QStringLiteral("diameter %1").arg(LengthText(s.diameter, units))
-              : QStringLiteral("thickness %1, width %2")
-                    .arg(LengthText(s.thickness, units), LengthText(s.width, units));
+    const bool given = s.thickness > 0.0f || s.width > 0.0f || s.diameter > 0.0f || s.length > 0.0f;
     report.header.emplace_back(
         QStringLiteral("Dimensions"),
-        QStringLiteral("%1 specimen, %2, length %3")
-            .arg(round ? QStringLiteral("round") : QStringLiteral("rectangular"), section,
-                 LengthText(s.length, units)));
+        !given ? QStringLiteral("not given")
+               : QStringLiteral("%1 specimen, %2, length %3")
+                     .arg(round ? QStringLiteral("round") : QStringLiteral("rectangular"),
+                          SectionText(round, s.diameter, s.thickness, s.width, units),
+                          LengthText(s.length, units)));
     const double area = SpecimenArea(s, units);
+    const QString squared =
+        units == kUnitsEnglish ? QStringLiteral(" sq. in") : QStringLiteral(" sq. mm");
     report.header.emplace_back(QStringLiteral("Area"),
-                               area > 0.0 ? Text(PlainNumberText(static_cast<float>(area))) +
-                                                (units == kUnitsEnglish ? QStringLiteral(" sq. in")
-                                                                        : QStringLiteral(" sq. mm"))
-                                          : QStringLiteral("not known"));
+                               area > 0.0
+                                   ? Text(PlainNumberText(static_cast<float>(area))) + squared
+                                   : QStringLiteral("not known"));
     report.header.emplace_back(QStringLiteral("Gauge length"), LengthText(StrainLength(s), units));
     if (s.finalLength > 0.0f || s.finalThickness > 0.0f || s.finalWidth > 0.0f ||
-        s.finalDiameter > 0.0f) {
-        const QString after =
-            round ? QStringLiteral("diameter %1").arg(LengthText(s.finalDiameter, units))
-                  : QStringLiteral("thickness %1, width %2")
-                        .arg(LengthText(s.finalThickness, units), LengthText(s.finalWidth, units));
+        s.finalDiameter > 0.0f)
         report.header.emplace_back(
             QStringLiteral("After the test"),
-            QStringLiteral("gauge length %1, %2").arg(LengthText(s.finalLength, units), after));
-    }
+            QStringLiteral("gauge length %1, %2")
+                .arg(LengthText(s.finalLength, units),
+                     SectionText(round, s.finalDiameter, s.finalThickness, s.finalWidth, units)));
 }
 
 std::pair<QString, QString> BeganLine(const ReportSource& source) {
