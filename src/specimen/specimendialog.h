@@ -33,7 +33,7 @@ private:
         const char* name;    // the entry is "edit" + name
         const char* caption; // as the dialog shows it, without the colon
         float SpecimenRecord::*member;
-        int shapes; // kRectangularOnly, kRoundOnly or both
+        int shapes; // the shapes it belongs to: rectangular 1, round 2, both 3
     };
     static const std::array<LengthRow, 9> kLengthRows;
 
