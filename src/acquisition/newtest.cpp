@@ -30,6 +30,7 @@ void RunNewTest(NewTestHost& host, std::int32_t testType) {
         &host.window());
     window.SetTestType(testType);
     host.UpdateAxisMenu();
+    host.beforeGathering();
     TestJournal& journal = host.journal();
     // Said before the window opens, not while a specimen is being loaded.
     if (!journal.canWrite())

@@ -30,6 +30,9 @@ public:
     // Where the test's readings are kept on the disk until it is saved.
     virtual TestJournal& journal() = 0;
     virtual std::int32_t units() const = 0;
+    // Called once the record is set up for the test, before the acquisition
+    // window opens: the place to ask for the specimen.
+    virtual void beforeGathering() {}
     // The window the acquisition window is centred over and owned by.
     virtual QWidget& window() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/specimen.h"
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
 #include "platform/widgetnames.h"
@@ -97,7 +98,19 @@ void SampleSize::buildControls() {
         TwipsRect(kButtonLeftTwips, kCancelTopTwips, kButtonWidthTwips, kButtonHeightTwips));
 }
 
+// The texts last typed stay, as for a new test of the same kind of sample;
+// but a record whose dimensions came from elsewhere (a file opened, the
+// Specimen dialog) shows those, so that the dialog never offers numbers the
+// chart does not use.
 void SampleSize::showEvent(QShowEvent* event) {
+    const SpecimenRecord& specimen = m_experiment.specimen();
+    const std::array<float, 3> values{specimen.thickness, specimen.width, specimen.length};
+    const bool known = specimen.shape == SpecimenShape::Rectangular && values[0] > 0.0F &&
+                       values[1] > 0.0F && values[2] > 0.0F;
+    if (known && values != m_lastStored) {
+        for (std::size_t row = 0; row < kRows.size(); ++row)
+            m_edits[row]->setText(QString::fromStdString(PlainNumberText(values[row])));
+    }
     QDialog::showEvent(event);
     m_edits[0]->setFocus();
 }
@@ -111,9 +124,13 @@ void SampleSize::UpdateOKButton() {
 
 std::optional<float> SampleSize::rowValue(std::size_t row) {
     const QString text = m_edits[row]->text();
-    const double value = LeadingNumber(text.toStdString());
+    const std::string typed = text.toStdString();
+    // A number ending in "mm" is in millimetres; a plain one in inches.
+    const bool millimetres = HasMillimetreSuffix(typed);
+    const QString number = millimetres ? text.trimmed().chopped(2).trimmed() : text;
+    const double value = LeadingNumber(typed) / (millimetres ? kMillimetresPerInch : 1.0);
     const char* message = nullptr;
-    if (value == 0.0 && text != QLatin1String("0"))
+    if (value == 0.0 && number != QLatin1String("0"))
         message = kRows[row].notANumber;
     else if (!(value > 0.0))
         message = kRows[row].notAboveZero;
@@ -136,9 +153,13 @@ void SampleSize::handleOkClicked() {
             return;
         values[row] = *value;
     }
-    m_experiment.SetSampleThickness(values[0]);
-    m_experiment.SetSampleWidth(values[1]);
-    m_experiment.SetSampleLength(values[2]);
+    SpecimenRecord specimen = m_experiment.specimen();
+    specimen.shape = SpecimenShape::Rectangular;
+    specimen.thickness = values[0];
+    specimen.width = values[1];
+    specimen.length = values[2];
+    m_experiment.SetSpecimen(specimen);
+    m_lastStored = values;
     m_okClicked = true;
     accept();
 }

@@ -9,11 +9,13 @@ class Experiment;
 class QLineEdit;
 class QPushButton;
 
-// The "Sample Size" dialog: the sample's thickness, width and length, stored
-// into the experiment as typed (the unit labels read "in." whatever the
-// units) only when OK finds all three greater than zero. Created once, its
-// entries filled from the experiment then; afterwards hidden and shown again
-// with the texts last typed. OK stays disabled while an entry is empty.
+// The "Sample Size" dialog: the sample's thickness, width and length in
+// inches (the unit labels read "in." whatever the units; a number typed with
+// the suffix "mm" is taken in millimetres), stored into the experiment's
+// specimen record only when OK finds all three greater than zero. Created
+// once, its entries filled from the experiment then; afterwards hidden and
+// shown again with the texts last typed, unless the record on display has
+// other dimensions, which it then shows. OK stays disabled while an entry is empty.
 // Cancel, Escape and the frame's close control leave the experiment as it
 // was. The owner shows it with exec() and reads OKclicked(). Window thread.
 class SampleSize : public QDialog {
@@ -49,6 +51,7 @@ private:
     Dialogs& m_dialogs;
     bool m_okClicked = false;
     std::array<QLineEdit*, 3> m_edits{};
+    std::array<float, 3> m_lastStored{}; // the dimensions the last OK stored
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 };

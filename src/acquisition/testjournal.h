@@ -34,6 +34,14 @@ public:
         if (!m_flushTimer.isActive())
             m_flushTimer.start();
     }
+    // Records the test's specimen as it now stands, written and synced at
+    // once (it changes rarely, and the operator has just typed it).
+    void noteSpecimen(const SpecimenRecord& specimen) {
+        if (!m_writing)
+            return;
+        AppendJournalSpecimen(m_pending, specimen);
+        flush();
+    }
     // Whether a journal can be kept in the folder at all (asked before a test,
     // so that the operator is warned before the specimen is loaded).
     bool canWrite() const;

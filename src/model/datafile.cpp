@@ -73,6 +73,10 @@ std::int32_t TestTypeCode(const std::string& name) {
 
 } // namespace
 
+const char* const kSpecimenUnreadableMessage =
+    "The specimen data of this file could not be read.  Every point of the test was read; "
+    "the specimen's name, dimensions and notes are not known.";
+
 float FileLoadCellRatio(float ratio) {
     if (!std::isfinite(ratio)) {
         return ratio;
@@ -105,15 +109,25 @@ bool Experiment::SaveFile(const std::string& fileName) const {
             records.clear();
         }
     }
+    // After the last record, where a reader of the header and records alone
+    // never looks; nothing at all when nothing is known of the specimen.
+    const std::string block = SpecimenBlockText(m_specimen);
+    if (!block.empty()) {
+        file.Write(block);
+    }
     file.Commit();
     return true;
 }
 
 bool Experiment::LoadFile(const std::string& fileName, OperatorMessages& messages) {
     Clear();
-    if (!ReadDataFile(fileName)) {
+    BlockReading block = BlockReading::Absent;
+    if (!ReadDataFile(fileName, block)) {
         messages.Inform(kInvalidFileMessage);
         return false;
+    }
+    if (block == BlockReading::Unreadable) {
+        messages.Inform(kSpecimenUnreadableMessage);
     }
     return true;
 }
@@ -144,7 +158,7 @@ OutputRefusal RefusedOutput(const std::string& output, const std::vector<std::st
     return BeginsAsDataFile(output) ? OutputRefusal::DataFile : OutputRefusal::None;
 }
 
-bool Experiment::ReadDataFile(const std::string& fileName) {
+bool Experiment::ReadDataFile(const std::string& fileName, BlockReading& block) {
     const auto name = Unquoted(fileName);
     std::error_code error;
     // Only a plain file: a pipe or device could block or never end.
@@ -177,7 +191,35 @@ bool Experiment::ReadDataFile(const std::string& fileName) {
     if (count > 0 && size < kBodyOffsetBytes + kRecordBytes * count) {
         return false;
     }
-    return ReadBody(file, count);
+    if (!ReadBody(file, count)) {
+        return false;
+    }
+    block = ReadTail(file, kBodyOffsetBytes + kRecordBytes * count, size);
+    return true;
+}
+
+// The bytes after the last record: nothing, or the specimen block. One
+// longer than a block may be is not read at all.
+BlockReading Experiment::ReadTail(std::ifstream& file, std::int64_t from, std::int64_t size) {
+    if (size <= from) {
+        return BlockReading::Absent;
+    }
+    if (size - from > static_cast<std::int64_t>(MostSpecimenBlockBytes())) {
+        return BlockReading::Unreadable;
+    }
+    std::string tail(static_cast<std::size_t>(size - from), '\0');
+    file.clear();
+    file.seekg(from);
+    file.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+    if (!file) {
+        return BlockReading::Unreadable;
+    }
+    SpecimenRecord specimen;
+    const BlockReading reading = ReadSpecimenBlock(tail, specimen);
+    if (reading == BlockReading::Read) {
+        m_specimen = specimen;
+    }
+    return reading;
 }
 
 std::int32_t Experiment::ReadHeader(HeaderFields& fields) {

@@ -62,10 +62,14 @@ std::int16_t Experiment::direction() const {
 }
 
 float Experiment::SampleArea() const {
-    if (m_sampleWidth > 0.0f && m_sampleThickness > 0.0f) {
-        return m_sampleWidth * m_sampleThickness;
+    if (m_specimen.shape == SpecimenShape::Rectangular) {
+        if (m_specimen.width > 0.0f && m_specimen.thickness > 0.0f) {
+            return m_specimen.width * m_specimen.thickness;
+        }
+        return 1.0f;
     }
-    return 1.0f;
+    const auto area = static_cast<float>(SpecimenArea(m_specimen));
+    return area > 0.0f ? area : 1.0f;
 }
 
 void Experiment::AddDataPoint(std::int32_t tempLoad, std::int32_t tempDisp) {
@@ -94,9 +98,7 @@ void Experiment::Clear() {
     m_digitalDisplacement.Clear();
     m_maxLoadDigital = 0;
     m_maxDisplacementDigital = 0;
-    m_sampleThickness = 0.0f;
-    m_sampleWidth = 0.0f;
-    m_sampleLength = 1.0f;
+    m_specimen = SpecimenRecord{};
     m_testType = kTestNone;
     m_loadCellRatio = 0.0f;
     m_loadCellOffset = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dataarray.h"
+#include "model/specimen.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -62,13 +63,20 @@ public:
     std::int32_t MaxLoadDigital() const { return m_maxLoadDigital; }
     float MaxDisplacementDigital() const { return static_cast<float>(m_maxDisplacementDigital); }
 
-    float SampleThickness() const { return m_sampleThickness; }
-    void SetSampleThickness(float value) { m_sampleThickness = value; }
-    float SampleWidth() const { return m_sampleWidth; }
-    void SetSampleWidth(float value) { m_sampleWidth = value; }
-    float SampleLength() const { return m_sampleLength; }
-    void SetSampleLength(float value) { m_sampleLength = value; }
+    // The sample's dimensions in inches, kept in its specimen record. A
+    // length not given reads as 1, and an area not given as 1, so that
+    // dividing by them leaves a value as it was.
+    float SampleThickness() const { return m_specimen.thickness; }
+    void SetSampleThickness(float value) { m_specimen.thickness = value; }
+    float SampleWidth() const { return m_specimen.width; }
+    void SetSampleWidth(float value) { m_specimen.width = value; }
+    float SampleLength() const { return m_specimen.length > 0.0f ? m_specimen.length : 1.0f; }
+    void SetSampleLength(float value) { m_specimen.length = value; }
     float SampleArea() const;
+
+    // Everything known of the specimen; kept in the data file and journal.
+    const SpecimenRecord& specimen() const { return m_specimen; }
+    void SetSpecimen(const SpecimenRecord& specimen) { m_specimen = specimen; }
 
     const DataArray& DigitalLoad() const { return m_digitalLoad; }
     const DataArray& DigitalDisplacement() const { return m_digitalDisplacement; }
@@ -85,15 +93,21 @@ public:
     // beside the target and renames it into place, so a failed save leaves an
     // existing file as it was. Throws FileWriteError on failure.
     bool SaveFile(const std::string& fileName) const;
+    // The specimen, when anything is known of it, follows the last record
+    // in a block of its own (specimen.h); a test without one is written
+    // byte for byte as the header and records alone.
     // Replaces the contents from a data file. On failure reports
     // "File could not be opened.  Not a valid file type." to `messages` and
     // returns false, keeping what was read before the failure. A point count
     // the file is too short to hold, or one above kMostTestPoints, is such a
-    // failure. A name in double quotes names the file between them.
+    // failure. A name in double quotes names the file between them. A
+    // specimen block that cannot be read costs no point: the test opens
+    // without its specimen and kSpecimenUnreadableMessage is reported.
     bool LoadFile(const std::string& fileName, OperatorMessages& messages);
 
 private:
-    bool ReadDataFile(const std::string& fileName);
+    bool ReadDataFile(const std::string& fileName, BlockReading& block);
+    BlockReading ReadTail(std::ifstream& file, std::int64_t from, std::int64_t size);
     // The point count (0 or more), or -1 when the header is not valid.
     std::int32_t ReadHeader(HeaderFields& fields);
     bool ReadBody(std::ifstream& file, std::int32_t count);
@@ -102,13 +116,14 @@ private:
     DataArray m_digitalDisplacement;
     std::int32_t m_maxLoadDigital = 0;
     std::int32_t m_maxDisplacementDigital = 0;
-    float m_sampleThickness = 0.0f;
-    float m_sampleWidth = 0.0f;
-    float m_sampleLength = 1.0f;
+    SpecimenRecord m_specimen;
     std::int32_t m_testType = 0;
     float m_loadCellRatio = 0.0f;
     std::int32_t m_loadCellOffset = 0;
 };
+
+// Told when a data file's points were read but its specimen block was not.
+extern const char* const kSpecimenUnreadableMessage;
 
 // Whether the file begins with a data file's version mark as LoadFile reads
 // it; false for a file that does not exist or cannot be read.

@@ -13,6 +13,10 @@ constexpr std::string_view kTypeKey = "TYPE ";
 constexpr std::string_view kRatioKey = "RATIO ";
 constexpr std::string_view kOffsetKey = "OFFSET ";
 constexpr std::string_view kStartedKey = "STARTED ";
+constexpr std::string_view kSpecimenKey = "SPECIMEN ";
+// Room for the specimen lines of a test's journal beyond its readings: a
+// record rewritten this many times at its largest.
+constexpr std::size_t kSpecimenLinesRoom = 16;
 
 template <typename T> std::string Text(T value) {
     std::array<char, 32> digits{};
@@ -87,6 +91,12 @@ void AppendJournalPoint(std::string& out, std::int32_t load, std::int32_t displa
     out.append(line.data(), end);
 }
 
+void AppendJournalSpecimen(std::string& out, const SpecimenRecord& specimen) {
+    out += kSpecimenKey;
+    out += SpecimenLineText(specimen);
+    out += '\n';
+}
+
 std::optional<JournalContents> ParseJournal(std::string_view bytes) {
     const auto header = ParseHeader(bytes);
     if (!header) {
@@ -99,6 +109,15 @@ std::optional<JournalContents> ParseJournal(std::string_view bytes) {
         const auto line = NextLine(bytes);
         if (!line) {
             break;
+        }
+        if (line->starts_with(kSpecimenKey)) {
+            const auto specimen = ReadSpecimenLine(line->substr(kSpecimenKey.size()));
+            if (!specimen) {
+                contents.damaged = true;
+                return contents;
+            }
+            contents.specimen = *specimen;
+            continue;
         }
         const auto blank = line->find(' ');
         const auto load = WholeNumber<std::int32_t>(line->substr(0, blank));
@@ -121,7 +140,9 @@ std::size_t MostJournalBytes() {
     // counts, a blank and a line end.
     constexpr std::size_t kMostHeaderBytes = 4096;
     constexpr std::size_t kMostLineBytes = 2 * 11 + 2;
-    return kMostHeaderBytes + kMostLineBytes * static_cast<std::size_t>(kMostTestPoints) + 1;
+    const std::size_t specimenRoom = kSpecimenLinesRoom * 2 * MostSpecimenBlockBytes();
+    return kMostHeaderBytes + kMostLineBytes * static_cast<std::size_t>(kMostTestPoints) +
+           specimenRoom + 1;
 }
 
 void FillExperiment(const JournalContents& contents, Experiment& experiment) {
@@ -132,4 +153,8 @@ void FillExperiment(const JournalContents& contents, Experiment& experiment) {
     for (std::size_t i = 0; i < contents.loads.size(); ++i) {
         experiment.AddDataPoint(contents.loads[i], contents.displacements[i]);
     }
+    SpecimenRecord specimen = contents.specimen;
+    if (!specimen.beganSeconds)
+        specimen.beganSeconds = contents.header.startedSeconds;
+    experiment.SetSpecimen(specimen);
 }

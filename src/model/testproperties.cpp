@@ -282,14 +282,16 @@ TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t 
             }
             y.push_back(load);
         }
-        // Dimensions count as entered when the area is not the stand-in of 1
-        // that the record gives without them.
-        const bool entered = experiment.SampleWidth() > 0.0f && experiment.SampleThickness() > 0.0f;
-        const double area = entered ? experiment.SampleArea() : 0.0;
+        // The specimen's dimensions in the display units, so that a stress
+        // is in psi or MPa and a strain the same number in both; 0 when not
+        // known.
+        const SpecimenRecord& specimen = experiment.specimen();
+        const bool known = HasStressDimensions(specimen);
+        const double area = known ? SpecimenArea(specimen, units) : 0.0;
+        const double length = known ? StrainLength(specimen, units) : 0.0;
         const Readings readings{readingX, readingY, LoadUnitsPerLbf(units),
                                 DisplacementUnitsPerInch(units)};
-        return Compute(x, y, readings, experiment.TestType(), units, area,
-                       experiment.SampleLength());
+        return Compute(x, y, readings, experiment.TestType(), units, area, length);
     } catch (const std::exception&) {
         return AllMissing(Absence::NotComputable);
     }
@@ -301,7 +303,7 @@ std::vector<PropertyColumn> PropertyColumns(std::int32_t units) {
     const std::string disp = english ? " (inch)" : " (mm)";
     const std::string energy = english ? " (lbf*inch)" : " (J)";
     const std::string stiffness = english ? " (lbf/inch)" : " (N/mm)";
-    const std::string stress = english ? " (lbs/sq. inch)" : " (Pa)";
+    const std::string stress = english ? " (lbs/sq. inch)" : " (MPa)";
     using P = TestProperties;
     return {
         {"Peak load" + load, false, &P::peakLoad},

@@ -38,9 +38,10 @@ struct PropertyValue {
 
 // The properties of one test in one units code. Loads in lbf or N,
 // displacements in inches or mm, energies in lbf*inch or J, stiffness in
-// lbf/inch or N/mm; stresses are the load divided by the sample's area as
-// entered and strains the displacement divided by its length as entered,
-// exactly as the stress against strain chart plots them. Point numbers count
+// lbf/inch or N/mm; stresses in psi or MPa (the load over the specimen's
+// area in square inches or square millimetres) and strains the displacement
+// over its gauge length in the same unit, exactly as the stress against
+// strain chart plots them. Point numbers count
 // from 1, as the experiment's do.
 struct TestProperties {
     PropertyValue peakLoad;
@@ -68,8 +69,8 @@ struct TestProperties {
 TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t units);
 
 // The same from converted points (x displacement, y load), for a test of
-// `testType` whose sample is `area` by `length` as entered (0 when not
-// entered).
+// `testType` whose sample is `area` by `length` in the units of the points
+// (square inches and inches with lbf and inches; 0 when not known).
 TestProperties ComputeTestProperties(const std::vector<double>& displacement,
                                      const std::vector<double>& load,
                                      std::int32_t testType,

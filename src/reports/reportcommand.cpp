@@ -47,7 +47,28 @@ bool ReportCommand::run(QWidget& parent,
     m_settings.write(kSection, kMaterialKey, kept.material);
     m_settings.write(kSection, kOperatorKey, kept.operatorName);
     m_settings.write(kSection, kNotesKey, kept.notes);
+    return write(proposedName, kept, make, sources);
+}
 
+bool ReportCommand::runForTest(QWidget& parent,
+                               const QString& proposedName,
+                               const ReportFields& recordFields,
+                               const std::function<void(const ReportFields&)>& accepted,
+                               const std::function<ReportContent(const ReportFields&)>& make,
+                               const QStringList& sources) {
+    ReportDialog dialog(recordFields, &parent);
+    CenterOver(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const ReportFields typed = dialog.fields();
+    accepted(typed);
+    return write(proposedName, typed, make, sources);
+}
+
+bool ReportCommand::write(const QString& proposedName,
+                          const ReportFields& fields,
+                          const std::function<ReportContent(const ReportFields&)>& make,
+                          const QStringList& sources) {
     const QString name = m_chooser.chooseSave(FileChooser::Kind::Report, proposedName, sources);
     if (name.isEmpty())
         return false;
@@ -56,7 +77,7 @@ bool ReportCommand::run(QWidget& parent,
     bool oldFileKept = true;
     try {
         const BusyCursor busy;
-        const ReportContent content = make(kept);
+        const ReportContent content = make(fields);
         ReportWriter(content).write(name);
         return true;
     } catch (const FileWriteError& error) {

@@ -15,8 +15,9 @@ class SettingsStore;
 // File, Report and the Compare window's Report button: asks for the
 // operator's fields in the Report dialog, then for a file name, and writes
 // the PDF through the replacing writer; a failure says why and leaves any
-// old file as it was. The fields are kept for the next report of the run
-// and in the settings (section "Report") as the last values. Window thread.
+// old file as it was. A set's fields are kept for the next set report of the
+// run and in the settings (section "Report") as the last values; a test's
+// come from its specimen record and go back into it. Window thread.
 class ReportCommand {
 public:
     ReportCommand(SettingsStore& settings, Dialogs& dialogs, FileChooser& chooser);
@@ -29,9 +30,21 @@ public:
              const QString& proposedName,
              const std::function<ReportContent(const ReportFields&)>& make,
              const QStringList& sources = {});
+    // The same for one test, whose record gives the fields shown; `accepted`
+    // takes the fields back as soon as the dialog is accepted.
+    bool runForTest(QWidget& parent,
+                    const QString& proposedName,
+                    const ReportFields& recordFields,
+                    const std::function<void(const ReportFields&)>& accepted,
+                    const std::function<ReportContent(const ReportFields&)>& make,
+                    const QStringList& sources = {});
 
 private:
     ReportFields& fields();
+    bool write(const QString& proposedName,
+               const ReportFields& fields,
+               const std::function<ReportContent(const ReportFields&)>& make,
+               const QStringList& sources);
 
     SettingsStore& m_settings;
     Dialogs& m_dialogs;

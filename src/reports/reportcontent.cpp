@@ -6,12 +6,15 @@
 #include "results/resultsview.h"
 
 #include <QFileInfo>
+#include <cmath>
 #include <exception>
 
 namespace {
 // The sensitivity a load-cell ratio of 1 stands for.
 constexpr double kReferenceSensitivityMilliVoltPerVolt = 3.906;
 constexpr std::int32_t kViewLoadDisplacement = 1;
+// Loads in lbf are shown to the nearest fifth.
+constexpr double kLoadStepsPerLbf = 5.0;
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 QString Text(const std::string& text) {
@@ -28,17 +31,65 @@ QString ProgramText() {
 }
 
 // The calibration the test was converted with: the sensitivity the ratio
-// stands for, and the zero offset as the force it takes off every reading.
+// stands for, and the zero offset as the force it takes off every reading,
+// rounded as loads are shown (0.2 lbf, 1 N), with its raw counts.
 QString LoadCellText(const Experiment& experiment, std::int32_t units) {
     const float ratio = experiment.LoadCellRatio();
-    const double offsetLbf =
-        ReadingLbf(0, ratio, 0) - ReadingLbf(0, ratio, experiment.LoadCellOffset());
+    const std::int32_t offset = experiment.LoadCellOffset();
+    const double offsetLbf = ReadingLbf(0, ratio, 0) - ReadingLbf(0, ratio, offset);
     const bool english = units == kUnitsEnglish;
-    return QStringLiteral("sensitivity %1 mV/V, offset %2 %3")
+    const double steps = english ? kLoadStepsPerLbf : 1.0;
+    const double shown = std::round(offsetLbf * LoadUnitsPerLbf(units) * steps) / steps;
+    return QStringLiteral("sensitivity %1 mV/V, offset %2 %3 (%4 counts)")
         .arg(Text(PlainNumberText(ratio != 0.0f ? kReferenceSensitivityMilliVoltPerVolt / ratio
                                                 : 0.0)),
-             Text(PlainNumberText(offsetLbf * LoadUnitsPerLbf(units))),
-             english ? QStringLiteral("lbf") : QStringLiteral("N"));
+             Text(PlainNumberText(static_cast<float>(shown))),
+             english ? QStringLiteral("lbf") : QStringLiteral("N"), QString::number(offset));
+}
+
+// A length in inches as the report's units show it; "not given" for 0.
+QString LengthText(double inches, std::int32_t units) {
+    if (!(inches > 0.0))
+        return QStringLiteral("not given");
+    const bool english = units == kUnitsEnglish;
+    const double shown = english ? inches : inches * kMillimetresPerInch;
+    return Text(PlainNumberText(static_cast<float>(shown))) +
+           (english ? QStringLiteral(" in") : QStringLiteral(" mm"));
+}
+
+// The cross-section of a rectangular or round specimen, before or after.
+QString SectionText(bool round, float diameter, float thickness, float width, std::int32_t units) {
+    return round ? QStringLiteral("diameter %1").arg(LengthText(diameter, units))
+                 : QStringLiteral("thickness %1, width %2")
+                       .arg(LengthText(thickness, units), LengthText(width, units));
+}
+
+// The specimen's dimensions, area and gauge length for the report's header.
+void AddSpecimenLines(ReportContent& report, const SpecimenRecord& s, std::int32_t units) {
+    const bool round = s.shape == SpecimenShape::Round;
+    const bool given = s.thickness > 0.0f || s.width > 0.0f || s.diameter > 0.0f || s.length > 0.0f;
+    report.header.emplace_back(
+        QStringLiteral("Dimensions"),
+        !given ? QStringLiteral("not given")
+               : QStringLiteral("%1 specimen, %2, length %3")
+                     .arg(round ? QStringLiteral("round") : QStringLiteral("rectangular"),
+                          SectionText(round, s.diameter, s.thickness, s.width, units),
+                          LengthText(s.length, units)));
+    const double area = SpecimenArea(s, units);
+    const QString squared =
+        units == kUnitsEnglish ? QStringLiteral(" sq. in") : QStringLiteral(" sq. mm");
+    report.header.emplace_back(QStringLiteral("Area"),
+                               area > 0.0
+                                   ? Text(PlainNumberText(static_cast<float>(area))) + squared
+                                   : QStringLiteral("not known"));
+    report.header.emplace_back(QStringLiteral("Gauge length"), LengthText(StrainLength(s), units));
+    if (s.finalLength > 0.0f || s.finalThickness > 0.0f || s.finalWidth > 0.0f ||
+        s.finalDiameter > 0.0f)
+        report.header.emplace_back(
+            QStringLiteral("After the test"),
+            QStringLiteral("gauge length %1, %2")
+                .arg(LengthText(s.finalLength, units),
+                     SectionText(round, s.finalDiameter, s.finalThickness, s.finalWidth, units)));
 }
 
 std::pair<QString, QString> BeganLine(const ReportSource& source) {
@@ -128,6 +179,7 @@ ReportContent SpecimenReport(const Experiment& experiment,
     report.header = {{QStringLiteral("Test type"), Text(experiment.TestString())},
                      BeganLine(source),
                      {QStringLiteral("Points"), PointsText(experiment.Count())}};
+    AddSpecimenLines(report, experiment.specimen(), units);
     try {
         report.header.emplace_back(QStringLiteral("Load cell"), LoadCellText(experiment, units));
     } catch (const std::exception&) {

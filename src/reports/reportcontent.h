@@ -9,8 +9,9 @@
 
 class Experiment;
 
-// What the operator types before a report is written. Never part of the data
-// file; the Report dialog keeps the last values in the settings.
+// What the operator types before a report is written: for one test, the
+// text fields of its specimen record, kept in its data file; for a set, the
+// Report dialog keeps the last values in the settings.
 struct ReportFields {
     QString specimen;
     QString material;

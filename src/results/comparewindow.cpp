@@ -4,6 +4,7 @@
 #include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
 #include "platform/widgetnames.h"
+#include "results/resultsview.h"
 #include "results/testpropertieswindow.h"
 
 #include <QChart>
@@ -120,7 +121,7 @@ bool CompareWindow::addFile(const QString& fileName) {
     try {
         loaded = experiment.LoadFile(path.toStdString(), messages);
         if (loaded)
-            addCurve(experiment, QFileInfo(path).fileName());
+            addCurve(QFileInfo(path).fileName());
     } catch (const std::exception&) {
         m_dialogs.message(tr("File could not be opened.  Not a valid file type."));
         loaded = false;
@@ -131,6 +132,7 @@ bool CompareWindow::addFile(const QString& fileName) {
     }
     m_paths << path;
     m_properties.push_back(ComputeTestProperties(experiment, m_units));
+    redrawCurves();
     fitAxes();
     fillTable();
     return true;
@@ -151,17 +153,34 @@ bool CompareWindow::refusedAsOpen(const QString& path) {
     return false;
 }
 
-void CompareWindow::addCurve(const Experiment& experiment, const QString& name) {
-    QList<QPointF> points;
-    points.reserve(experiment.Count());
-    for (std::int32_t i = 1; i <= experiment.Count(); ++i)
-        points.append(QPointF(experiment.Displacement(i, m_units), experiment.load(i, m_units)));
+void CompareWindow::addCurve(const QString& name) {
     auto* series = new QLineSeries(m_chart);
     series->setName(name);
-    series->replace(points);
     m_chart->addSeries(series);
     series->attachAxis(m_axisX);
     series->attachAxis(m_axisY);
+}
+
+// Stress against strain, each test with its own specimen, when every test
+// is a tension test whose dimensions are known; load against displacement
+// otherwise, so that all curves share one pair of axes.
+void CompareWindow::redrawCurves() {
+    constexpr std::int32_t kLoadDisplacement = 1;
+    constexpr std::int32_t kStressStrain = 2;
+    bool stressStrain = m_experiments.Count() > 0;
+    for (const Experiment& experiment : m_experiments)
+        stressStrain = stressStrain && experiment.TestType() == kTestTension &&
+                       HasStressDimensions(experiment.specimen());
+    AxisTitles titles = ChartAxisTitles(stressStrain, m_units);
+    const QList<QAbstractSeries*> curves = m_chart->series();
+    for (std::int32_t i = 0; i < m_experiments.Count() && i < curves.size(); ++i) {
+        AxisTitles ignored;
+        static_cast<QLineSeries*>(curves.at(i))
+            ->replace(ChartPoints(m_experiments.Item(i + 1), m_units,
+                                  stressStrain ? kStressStrain : kLoadDisplacement, ignored));
+    }
+    m_axisX->setTitleText(titles.x);
+    m_axisY->setTitleText(titles.y);
 }
 
 void CompareWindow::removeFile(int row) {
@@ -173,6 +192,7 @@ void CompareWindow::removeFile(int row) {
     QAbstractSeries* series = m_chart->series().at(row);
     m_chart->removeSeries(series);
     delete series;
+    redrawCurves();
     fitAxes();
     fillTable();
 }

@@ -17,7 +17,8 @@ class QValueAxis;
 
 // The "Compare Tests" window: a specimen set of data files opened into an
 // `Experiments` collection keyed by full path, their load against
-// displacement curves overlaid on one chart with a legend, and their
+// displacement curves (stress against strain when every test is a tension
+// test with known dimensions) overlaid on one chart with a legend, and their
 // properties in a table ending in the mean, the standard deviation and the
 // coefficient of variation of each measured column. It reads files only;
 // the main window's current test is untouched. The collection's keys ignore
@@ -51,7 +52,8 @@ private:
     void handleAdd();
     void handleRemove();
     void handleCurrentRowChanged();
-    void addCurve(const Experiment& experiment, const QString& name);
+    void addCurve(const QString& name);
+    void redrawCurves();
     void fitAxes();
     void fillTable();
     void fillStatisticRows(int firstRow, const std::vector<PropertyColumn>& columns);

@@ -22,9 +22,12 @@ namespace {
 constexpr std::int32_t kViewStressStrain = 2;
 
 // Only a tension test has a stress against strain view; for every other
-// kind the chart shows load against displacement whatever the choice.
+// kind the chart shows load against displacement whatever the choice. A
+// tension test whose area or length is not known shows load against
+// displacement too, titled as such: stress titles stand over stresses only.
 bool showsStressStrain(const Experiment& experiment, std::int32_t viewMode) {
-    return experiment.TestType() == kTestTension && viewMode == kViewStressStrain;
+    return experiment.TestType() == kTestTension && viewMode == kViewStressStrain &&
+           HasStressDimensions(experiment.specimen());
 }
 
 // A converted value as shown in a summary box; empty when it cannot be
@@ -67,14 +70,18 @@ QList<QPointF> loadDisplacement(const Experiment& experiment,
     return table;
 }
 
-// Divides each displacement by the sample's length (strain) and each load
-// by its area (stress), in single precision and with the dimensions as they
-// were entered. False, with the table part-divided, when a quotient is not
-// a finite number: a length too small for single precision has no strain.
-bool toStressStrain(QList<QPointF>& table, const Experiment& experiment) {
+// Divides each displacement by the specimen's strain length (strain) and
+// each load by its area (stress), in single precision, with the dimensions
+// taken from inches to the display units: psi or MPa, and a strain that is
+// the same number in both. False, with the table part-divided, when a
+// quotient is not a finite number: a length too small for single precision
+// has no strain.
+bool toStressStrain(QList<QPointF>& table, const Experiment& experiment, std::int32_t units) {
+    const auto length = static_cast<float>(StrainLength(experiment.specimen(), units));
+    const auto area = static_cast<float>(SpecimenArea(experiment.specimen(), units));
     for (QPointF& point : table) {
-        const float strain = static_cast<float>(point.x()) / experiment.SampleLength();
-        const float stress = static_cast<float>(point.y()) / experiment.SampleArea();
+        const float strain = static_cast<float>(point.x()) / length;
+        const float stress = static_cast<float>(point.y()) / area;
         if (!std::isfinite(strain) || !std::isfinite(stress))
             return false;
         point = QPointF(strain, stress);
@@ -88,7 +95,7 @@ AxisTitles ChartAxisTitles(bool stressStrain, std::int32_t units) {
     const bool english = units == kUnitsEnglish;
     if (stressStrain) {
         return {english ? QStringLiteral("Strain (inch/inch)") : QStringLiteral("Strain (mm/mm)"),
-                english ? QStringLiteral("Stress (lbs/sq. inch)") : QStringLiteral("Stress (Pa)")};
+                english ? QStringLiteral("Stress (lbs/sq. inch)") : QStringLiteral("Stress (MPa)")};
     }
     return {english ? QStringLiteral("Displacement (inch)") : QStringLiteral("Displacement (mm)"),
             english ? QStringLiteral("Load (lbs)") : QStringLiteral("Load (N)")};
@@ -162,7 +169,7 @@ void ResultsView::showChart(const Experiment& experiment,
                             bool stressStrain) {
     QList<qint32> numbers;
     QList<QPointF> table = loadDisplacement(experiment, units, count, numbers);
-    if (stressStrain && !toStressStrain(table, experiment)) {
+    if (stressStrain && !toStressStrain(table, experiment, units)) {
         table = loadDisplacement(experiment, units, count, numbers);
         const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
@@ -179,7 +186,7 @@ QList<QPointF> ChartPoints(const Experiment& experiment,
     titles = ChartAxisTitles(stressStrain, units);
     QList<qint32> numbers;
     QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count(), numbers);
-    if (stressStrain && !toStressStrain(table, experiment)) {
+    if (stressStrain && !toStressStrain(table, experiment, units)) {
         table = loadDisplacement(experiment, units, experiment.Count(), numbers);
         titles = ChartAxisTitles(false, units);
     }

@@ -34,6 +34,7 @@ void Main::handleNewTest(std::int32_t testType) {
         // The test began when its journal did.
         if (m_experimentPresent && !m_testBegan)
             m_testBegan = m_journal->startedSeconds();
+        keepNewTestSpecimen();
     });
 }
 
@@ -133,8 +134,6 @@ void Main::reportSet(CompareWindow& window) {
 void Main::handleReport() {
     runDeviceCommand([this] {
         ReportSource source{m_dataFile, std::nullopt, m_testBeganIsModified};
-        if (m_testBegan)
-            source.began = QDateTime::fromSecsSinceEpoch(*m_testBegan);
         const Experiment& experiment = currentExperiment();
         // As Save and Export: a test without points gives no file.
         if (experiment.Count() == 0) {
@@ -142,14 +141,34 @@ void Main::handleReport() {
                               Dialogs::Icon::Exclamation);
             return;
         }
+        const SpecimenRecord& specimen = experiment.specimen();
+        if (specimen.beganSeconds) {
+            source.began = QDateTime::fromSecsSinceEpoch(*specimen.beganSeconds);
+            source.beganIsModified = false;
+        } else if (m_testBegan) {
+            source.began = QDateTime::fromSecsSinceEpoch(*m_testBegan);
+        }
         // The name Save would propose, as a PDF.
         const QString proposed = DefaultFileName(QString::fromStdString(experiment.TestString()),
                                                  m_clock.wholeSeconds(), QStringLiteral("pdf"));
-        m_report->run(*this, proposed,
-                      [&](const ReportFields& fields) {
-                          return SpecimenReport(experiment, source, fields, m_units, m_viewMode);
-                      },
-                      {m_dataFile});
+        // The fields are the record's own, and go back into it.
+        const auto text = [](const std::string& s) { return QString::fromStdString(s); };
+        const ReportFields fields{text(specimen.name), text(specimen.material),
+                                  text(specimen.operatorName), text(specimen.notes)};
+        const auto accepted = [this](const ReportFields& typed) {
+            SpecimenRecord edited = currentExperiment().specimen();
+            edited.name = typed.specimen.toStdString();
+            edited.material = typed.material.toStdString();
+            edited.operatorName = typed.operatorName.toStdString();
+            edited.notes = typed.notes.toStdString();
+            specimenEdited(edited);
+        };
+        m_report->runForTest(*this, proposed, fields, accepted,
+                             [&](const ReportFields& typed) {
+                                 return SpecimenReport(experiment, source, typed, m_units,
+                                                       m_viewMode);
+                             },
+                             {m_dataFile});
     });
 }
 
@@ -193,10 +212,15 @@ void Main::handleStressStrain() {
         if (!m_sampleSize)
             m_sampleSize = new SampleSize(currentExperiment(), m_dialogs, this);
         CenterOver(*m_sampleSize, *this);
+        const SpecimenRecord before = currentExperiment().specimen();
         m_sampleSize->exec();
         if (!m_sampleSize->OKclicked())
             return;
         setViewMode(kViewStressStrain);
+        // New dimensions are part of the test's record: unsaved, journalled.
+        const SpecimenRecord after = currentExperiment().specimen();
+        currentExperiment().SetSpecimen(before);
+        specimenEdited(after);
         ShowResults();
     });
 }

@@ -81,11 +81,13 @@ void buildFileMenu(MainMenus& m, QMenuBar& bar) {
         addItem(*m.mnuFile, "mnuPrint", QObject::tr("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P));
     m.mnuReport = addItem(*m.mnuFile, "mnuReport", QObject::tr("&Report..."));
     m.mnuCompare = addItem(*m.mnuFile, "mnuCompare", QObject::tr("Co&mpare..."));
+    m.mnuSpecimen = addItem(*m.mnuFile, "mnuSpecimen", QObject::tr("Spec&imen..."));
     m.seperator = addSeparator(*m.mnuFile, "seperator");
     m.mnuExit =
         addItem(*m.mnuFile, "mnuExit", QObject::tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Nothing to save, export, close, print or report until a test is present.
-    for (QAction* item : {m.mnuSave, m.mnuExport, m.mnuClose, m.mnuPrint, m.mnuReport})
+    for (QAction* item :
+         {m.mnuSave, m.mnuExport, m.mnuClose, m.mnuPrint, m.mnuReport, m.mnuSpecimen})
         item->setEnabled(false);
 }
 
@@ -114,6 +116,8 @@ void buildOptionsAndHelpMenus(MainMenus& m, QMenuBar& bar) {
     m.mnuCalibration = addItem(*m.mnuOptions, "mnuCalibration", QObject::tr("&Calibration"));
     m.mnutest = addItem(*m.mnuOptions, "mnutest", QObject::tr("Wa&tch Sensors"),
                         QKeySequence(Qt::CTRL | Qt::Key_T));
+    m.mnuAskSpecimen = addCheckItem(*m.mnuOptions, "mnuAskSpecimen",
+                                    QObject::tr("&Ask for Specimen Before Test"), false);
     m.mnuHelp = addMenu(bar, "mnuHelp", QObject::tr("&Help"));
     m.mnuHelpHelp =
         addItem(*m.mnuHelp, "mnuHelpHelp", QObject::tr("&Help..."), QKeySequence(Qt::Key_F1));

@@ -25,6 +25,7 @@ struct MainMenus {
     QAction* mnuClose = nullptr;
     QAction* mnuPrint = nullptr;
     QAction* mnuReport = nullptr;
+    QAction* mnuSpecimen = nullptr;
     QAction* mnuCompare = nullptr;
     QAction* seperator = nullptr;
     QAction* mnuExit = nullptr;
@@ -42,6 +43,7 @@ struct MainMenus {
     QMenu* mnuOptions = nullptr;
     QAction* mnuCalibration = nullptr;
     QAction* mnutest = nullptr;
+    QAction* mnuAskSpecimen = nullptr; // checked: a new test asks for its specimen
 
     QMenu* mnuHelp = nullptr;
     QAction* mnuHelpHelp = nullptr;

@@ -49,3 +49,7 @@ QWidget& MainTestHost::window() {
 TestJournal& MainTestHost::journal() {
     return m_main.journal();
 }
+
+void MainTestHost::beforeGathering() {
+    m_main.askSpecimenBeforeTest();
+}

@@ -21,6 +21,7 @@ public:
     Interface& deviceInterface() override;
     Dialogs& dialogs() override { return m_dialogs; }
     TestJournal& journal() override;
+    void beforeGathering() override;
     std::int32_t units() const override;
     QWidget& window() override;
 

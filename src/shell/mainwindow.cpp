@@ -150,6 +150,8 @@ void Main::connectCommands() {
     connectCommand(m_menus.mnuProperties, &Main::handleTestProperties);
     connectCommand(m_menus.mnuCompare, &Main::handleCompare);
     connectCommand(m_menus.mnuReport, &Main::handleReport);
+    connectCommand(m_menus.mnuSpecimen, &Main::handleSpecimen);
+    connectCommand(m_menus.mnuAskSpecimen, &Main::handleAskSpecimen);
     connect(m_menus.Toolbar, &QToolBar::actionTriggered, this, [this](QAction* button) {
         runGuarded([this, button] { handleToolbarAction(button); });
     });
@@ -194,6 +196,9 @@ void Main::initialise() {
     m_units = kUnitsEnglish;
     m_viewMode = kViewLoadDisplacement;
     m_results->setIndependentAxes(true);
+    m_menus.mnuAskSpecimen->setChecked(
+        m_settings.read(QStringLiteral("Specimen"), QStringLiteral("Ask Before Test")) ==
+        QLatin1String("1"));
     // Polling enabled above starts ticking only from here on.
     m_liveLoad->setInterval(kLiveLoadIntervalMs);
     m_results->setGridColumnWidths(kGridColumnWidthTwips);
@@ -405,16 +410,17 @@ QChartView* Main::chartForPrint() {
 }
 
 void Main::EnableDataCommands() {
-    for (QAction* item :
-         {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
-          m_menus.toolbarPrint, m_menus.mnuClose, m_menus.mnuProperties, m_menus.mnuReport})
+    for (QAction* item : {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
+                          m_menus.toolbarPrint, m_menus.mnuClose, m_menus.mnuProperties,
+                          m_menus.mnuReport, m_menus.mnuSpecimen})
         item->setEnabled(true);
     m_experimentPresent = true;
 }
 
 void Main::DisableDataCommands() {
-    for (QAction* item : {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
-                          m_menus.toolbarPrint, m_menus.mnuProperties, m_menus.mnuReport})
+    for (QAction* item :
+         {m_menus.mnuSave, m_menus.toolbarSave, m_menus.mnuExport, m_menus.mnuPrint,
+          m_menus.toolbarPrint, m_menus.mnuProperties, m_menus.mnuReport, m_menus.mnuSpecimen})
         item->setEnabled(false);
     m_dataSaved = false;
     m_experimentPresent = false;

@@ -24,6 +24,7 @@ class QLabel;
 class ResultsView;
 class TestJournal;
 class SampleSize;
+struct SpecimenRecord;
 
 // The main window `Main`: the program's first and central window. It owns
 // the application state, the one experiment record and the one device link,
@@ -93,6 +94,9 @@ public:
     // The journal of the test in the record, on the disk until it is saved.
     TestJournal& journal() { return *m_journal; }
     void dropJournal() override;
+    // Before START of a new test: the Specimen dialog for the new record,
+    // when the option (Options, Ask for Specimen Before Test) is on.
+    void askSpecimenBeforeTest();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +131,14 @@ private:
     void handleTestProperties();
     void handleCompare();
     void handleReport();
+    // The specimen record of the current test (mainspecimen.cpp).
+    void handleSpecimen();
+    void handleAskSpecimen();
+    // Takes an edited specimen into the record: a changed record is unsaved,
+    // journalled and shown again.
+    void specimenEdited(const SpecimenRecord& specimen);
+    // After a test was gathered: when it began, and its specimen journalled.
+    void keepNewTestSpecimen();
     void reportSet(CompareWindow& window);
     void handleEnglish();
     void handleMetric();

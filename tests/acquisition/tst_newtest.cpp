@@ -1,6 +1,7 @@
 #include "acquisition/testjournal.h"
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
+#include "model/journalformat.h"
 #include "platform/dialogmessages.h"
 #include "results/resultsview.h"
 #include "shell/mainfixture.h"
@@ -46,10 +47,13 @@ private slots:
         const Experiment& test = m_f.main->currentExperiment();
         QCOMPARE(loads(test), QList<int>({33500, 34000, 34500, 32768}));
         QVERIFY(test.TestType() == 3 && test.MaxLoad(1) > 0.0F);
-        // Finished, the test is wholly on the disk until it is saved.
+        // Finished, the test is wholly on the disk until it is saved, with
+        // its specimen record: when it began.
         QFile journal(m_f.main->journal().path());
-        QVERIFY(journal.open(QIODevice::ReadOnly) &&
-                journal.readAll().endsWith("\n33500 900\n34000 800\n34500 700\n32768 650\n"));
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        const QByteArray kept = journal.readAll();
+        QVERIFY(kept.contains("\n33500 900\n34000 800\n34500 700\n32768 650\nSPECIMEN "));
+        QVERIFY(test.specimen().beganSeconds == m_f.main->journal().startedSeconds());
         QVERIFY(test.SaveFile(m_file.toStdString())); // read back below
     }
 
@@ -99,6 +103,40 @@ private slots:
         QCOMPARE(display(), "5|235|0.38|4");
         m_f.item<QAction>("mnuClose").trigger();
         QCOMPARE(display(), "25|||0");
+    }
+
+    // With the option on, a new test asks for its specimen before the
+    // acquisition window; the record keeps it with when the test began, and
+    // so does the journal a crash would leave.
+    void specimenAskedBeforeTheTestStaysWithIt() {
+        m_f.item<QAction>("mnuAskSpecimen").trigger();
+        QCOMPARE(m_f.settings.read("Specimen", "Ask Before Test"), QStringLiteral("1"));
+        QStringList order;
+        const ModalWatcher asking("Specimen", [&](QWidget& window) {
+            order << window.objectName();
+            window.findChild<QLineEdit*>("textSpecimen")->setText("N-3");
+            window.findChild<QLineEdit*>("editThickness")->setText("2.54 mm");
+            window.findChild<QAbstractButton*>("buttonOK")->click();
+            return true;
+        });
+        const ModalWatcher byHand("RunExperiment", [&](QWidget& window) {
+            if (!order.contains(window.objectName()))
+                order << window.objectName();
+            return RunTestByHand(window);
+        });
+        m_f.item<QAction>("mnuCompression").trigger();
+        QCOMPARE(order, QStringList({"Specimen", "RunExperiment"}));
+        const SpecimenRecord& kept = m_f.main->currentExperiment().specimen();
+        QVERIFY(kept.name == "N-3" && kept.thickness == 0.1f);
+        QVERIFY(kept.beganSeconds == m_f.main->journal().startedSeconds());
+        QFile journal(m_f.main->journal().path());
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        const auto contents = ParseJournal(journal.readAll().toStdString());
+        QVERIFY(contents && !contents->damaged);
+        Experiment recovered;
+        FillExperiment(*contents, recovered);
+        QVERIFY(recovered.specimen() == kept);
+        m_f.item<QAction>("mnuAskSpecimen").trigger();
     }
 
 private:

@@ -89,6 +89,31 @@ private slots:
         QVERIFY(!stored || texts(dialog) == QStringList({"2.5 in", "4", "1e-3"}));
     }
 
+    // A number ending in "mm" is millimetres, stored in inches; a record
+    // given other dimensions elsewhere (a file opened) shows those next time.
+    void millimetresAreTakenAndOtherDimensionsShown() {
+        Experiment experiment;
+        ScriptedDialogs dialogs;
+        SampleSize dialog(experiment, dialogs);
+        dialog.show();
+        type(dialog, {"3.175 mm", "12.7MM", "2"});
+        okButton(dialog).click();
+        QVERIFY(dialogs.messages.isEmpty() && dialog.OKclicked());
+        QCOMPARE(experiment.SampleThickness(), 0.125f);
+        QCOMPARE(experiment.SampleWidth(), 0.5f);
+        QCOMPARE(experiment.SampleLength(), 2.0f);
+        dialog.show();
+        QCOMPARE(texts(dialog), QStringList({"3.175 mm", "12.7MM", "2"}));
+        dialog.reject();
+        SpecimenRecord opened;
+        opened.thickness = 0.25f;
+        opened.width = 1.0f;
+        opened.length = 8.0f;
+        experiment.SetSpecimen(opened);
+        dialog.show();
+        QCOMPARE(texts(dialog), QStringList({"0.25", "1", "8"}));
+    }
+
 private:
     static QLineEdit& edit(const SampleSize& dialog, const char* name) {
         return *dialog.findChild<QLineEdit*>(QLatin1String(name));

@@ -117,14 +117,19 @@ private slots:
     }
 
     // A refused file keeps what was read before the failure on a cleared test.
+    // Bytes after the points counted are no specimen block: the points are
+    // read and the operator told.
     void headersAreReadAsWrittenOrRefused() {
         QFETCH(QByteArray, bytes);
         QFETCH(qint64, length);
         QFETCH(std::int32_t, code);
         QFETCH(std::int32_t, count);
         Experiment experiment = sampleTest(kTestShear, 5);
+        const bool bytesAfter = std::max(length, qint64(bytes.size())) > 99 + 8 * qint64(count);
         QCOMPARE(load(experiment, bytes, length),
-                 count < 0 ? std::string("(failed) ") + kInvalidFile : "");
+                 count < 0    ? std::string("(failed) ") + kInvalidFile
+                 : bytesAfter ? std::string(kSpecimenUnreadableMessage)
+                              : std::string());
         QCOMPARE(experiment.Count(), std::max(count, 0));
         QCOMPARE(experiment.TestType(), code);
     }

@@ -115,7 +115,10 @@ private slots:
                                                  "Points: 4",
                                                  "File modified:",
                                                  "Units: English (lbf, inch)",
-                                                 "offset 0 lbf",
+                                                 "offset 0 lbf (0",
+                                                 "0.125 in, width 0.5 in, length 2 in",
+                                                 "Area: 0.0625 sq. in",
+                                                 "Gauge length: 2 in",
                                                  "Program: Torvik 1.0"};
         QTest::newRow("set of nine")
             << 9 << 2
@@ -129,12 +132,13 @@ private slots:
         const QStringList inputs = fixtures(files);
         const QString pdf = path("report.pdf");
         int code = -1;
-        const QByteArray errors =
-            run(TORVIK_EXPORT_PATH,
-                QStringList{"--report", pdf, "--field", "specimen=S-17", "--field",
-                            "material=6061 aluminium", "--field", "operator=J. Ortiz"} +
-                    inputs,
-                &code);
+        const QByteArray errors = run(
+            TORVIK_EXPORT_PATH,
+            QStringList{"--report", pdf, "--field", "specimen=S-17", "--field",
+                        "material=6061 aluminium", "--specimen", "operator=J. Ortiz", "--specimen",
+                        "thickness=3.175mm", "--specimen", "width=0.5", "--specimen", "length=2"} +
+                inputs,
+            &code);
         QVERIFY2(code == 0 && errors.isEmpty(), errors);
         const QString text = pdfText(pdf);
         for (const QString& expected :
@@ -210,16 +214,18 @@ private slots:
         QVERIFY2(errors.startsWith("torvik-export: could not write " + missing.toUtf8()), errors);
     }
 
-    // File, Report through the real window: the fields asked, kept in the
-    // settings, shown in the report; a failed write (a full disk, a folder
-    // that does not exist) says why and leaves the old file.
+    // File, Report through the real window: the fields offered from the
+    // test's specimen record and kept in it (not in the settings, so that a
+    // report never carries another specimen's name), shown in the report
+    // with the dimensions; a failed write (a full disk, a folder that does
+    // not exist) says why and leaves the old file.
     void reportFromTheMainWindow() {
         MainFixture f;
         f.configure(QString());
         f.start().show();
         f.dialogs.messages.clear();
         QVERIFY(f.main->LoadFile(fixtures(2)[1]));
-        f.settings.write("Report", "Material", "kept material");
+        f.settings.write("Report", "Specimen", "last set's specimen");
         const QString pdf = path("window.pdf"), old = writeBytes(path("old.pdf"), "old");
         f.dialogs.fileNames = {pdf, old, path("missing/x.pdf")};
         std::signal(SIGXFSZ, SIG_IGN);
@@ -229,8 +235,9 @@ private slots:
         qsizetype limited = 0;
         for (const rlimit& write : {limit, rlimit{4000, limit.rlim_max}, limit}) {
             ModalWatcher watcher("Report", [&](QWidget& dialog) {
-                offered << dialog.findChild<QLineEdit*>("textMaterial")->text();
+                offered << dialog.findChild<QLineEdit*>("textSpecimen")->text();
                 dialog.findChild<QLineEdit*>("textSpecimen")->setText("W-1");
+                dialog.findChild<QLineEdit*>("textMaterial")->setText("kept material");
                 auto* notes = dialog.findChild<QPlainTextEdit*>("textNotes");
                 notes->setPlainText(QString(5000, 'n'));
                 limited = notes->toPlainText().size();
@@ -243,13 +250,16 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return watcher.done(); }));
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        QCOMPARE(offered, QStringList(3, "kept material"));
+        QCOMPARE(offered, QStringList({"", "W-1", "W-1"}));
         QCOMPARE(limited, 4000); // the notes field's limit
         QVERIFY(f.dialogs.saveRequests.value(0).fileName.endsWith(".pdf"));
-        QCOMPARE(f.settings.read("Report", "Specimen"), "W-1");
+        QCOMPARE(f.settings.read("Report", "Specimen"), "last set's specimen");
+        QCOMPARE(f.main->currentExperiment().specimen().material, std::string("kept material"));
+        QVERIFY(!f.main->dataSaved());
         const QString text = pdfText(pdf);
-        for (const char* expected : {"b,1.tdf", "Specimen: W-1", "Material: kept material",
-                                     "Notes: first note", "Load at break (lbf)"})
+        for (const char* expected :
+             {"b,1.tdf", "Specimen: W-1", "Material: kept material", "Notes: first note",
+              "Load at break (lbf)", "Gauge length: not given", "Area: not known"})
             QVERIFY2(text.contains(expected), qPrintable(expected));
         const QStringList texts = f.dialogs.texts();
         QCOMPARE(texts.size(), 2);

@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXYSeries>
 
 static QString cell(const CompareWindow& window, int row, int column) {
     const auto* table = window.findChild<QTableWidget*>("tableCompare");
@@ -114,6 +115,23 @@ private slots:
         QCOMPARE(window.fileCount(), 1);
         QCOMPARE(legend(window), QStringList{"a.tdf"});
         QCOMPARE(cell(window, 0, 3), "134"); // newtons
+    }
+
+    // Each file's own specimen: its tension properties filled, and stress
+    // against strain while every test has its dimensions.
+    void eachFileWithItsOwnSpecimen() {
+        ScriptedDialogs dialogs;
+        CompareWindow window(dialogs, m_folder, kUnitsMetric);
+        const QString view = QStringLiteral(TORVIK_TEST_DATA "view/");
+        QVERIFY(window.addFile(view + "tension-specimen.tdf"));
+        const QChart& chart = *window.findChild<QChartView*>()->chart();
+        QCOMPARE(chart.axes(Qt::Vertical).constFirst()->titleText(), "Stress (MPa)");
+        QCOMPARE(cell(window, 0, 13), "0.4200508"); // 271 N over 645.16 mm^2
+        QVERIFY(window.addFile(view + "tension.tdf"));
+        QCOMPARE(chart.axes(Qt::Vertical).constFirst()->titleText(), "Load (N)");
+        QCOMPARE(cell(window, 1, 13), "");
+        QCOMPARE(static_cast<const QXYSeries*>(chart.series().constFirst())->points().last(),
+                 QPointF(3.086f, 271.0f));
     }
 
 private:

@@ -100,6 +100,23 @@ private slots:
         QCOMPARE(accessible(&box(view, "textMaxLoad"))->text(QAccessible::Name), texts[2]);
     }
 
+    // Stress titles stand over stresses only: a tension test whose dimensions
+    // are not known is load against displacement in view 2, on screen and in
+    // a report's chart.
+    void tensionWithoutDimensionsIsLoadAgainstDisplacement() {
+        for (const std::int32_t units : {kUnitsEnglish, kUnitsMetric}) {
+            ResultsView view;
+            const Experiment experiment = tensionRawTest(kTestTension);
+            view.ShowResults(experiment, units, 2, true);
+            const AxisTitles load = ChartAxisTitles(false, units);
+            QCOMPARE(titlesAndCaptions(view).mid(0, 2), QStringList({load.x, load.y}));
+            AxisTitles report;
+            const QList<QPointF> points = ChartPoints(experiment, units, 2, report);
+            QCOMPARE(report.y, load.y);
+            QCOMPARE(points.last().y(), experiment.load(3, units));
+        }
+    }
+
     // Shown with a hardness test, hidden again by ClearResults; a number
     // beyond 16 bits leaves the box empty.
     void hardnessPairAppearsWithItsNumberAndHides() {

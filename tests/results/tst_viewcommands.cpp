@@ -33,7 +33,7 @@ private slots:
 
     // The file named at start-up is shown at once; cancelling the dialog
     // changes nothing, accepting it shows stress against strain with the
-    // dimensions as typed, also after a switch to metric.
+    // dimensions typed in inches, in psi or MPa; the test is then unsaved.
     void stressStrainAsksForDimensionsUsedAsTypedInEitherUnits() {
         Main& main = *m_f.main;
         QCOMPARE(m_f.item<ResultsView>("Frame").gridRows(), 4);
@@ -50,18 +50,19 @@ private slots:
         QVERIFY(!m_f.item<QAction>("mnuLoadDisp").isChecked());
         QVERIFY(m_f.item<QAction>("mnuStressStrain").isChecked());
         QCOMPARE(lastPoint(), QPointF(0.1215f / 4.0f, 61.0f / 2.0f));
-        QVERIFY(main.dataSaved());
+        QVERIFY(!main.dataSaved());
 
         m_f.item<QAction>("mnuMetric").trigger();
         QVERIFY(m_f.item<QAction>("mnuMetric").isChecked());
         QVERIFY(!m_f.item<QAction>("mnuEnglish").isChecked());
-        QCOMPARE(lastPoint(), QPointF(3.086f / 4.0f, 271.0f / 2.0f));
+        QCOMPARE(lastPoint(), QPointF(3.086f / 101.6f, 271.0f / 1290.32f));
         QCOMPARE(m_f.item<QLineEdit>("textMaxLoad").text(), QStringLiteral("271"));
     }
 
     // Left in view 2, other kinds show load against displacement with the
     // Axis menu off; the hardness pair comes and goes with its test; a
-    // tension file shows as stress against strain with length and area 1.
+    // tension file without dimensions shows load against displacement, one
+    // with them stress against strain at once.
     void openedFilesFollowTheViewLeftByTheLastTension() {
         Main& main = *m_f.main;
         QCOMPARE(main.viewMode(), 2);
@@ -75,8 +76,11 @@ private slots:
         QCOMPARE(m_f.item<ResultsView>("Frame").gridRows(), 4);
         QVERIFY(main.LoadFile(file(kTestTension)));
         QVERIFY(m_f.item<QAction>("mnuAxis").isEnabled());
-        QCOMPARE(yTitle(), QStringLiteral("Stress (Pa)"));
+        QCOMPARE(yTitle(), QStringLiteral("Load (N)"));
         QCOMPARE(lastPoint(), QPointF(3.086f, 271.0f));
+        QVERIFY(main.LoadFile(QStringLiteral(TORVIK_TEST_DATA "view/tension-specimen.tdf")));
+        QCOMPARE(yTitle(), QStringLiteral("Stress (MPa)"));
+        QCOMPARE(lastPoint(), QPointF(3.086f / 25.4f, 271.0f / 645.16f));
     }
 
     // With the chart focused, + zooms; View, Zoom Out and a unit switch show

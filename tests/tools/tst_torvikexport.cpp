@@ -50,6 +50,8 @@ private slots:
         for (const char* name : {"a.tdf", "b,1.tdf", "c.tdf", "huge.tdf"}) {
             QVERIFY(QFile::copy(TORVIK_TEST_DATA "properties/" + QString(name), path(name)));
         }
+        // t.tdf: a tension test whose file holds its specimen, 1 x 1 x 1 in.
+        QVERIFY(QFile::copy(TORVIK_TEST_DATA "view/tension-specimen.tdf", path("t.tdf")));
         writeBytes(path("none.tdf"), dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
         writeBytes(path("bad.tdf"), "TDF1\r\n");
         // Damaged: a calibration or a reading no machine gives.

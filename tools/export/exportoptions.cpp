@@ -1,20 +1,27 @@
 #include "exportoptions.h"
 
+#include "model/specimen.h"
+
 const char* const kExportUsage =
     "usage: torvik-export [--metric] INPUT.tdf OUTPUT.txt\n"
     "       torvik-export --summary [--metric] INPUT.tdf\n"
-    "       torvik-export --properties [--metric] INPUT.tdf...\n"
-    "       torvik-export --report OUTPUT.pdf [--metric] [--field NAME=VALUE]... INPUT.tdf...\n"
+    "       torvik-export --properties [--metric] [--specimen NAME=VALUE]... INPUT.tdf...\n"
+    "       torvik-export --report OUTPUT.pdf [--metric] [--specimen NAME=VALUE]...\n"
+    "                     INPUT.tdf...\n"
     "\n"
     "Writes the points of a Torvik data file as comma-delimited text, or with\n"
     "--summary prints its test type, point count, maximum load and displacement\n"
     "and, for a hardness test, its hardness number, or with --properties prints\n"
     "the test properties of each file as comma-delimited rows, with their\n"
     "statistics over several files, or with --report writes a PDF report of\n"
-    "one file, or of the specimen set of several. The report's fields are\n"
-    "given as --field specimen=..., material=..., operator=... and notes=....\n"
-    "Values are in pounds-force and inches, or with --metric in newtons and\n"
-    "millimetres.\n"
+    "one file, or of the specimen set of several. Both use the specimen data\n"
+    "each file holds; --specimen NAME=VALUE gives or overrides it for every\n"
+    "file of the run, NAME one of specimen, material, operator, notes,\n"
+    "thickness, width, diameter, length, gauge-length, final-length,\n"
+    "final-width, final-thickness, final-diameter; lengths in inches, or in millimetres\n"
+    "with the suffix mm (thickness=3.2mm). --field NAME=VALUE is the same for\n"
+    "the four text names. Values are in pounds-force, inches and psi, or with\n"
+    "--metric in newtons, millimetres and MPa.\n"
     "\n"
     "An export never writes over its input or another data file. A data file\n"
     "claiming more than 20000000 points is not read.\n"
@@ -24,24 +31,33 @@ const char* const kExportUsage =
     "or a data file.\n";
 
 const char* const kFieldNamesText = "specimen, material, operator and notes";
+const char* const kSpecimenNamesText =
+    "specimen, material, operator, notes, thickness, width, diameter, length, gauge-length, "
+    "final-length, final-width, final-thickness and final-diameter";
 
 namespace {
-const char* const kFieldNames[] = {"specimen", "material", "operator", "notes"};
+const char* const kTextFieldNames[] = {"specimen", "material", "operator", "notes"};
 
-// NAME=VALUE with a known name; a NAME that is none of them is kept to be
-// told. False for a known name without a value.
-bool AddField(const std::string& field, ExportOptions& options) {
+// NAME=VALUE with a known name and a value it takes (a length above zero
+// for a length); false for a known name whose value it does not take. A
+// NAME that is not one of those its option takes (`textOnly`: the four text
+// names) is kept to be told.
+bool AddField(const std::string& field, bool textOnly, ExportOptions& options) {
     const std::size_t equals = field.find('=');
     const std::string name = field.substr(0, equals);
-    for (const char* known : kFieldNames) {
-        if (name == known) {
-            if (equals == std::string::npos)
-                return false;
-            options.fields.emplace_back(name, field.substr(equals + 1));
-            return true;
-        }
+    bool text = false;
+    for (const char* known : kTextFieldNames)
+        text = text || name == known;
+    if (textOnly ? !text : !IsSpecimenFieldName(name)) {
+        options.unknownField = name;
+        options.knownFields = textOnly ? kFieldNamesText : kSpecimenNamesText;
+        return true;
     }
-    options.unknownField = name;
+    SpecimenRecord scratch;
+    if (equals == std::string::npos ||
+        !SetSpecimenField(scratch, name, field.substr(equals + 1)).empty())
+        return false;
+    options.fields.emplace_back(name, field.substr(equals + 1));
     return true;
 }
 } // namespace
@@ -66,8 +82,8 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
         } else if (argument == "--report" && valueFollows && !options.report) {
             options.report = true;
             options.output = arguments[++i];
-        } else if (argument == "--field" && valueFollows) {
-            if (!AddField(arguments[++i], options))
+        } else if ((argument == "--field" || argument == "--specimen") && valueFollows) {
+            if (!AddField(arguments[++i], argument == "--field", options))
                 return std::nullopt;
             if (!options.unknownField.empty())
                 return options;
@@ -80,7 +96,7 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
     if (options.help) {
         return options;
     }
-    if (!options.fields.empty() && !options.report) {
+    if (!options.fields.empty() && !options.report && !options.properties) {
         return std::nullopt;
     }
     if (options.report) {

@@ -8,8 +8,9 @@
 // The command line of torvik-export:
 //   torvik-export [--metric] INPUT.tdf OUTPUT.txt
 //   torvik-export --summary [--metric] INPUT.tdf
-//   torvik-export --properties [--metric] INPUT.tdf...
-//   torvik-export --report OUTPUT.pdf [--metric] [--field NAME=VALUE]... INPUT.tdf...
+//   torvik-export --properties [--metric] [--specimen NAME=VALUE]... INPUT.tdf...
+//   torvik-export --report OUTPUT.pdf [--metric] [--specimen NAME=VALUE]... INPUT.tdf...
+// (--field NAME=VALUE is --specimen for the four text names.)
 struct ExportOptions {
     bool summary = false;
     bool properties = false;
@@ -19,10 +20,13 @@ struct ExportOptions {
     std::string input;
     std::string output;              // empty for a summary
     std::vector<std::string> inputs; // every file of --properties and --report
-    // The report's fields by name (specimen, material, operator, notes).
+    // Specimen data by field name (specimen.h), given or overriding what
+    // each file holds, in the order given.
     std::vector<std::pair<std::string, std::string>> fields;
-    // The name of a --field that is none of them; the rest is then unread.
+    // The name of a --field or --specimen that is none of those it takes,
+    // and those it takes as a sentence; the rest is then unread.
     std::string unknownField;
+    std::string knownFields;
 };
 
 // Empty when the arguments fit neither form.
@@ -31,3 +35,5 @@ std::optional<ExportOptions> ParseExportOptions(const std::vector<std::string>& 
 extern const char* const kExportUsage;
 // The report's field names as a sentence: "specimen, material, ... and notes".
 extern const char* const kFieldNamesText;
+// Every specimen field name, the same way.
+extern const char* const kSpecimenNamesText;

@@ -107,6 +107,21 @@ bool LoadInput(Experiment& experiment, const std::string& input, OperatorMessage
     return experiment.LoadFile(input, messages);
 }
 
+// The run's --specimen data over what the file holds.
+void ApplySpecimenFields(const ExportOptions& options, Experiment& experiment) {
+    SpecimenRecord specimen = experiment.specimen();
+    for (const auto& [name, value] : options.fields) {
+        SetSpecimenField(specimen, name, value);
+    }
+    experiment.SetSpecimen(specimen);
+}
+
+// The report's fields: the test's own specimen record.
+ReportFields FieldsOf(const SpecimenRecord& specimen) {
+    return {QString::fromStdString(specimen.name), QString::fromStdString(specimen.material),
+            QString::fromStdString(specimen.operatorName), QString::fromStdString(specimen.notes)};
+}
+
 // Rows for every file that loads; a file that does not is reported and
 // makes the exit status 1, the others are still listed.
 int RunProperties(const ExportOptions& options, std::int32_t units) {
@@ -116,6 +131,7 @@ int RunProperties(const ExportOptions& options, std::int32_t units) {
     for (const std::string& input : options.inputs) {
         Experiment experiment;
         if (LoadInput(experiment, input, messages)) {
+            ApplySpecimenFields(options, experiment);
             report.Add(input, experiment);
         } else {
             std::cerr << "torvik-export: " << input << " left out.\n";
@@ -149,6 +165,7 @@ int RunReport(const ExportOptions& options, std::int32_t units) {
         if (!unconverted.empty()) {
             std::cerr << "torvik-export: " << input << ": " << unconverted << '\n';
         }
+        ApplySpecimenFields(options, *experiment);
         specimens.push_back({QString::fromStdString(input), experiment.get()});
         tests.push_back(std::move(experiment));
     }
@@ -156,21 +173,22 @@ int RunReport(const ExportOptions& options, std::int32_t units) {
         std::cerr << "torvik-export: no file could be reported; nothing written.\n";
         return kExitFailure;
     }
-    ReportFields fields;
-    for (const auto& [name, value] : options.fields) {
-        QString& field = name == "specimen"   ? fields.specimen
-                         : name == "material" ? fields.material
-                         : name == "operator" ? fields.operatorName
-                                              : fields.notes;
-        field = QString::fromStdString(value);
-    }
+    // A set's own fields are those the run gives every file.
+    Experiment given;
+    ApplySpecimenFields(options, given);
+    ReportFields fields = FieldsOf(given.specimen());
     ReportContent content;
     if (options.inputs.size() == 1) {
-        // A data file does not say when its test began; its modification time
-        // is the nearest the report can say.
+        // When the file does not say when its test began, its modification
+        // time is the nearest the report can say.
         const QFileInfo file(specimens[0].fileName);
-        const ReportSource source{specimens[0].fileName, file.lastModified(), true};
-        content = SpecimenReport(*tests[0], source, fields, units, kViewLoadDisplacement);
+        ReportSource source{specimens[0].fileName, file.lastModified(), true};
+        if (const auto began = tests[0]->specimen().beganSeconds) {
+            source.began = QDateTime::fromSecsSinceEpoch(*began);
+            source.beganIsModified = false;
+        }
+        content = SpecimenReport(*tests[0], source, FieldsOf(tests[0]->specimen()), units,
+                                 kViewLoadDisplacement);
     } else {
         content = SetReport(specimens, fields, units);
     }
@@ -243,7 +261,7 @@ int main(int argc, char* argv[]) {
     }
     if (!options->unknownField.empty()) {
         std::cerr << "torvik-export: unknown field " << options->unknownField << "; the fields are "
-                  << kFieldNamesText << ".\n"
+                  << options->knownFields << ".\n"
                   << kExportUsage;
         return kExitUsage;
     }
