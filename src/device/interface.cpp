@@ -98,7 +98,7 @@ std::optional<protocol::Reading> Interface::readOnce() {
         return std::nullopt;
     m_readAbandoned = false;
     m_replyGrace.stop();
-    m_received.clear();
+    m_received.resize(0); // keeps its room, unlike clear()
     m_port.appendReceived(m_received);
     m_framer.requestSent(m_received);
     const qint64 requested = m_clock.steadySeconds();
@@ -111,7 +111,7 @@ std::optional<protocol::Reading> Interface::readOnce() {
     m_wait.until([&] {
         if (m_appClosing)
             return true;
-        m_received.clear();
+        m_received.resize(0);
         m_port.appendReceived(m_received);
         heard = heard || !m_received.isEmpty();
         outcome = m_framer.take(m_received);

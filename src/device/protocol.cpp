@@ -53,7 +53,7 @@ std::optional<Reading> ParseReading(const QByteArray& reply) {
 void ReplyFramer::requestSent(const QByteArray& before) {
     m_outcome = Outcome::Refused;
     take(before);
-    m_earlierReply = !m_reply.isEmpty();
+    m_earlierReply = m_replyChars > 0;
     m_outcome = Outcome::Waiting;
 }
 
@@ -65,11 +65,12 @@ ReplyFramer::Outcome ReplyFramer::take(const QByteArray& bytes) {
         // A reply that was cut short is dropped; this request's may follow.
         const bool earlier = std::exchange(m_earlierReply, false);
         if (s == Step::Complete && !earlier && m_outcome == Outcome::Waiting) {
-            const std::optional<Reading> reading = ParseReading(m_reply);
+            const std::optional<Reading> reading =
+                ParseReading(QByteArray::fromRawData(m_reply.data(), kReadingReplyChars));
             m_outcome = reading ? Outcome::Reading : Outcome::Refused;
             m_reading = reading.value_or(m_reading);
         }
-        m_reply.clear();
+        m_replyChars = 0;
     }
     return m_outcome;
 }
@@ -77,16 +78,14 @@ ReplyFramer::Outcome ReplyFramer::take(const QByteArray& bytes) {
 // One character more: inside a reply, the 12th that completes it, a line end
 // among the first 11 that cuts it, or a line end between replies.
 ReplyFramer::Step ReplyFramer::step(char c) {
-    if (IsLineEnd(c) && m_reply.size() < kReadingChars) {
-        const bool cut = !m_reply.isEmpty();
-        return cut ? Step::Cut : Step::Surplus;
-    }
-    m_reply.append(c);
-    return m_reply.size() == kReadingReplyChars ? Step::Complete : Step::Inside;
+    if (IsLineEnd(c) && m_replyChars < kReadingChars)
+        return m_replyChars > 0 ? Step::Cut : Step::Surplus;
+    m_reply[static_cast<std::size_t>(m_replyChars++)] = c;
+    return m_replyChars == kReadingReplyChars ? Step::Complete : Step::Inside;
 }
 
 void ReplyFramer::reset() {
-    m_reply.clear();
+    m_replyChars = 0;
     m_earlierReply = false;
 }
 

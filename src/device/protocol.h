@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -69,14 +70,16 @@ public:
     // Once it is known, later characters only keep the count of replies.
     Outcome take(const QByteArray& bytes);
     Reading reading() const { return m_reading; }
-    // The line went away: nothing under way any more.
+    // Nothing is under way any more: the line went away, or a whole read
+    // passed without a character.
     void reset();
 
 private:
     enum class Step { Inside, Complete, Cut, Surplus };
     Step step(char c);
 
-    QByteArray m_reply;                   // the characters of the reply under way
+    std::array<char, kReadingReplyChars> m_reply{}; // the reply under way,
+    qsizetype m_replyChars = 0;                     // this many characters of it
     bool m_earlierReply = false;          // the reply under way answers an earlier request
     Outcome m_outcome = Outcome::Refused; // nothing asked for
     Reading m_reading{0, 0};
