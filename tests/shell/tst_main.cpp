@@ -1,7 +1,7 @@
+#include "acquisition/runexperiment.h"
 #include "mainfixture.h"
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
-#include "acquisition/runexperiment.h"
 #include "model/gfunctions.h"
 #include "platform/qteventpump.h"
 #include "shell/liveloaddisplay.h"
