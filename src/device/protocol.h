@@ -52,6 +52,7 @@ std::optional<Reading> ParseReading(const QByteArray& reply);
 // reply's own surplus and are skipped, as a line end is never the start of a
 // reply, and a line end among the first 11 characters cuts the reply short:
 // it is dropped, and the reply to the request may still follow.
+// What arrives together with a reply after its 12th character belongs to it.
 // A box that ends its replies with no line end at all is framed by the count
 // alone. Replies under way when a request goes out answer earlier requests:
 // only the first reply that starts after it answers this one.
@@ -67,7 +68,8 @@ public:
     // another request's; so is the rest of a reply still under way.
     void requestSent(const QByteArray& before);
     // Characters that arrived since; the outcome of this request's reply.
-    // Once it is known, later characters only keep the count of replies.
+    // Once it is known, the rest of that arrival is dropped, and later
+    // characters only keep the count of replies.
     Outcome take(const QByteArray& bytes);
     Reading reading() const { return m_reading; }
     // Nothing is under way any more: the line went away, or a whole read
