@@ -64,13 +64,15 @@ ReplyFramer::Outcome ReplyFramer::take(const QByteArray& bytes) {
             continue;
         // A reply that was cut short is dropped; this request's may follow.
         const bool earlier = std::exchange(m_earlierReply, false);
+        m_replyChars = 0;
         if (s == Step::Complete && !earlier && m_outcome == Outcome::Waiting) {
             const std::optional<Reading> reading =
                 ParseReading(QByteArray::fromRawData(m_reply.data(), kReadingReplyChars));
             m_outcome = reading ? Outcome::Reading : Outcome::Refused;
             m_reading = reading.value_or(m_reading);
+            // What came with the reply after its 12th character is its own.
+            break;
         }
-        m_replyChars = 0;
     }
     return m_outcome;
 }
