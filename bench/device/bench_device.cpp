@@ -3,6 +3,8 @@
 // plain blocking loop in C++ and the same loop in Python (python3, when
 // there is one) over the same simulator in the same run, and the processor
 // time of a read and of a probe waiting on silent ports.
+// Each form of reply a box may give is read at once and at the live load's
+// pace first; bin/bench_device forms stops there.
 // Run from the build folder: bin/bench_device (finds bin/torvik-sim beside it,
 // or the simulator named by TORVIK_SIM).
 
@@ -17,6 +19,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -214,6 +217,49 @@ void MeasureRate(const char* title, const QStringList& options, double lineLimit
                     100.0 * Median(plainLoop.rates) / lineLimit);
 }
 
+// Each form of reply a box may give, answered at once: readings a second of
+// GetVals back to back, and reads in three seconds of the live load's 100 ms
+// ticks (at most 31, the first at once).
+void MeasureReplyForms() {
+    const QList<std::pair<const char*, QStringList>> forms = {
+        {"CR", {}},
+        {"CR LF", {"--line-end", "crlf"}},
+        {"LF", {"--line-end", "lf"}},
+        {"# CR", {"--line-end", "#\\r"}},
+        {"# alone", {"--line-end", "#"}},
+        {"blank padded and separated, CR LF",
+         {"--pad", "blanks", "--separator", " ", "--line-end", "crlf"}},
+    };
+    std::printf("Reply forms, simulator answering at once:\n");
+    for (const auto& [name, options] : forms) {
+        Rig rig;
+        if (!rig.start(options) || !rig.sim.command("hold 32000 1234"))
+            continue;
+        std::int32_t load = 0;
+        std::int32_t disp = 0;
+        long good = 0;
+        long failed = 0;
+        QElapsedTimer wall;
+        wall.start();
+        while (wall.elapsed() < 1000)
+            ++(rig.device->GetVals(load, disp) && load == 32000 && disp == 1234 ? good : failed);
+        const double rate = good / (wall.elapsed() / 1000.0);
+        long ticked = 0;
+        const auto tickOnce = [&] {
+            ticked += rig.device->GetVals(load, disp) && load == 32000 ? 1 : 0;
+        };
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, tickOnce);
+        QEventLoop loop;
+        QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+        tick.start(100);
+        tickOnce();
+        loop.exec();
+        std::printf("  %-34s %7.0f readings/s (%ld failed); at 100 ms ticks %ld reads in 3 s\n",
+                    name, rate, failed, ticked);
+    }
+}
+
 void MeasureSilentRead() {
     Rig rig;
     if (!rig.start({}) || !rig.sim.command("silent"))
@@ -261,6 +307,9 @@ int main(int argc, char* argv[]) {
         qputenv("TORVIK_SIM",
                 (QCoreApplication::applicationDirPath() + "/torvik-sim").toLocal8Bit());
 
+    MeasureReplyForms();
+    if (app.arguments().contains(QStringLiteral("forms")))
+        return 0;
     MeasureRate("Simulator answering at once", {}, 0.0);
     MeasureRate("Simulator paced at 56000 baud", {"--baud", "56000"},
                 kLineBaud / kBitsPerChar / kCharsPerReading);

@@ -54,6 +54,8 @@ QString numberText(float value) {
 
 const QString RunExperiment::kNoReadingMessage =
     QStringLiteral("The testing machine gave no reading.  No test was recorded.");
+const QString RunExperiment::kStoppedAnsweringText =
+    QStringLiteral("The testing machine stopped answering.  The points gathered so far are kept.");
 const QString RunExperiment::kJournalFailedText =
     QStringLiteral("This test is no longer kept on the disk: a crash would lose it.");
 
@@ -83,6 +85,10 @@ RunExperiment::RunExperiment(Interface& device,
     connect(&m_device, &Interface::requestSent, this, [this] {
         if (m_refreshDue)
             refreshDisplay();
+    });
+    connect(&m_device, &Interface::answeringChanged, this, [this] {
+        if (m_running && m_started && !m_stopRequested)
+            showGatheringStatus();
     });
 }
 
@@ -223,7 +229,7 @@ bool RunExperiment::waitForStart() {
 // Each pass does only the read, the append and the auto stop test: the text
 // boxes and the curve follow on the refresh timer.
 std::int32_t RunExperiment::gather() {
-    setStatus(tr("Gathering Data..."));
+    showGatheringStatus();
     m_experimentTimer.start();
     m_curve->start(m_experiment, m_units());
     m_refreshTimer.start();
@@ -346,10 +352,17 @@ void RunExperiment::handleStart() {
     m_started = true;
 }
 
-// A read waiting for its reply gives up at once rather than at its limit.
+// Said in the window, not in a box: the test goes on, and it takes up again
+// when the machine answers again.
+void RunExperiment::showGatheringStatus() {
+    setStatus(m_device.answering() ? tr("Gathering Data...") : kStoppedAnsweringText);
+}
+
+// A read waiting for its reply gives up rather than wait for its limit: at
+// once when the machine is not answering, or once a reply on its way is in.
 void RunExperiment::requestStop() {
     m_stopRequested = true;
-    m_device.abandonRead();
+    m_device.abandonReadAfterReply();
 }
 
 // A close ends the run at once; the run then closes the window itself.

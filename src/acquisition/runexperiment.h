@@ -40,6 +40,9 @@ public:
     static constexpr double kOverloadNewtons = 4448.0;
 
     static const QString kNoReadingMessage;
+    // In the status bar while gathering, as long as the machine does not
+    // answer.
+    static const QString kStoppedAnsweringText;
 
     RunExperiment(Interface& device,
                   Experiment& experiment,
@@ -77,6 +80,7 @@ private:
     void refreshDue();
     void finish(std::int32_t points);
     void requestStop();
+    void showGatheringStatus();
     void setStatus(const QString& text);
 
     void handleStart();

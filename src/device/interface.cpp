@@ -14,8 +14,6 @@ constexpr qint64 kSplashMinimumSeconds = 3;
 // A read gives up once the steady clock has advanced by more than this many
 // whole seconds since the request: between one and two seconds of real time.
 constexpr qint64 kReadLimitSeconds = 1;
-// Every reply from the box ends with this.
-constexpr char kReplyEnd = '\r';
 
 const QString kNotFoundMessage = QStringLiteral("No Torvik interface found.");
 const QString kInUseMessage = QStringLiteral("No Torvik interface found.  Com port may be in use.");
@@ -35,6 +33,9 @@ Interface::Interface(
     : QObject(parent), m_port(port), m_portPaths(std::move(portPaths)), m_clock(clock),
       m_dialogs(dialogs), m_wait(clock), m_reconnect(port) {
     connect(&m_port, &SerialLink::lost, this, &Interface::handleLost);
+    m_replyGrace.setSingleShot(true);
+    m_replyGrace.setInterval(kReplyGraceMsecs);
+    connect(&m_replyGrace, &QTimer::timeout, this, [this] { m_readAbandoned = true; });
 }
 
 void Interface::probe() {
@@ -49,8 +50,11 @@ void Interface::probe() {
         const qint64 start = m_clock.wholeSeconds();
         const PortProbe::Outcome outcome = PortProbe(m_port, m_portPaths, m_clock, m_wait).run();
         m_valid = outcome.found;
-        if (m_valid)
+        if (m_valid) {
             m_foundPath = m_portPaths.at(outcome.port - 1);
+            m_answering = true;
+            m_lastReadingSecond = m_clock.wholeSeconds();
+        }
         portInUse = outcome.portInUse;
         portDenied = outcome.portDenied;
         m_wait.until([&] { return m_clock.wholeSeconds() - start >= kSplashMinimumSeconds; });
@@ -84,58 +88,60 @@ bool Interface::GetVals(std::int32_t& load, std::int32_t& disp) {
     return true;
 }
 
-// One request and its reply. What arrived before the request is thrown away:
-// a reply that came after its own request gave up must not be taken for the
-// reply to this one.
+// One request and its reply. What arrived before the request answers earlier
+// requests: a reply that came after its own request gave up must not be taken
+// for the reply to this one.
 std::optional<protocol::Reading> Interface::readOnce() {
     // A lost device fails every read at once until it answers again; the port
     // may be open meanwhile, waiting for the identification.
     if (m_reconnect.running())
         return std::nullopt;
     m_readAbandoned = false;
-    takeReceived();
-    dropReceived(m_received.size());
+    m_replyGrace.stop();
+    m_received.resize(0); // keeps its room, unlike clear()
+    m_port.appendReceived(m_received);
+    m_framer.requestSent(m_received);
     const qint64 requested = m_clock.steadySeconds();
     if (!m_port.write(protocol::kReadRequest))
         return std::nullopt;
     emit requestSent();
-    bool gaveUp = false;
+    bool heard = false; // any character at all came during this read
+    bool late = false;
+    protocol::ReplyFramer::Outcome outcome = protocol::ReplyFramer::Outcome::Waiting;
     m_wait.until([&] {
-        gaveUp = m_appClosing || m_readAbandoned || !m_port.isOpen() ||
-                 m_clock.steadySeconds() - requested > kReadLimitSeconds;
-        return gaveUp || takeReceived() >= protocol::kReadingReplyChars;
+        if (m_appClosing)
+            return true;
+        m_received.resize(0);
+        m_port.appendReceived(m_received);
+        heard = heard || !m_received.isEmpty();
+        outcome = m_framer.take(m_received);
+        if (outcome != protocol::ReplyFramer::Outcome::Waiting)
+            return true;
+        late = m_clock.steadySeconds() - requested > kReadLimitSeconds;
+        return late || m_readAbandoned || !m_port.isOpen();
     });
-    if (gaveUp)
+    m_replyGrace.stop();
+    if (m_appClosing)
         return std::nullopt;
-    const std::optional<protocol::Reading> reading = protocol::ParseReading(m_received);
-    // A reply of the wrong shape is dropped up to the end of a reply, so that
-    // the next one is read from its first character.
-    const qsizetype end = m_received.indexOf(kReplyEnd);
-    dropReceived(reading ? protocol::kReadingReplyChars : end < 0 ? m_received.size() : end + 1);
-    return reading;
+    if (outcome != protocol::ReplyFramer::Outcome::Waiting)
+        setAnswering(true);
+    else if (late)
+        setAnswering(false);
+    // A whole read with not a character: a reply cut short before it will
+    // not be finished any more, and the next one starts afresh.
+    if (late && !heard)
+        m_framer.reset();
+    if (outcome != protocol::ReplyFramer::Outcome::Reading)
+        return std::nullopt;
+    m_lastReadingSecond = m_clock.wholeSeconds();
+    return m_framer.reading();
 }
 
-// Appends what the port has received; returns how many characters of this
-// read's reply are in. After a reply that was cut short (its read gave up, or
-// its start was thrown away) the rest of it is still to come: everything up
-// to its end is dropped first.
-qsizetype Interface::takeReceived() {
-    m_port.appendReceived(m_received);
-    if (m_midReply) {
-        const qsizetype end = m_received.indexOf(kReplyEnd);
-        m_midReply = end < 0;
-        m_received.remove(0, end < 0 ? m_received.size() : end + 1);
-    }
-    return m_received.size();
-}
-
-// Drops the first `count` received characters; the link is then in the middle
-// of a reply unless the last of them ended one.
-void Interface::dropReceived(qsizetype count) {
-    if (count <= 0)
+void Interface::setAnswering(bool answering) {
+    if (m_answering == answering)
         return;
-    m_midReply = m_received.at(count - 1) != kReplyEnd;
-    m_received.remove(0, count);
+    m_answering = answering;
+    emit answeringChanged(answering);
 }
 
 // Whatever calls these runs as an event inside the waiting read, which
@@ -149,9 +155,18 @@ void Interface::abandonRead() {
         m_readAbandoned = true;
 }
 
+void Interface::abandonReadAfterReply() {
+    if (m_callDepth == 0)
+        return;
+    if (!m_answering)
+        m_readAbandoned = true;
+    else if (!m_replyGrace.isActive())
+        m_replyGrace.start();
+}
+
 void Interface::handleLost() {
-    m_received.clear();
-    m_midReply = false;
+    m_framer.reset();
+    setAnswering(false);
     if (m_valid)
         m_reconnect.start(m_foundPath);
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 #include <cstdint>
 #include <optional>
 
@@ -41,8 +42,8 @@ public:
     // One fresh reading in raw counts. False, with load and disp untouched,
     // when the device is not there (or lost and not back yet), a read is
     // already in progress, the program is closing or the read was abandoned,
-    // the reply is late, or it is not five digits, a comma, five digits and
-    // a carriage return.
+    // the reply is late or cut short, or a field of it is not one whole
+    // number padded with blanks.
     bool GetVals(std::int32_t& load, std::int32_t& disp);
 
     // While set, reads fail at once and a waiting read gives up.
@@ -50,6 +51,21 @@ public:
     bool readInProgress() const { return m_callDepth > 0; }
     // Makes a waiting read give up (return false) on its next pass.
     void abandonRead();
+    // Ends a waiting read as soon as that loses no reading: at once when the
+    // box is not answering, otherwise when its reply is in or, at the latest,
+    // kReplyGraceMsecs later.
+    void abandonReadAfterReply();
+    // A reply on a working line takes a few milliseconds (a USB adapter may
+    // hold it back for up to 16 ms more); this is ten times that and more,
+    // and still shorter than an operator can tell from at once.
+    static constexpr int kReplyGraceMsecs = 200;
+
+    // The box answered its last request; false once a read ran out of time
+    // or the line was lost, true again at the next reply.
+    bool answering() const { return m_answering; }
+    // Wall-clock second of the last good reading, or of finding the box
+    // before there was one; none until the box was found.
+    std::optional<qint64> lastReadingSecond() const { return m_lastReadingSecond; }
 
 signals:
     // A GetVals call that got past its guards is returning and the link is
@@ -60,11 +76,12 @@ signals:
     // line: window work done now overlaps the wait instead of holding up the
     // next request.
     void requestSent();
+    // answering() changed.
+    void answeringChanged(bool answering);
 
 private:
     std::optional<protocol::Reading> readOnce();
-    qsizetype takeReceived();
-    void dropReceived(qsizetype count);
+    void setAnswering(bool answering);
     void handleLost();
 
     SerialLink& m_port;
@@ -76,9 +93,12 @@ private:
     bool m_appClosing = false;
     bool m_probed = false;
     bool m_readAbandoned = false;
-    QString m_foundPath;     // the port path the device answered on
-    QByteArray m_received;   // taken from the port, not yet used
-    bool m_midReply = false; // the rest of a cut-short reply is still to come
+    bool m_answering = false;
+    std::optional<qint64> m_lastReadingSecond;
+    QString m_foundPath;   // the port path the device answered on
+    QByteArray m_received; // taken from the port in one pass of a read
+    protocol::ReplyFramer m_framer;
+    QTimer m_replyGrace;
     EventWait m_wait;
     Reconnect m_reconnect;
 };

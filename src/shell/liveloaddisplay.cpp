@@ -90,17 +90,22 @@ void LiveLoadDisplay::handleTimeout() {
 void LiveLoadDisplay::show(const QString& text) {
     m_panel.setEnabled(true);
     SetReadableText(m_panel, text);
-    m_lastReadingSecond.reset();
-    if (!text.isEmpty())
-        m_lastReadingSecond = m_pump.WholeSeconds();
 }
 
+// The machine's last good reading, whoever took it (a test, the calibration),
+// is too old: the value shown is greyed and screen readers are told since
+// when there has been none. An empty panel (after a test or a dialog during
+// which the machine was lost or never answered) shows the same words.
 void LiveLoadDisplay::markStaleWhenDue() {
-    if (!m_enabled || !m_lastReadingSecond || !m_panel.isEnabled() ||
-        m_pump.WholeSeconds() - *m_lastReadingSecond <= kStaleAfterSeconds)
+    const std::optional<std::int64_t> since = m_device->lastReadingSecond();
+    if (!m_enabled || !since || !m_panel.isEnabled() ||
+        m_pump.WholeSeconds() - *since <= kStaleAfterSeconds)
         return;
     m_panel.setEnabled(false);
-    const QString time =
-        QDateTime::fromSecsSinceEpoch(*m_lastReadingSecond).toString(QStringLiteral("HH:mm:ss"));
-    SetReadableDescription(m_panel, tr("No reading since %1").arg(time));
+    const QString time = QDateTime::fromSecsSinceEpoch(*since).toString(QStringLiteral("HH:mm:ss"));
+    const QString cue = tr("No reading since %1").arg(time);
+    if (m_panel.text().isEmpty())
+        SetReadableText(m_panel, cue);
+    else
+        SetReadableDescription(m_panel, cue);
 }

@@ -22,7 +22,8 @@ QString LiveLoadText(std::int32_t rawLoad, std::int32_t units);
 // at start-up produces no tick before the window is ready. A value that has
 // gone more than two clock seconds without a good reading (machine silent or
 // unplugged) stays in place but is drawn greyed, and screen readers are told
-// since when there has been no reading. Window thread.
+// since when there has been no reading; an empty panel shows those words.
+// Window thread.
 class LiveLoadDisplay : public QObject {
     Q_OBJECT
 public:
@@ -56,7 +57,4 @@ private:
     Interface* m_device = nullptr;
     QTimer m_mainTimer;
     bool m_enabled = false;
-    // Clock second of the last good reading shown; none while the panel is
-    // empty.
-    std::optional<std::int64_t> m_lastReadingSecond;
 };

@@ -134,10 +134,14 @@ private slots:
         QElapsedTimer sinceStop;
         const bool midRead = fault.endsWith("mid-read");
         int ticksAfterEscape = 0;
+        bool toldStopped = false; // the status said so, readably
         QString shownAtStop;
         std::int32_t gatheredAtStop = 0;
         run(kCompression, [&](RunExperiment& w) {
-            if (step == 0 && text(w, "statusPanel") == "1 lbs") {
+            const QString status = text(w, "statusPanel");
+            toldStopped |= status == RunExperiment::kStoppedAnsweringText &&
+                           accessibleDescription(w, "statusPanel") == status;
+            if (step == 0 && status == "1 lbs") {
                 ++step;
                 if (gathering)
                     w.findChild<QAbstractButton*>("buttonStart")->click();
@@ -171,12 +175,14 @@ private slots:
             } else if (!midRead && step == 2 && m_f->clock.wholeSeconds() > quietSince + 3) {
                 ++step; // any reply on its way has arrived or been given up
                 w.findChild<QAbstractButton*>("buttonStart")->click();
-            } else if (step == 3 && text(w, "statusPanel") == "Gathering Data...") {
+            } else if (step == 3 && (status == "Gathering Data..." ||
+                                     status == RunExperiment::kStoppedAnsweringText)) {
                 ++step;
                 w.findChild<QAbstractButton*>("buttonStop")->click();
             }
         });
         QVERIFY2(!midRead || sinceStop.elapsed() < 1000, qPrintable(fault));
+        QCOMPARE(toldStopped, fault == "unplug" || fault == "silent");
         QCOMPARE(shownAtStop, midRead ? QString("%1 points").arg(gatheredAtStop) : QString());
         QCOMPARE(m_window->TestDone(), done);
         QVERIFY(fault != "escape" || step == (gathering ? 3 : 2));
@@ -184,6 +190,47 @@ private slots:
         QCOMPARE(m_f->dialogs.texts(), gathering || fault == "silent" ? message : QStringList());
         QVERIFY(!storedLoads().contains(0) && storedLoads().isEmpty() != done);
         QCOMPARE(text(*m_window, "textLoad").isEmpty(), !done);
+    }
+
+    // STOP while the first reading of gathering is on its way: a machine that
+    // answers is given the moment its reply needs, and the point is stored;
+    // one that has stopped answering ends the test at once, without a point.
+    void stopWhileTheFirstReadingIsOnItsWay_data() {
+        QTest::addColumn<bool>("answering");
+        QTest::newRow("answering machine: the point is kept") << true;
+        QTest::newRow("silent machine: ends at once") << false;
+    }
+    void stopWhileTheFirstReadingIsOnItsWay() {
+        QFETCH(bool, answering);
+        QVERIFY(m_f->sim->command(answering ? "delay 60" : "silent"));
+        if (!answering) {
+            m_f->advanceAlways();
+            std::int32_t load = 0;
+            std::int32_t disp = 0;
+            QVERIFY(!m_f->machine->GetVals(load, disp) && !m_f->machine->answering());
+            // Once gathering, reads wait for good.
+            m_f->clockDriver.mayAdvance = [this] {
+                return !m_window ||
+                       text(*m_window, "statusPanel") != RunExperiment::kStoppedAnsweringText;
+            };
+        }
+        QElapsedTimer sinceStop;
+        run(kCompression, [&](RunExperiment& w) {
+            w.findChild<QAbstractButton*>("buttonStart")->click(); // once: then disabled
+            const QString status = text(w, "statusPanel");
+            if (!sinceStop.isValid() && m_f->machine->readInProgress() &&
+                (status == "Gathering Data..." || status == RunExperiment::kStoppedAnsweringText)) {
+                sinceStop.start();
+                w.findChild<QAbstractButton*>("buttonStop")->click();
+            }
+        });
+        QCOMPARE(m_window->TestDone(), answering);
+        QCOMPARE(storedLoads(), answering ? Loads{32735} : Loads{});
+        QCOMPARE(m_f->dialogs.texts(), QStringList{answering ? QString("Test complete.")
+                                                             : RunExperiment::kNoReadingMessage});
+        // A grace would be nearly all used up.
+        QVERIFY2(answering || sinceStop.elapsed() < Interface::kReplyGraceMsecs / 2,
+                 qPrintable(QString::number(sinceStop.elapsed())));
     }
 
     // Every point gathered counts on the live curve: a drop between two
@@ -229,6 +276,9 @@ private:
         m_window->SetTestType(testType);
         const Stepper stepper([&] { return step(*m_window), false; });
         m_window->exec();
+    }
+    static QString accessibleDescription(const QWidget& w, const char* name) {
+        return w.findChild<QWidget*>(name)->accessibleDescription();
     }
     static QString text(const QWidget& w, const char* name) {
         return w.findChild<QWidget*>(name)->property("text").toString();

@@ -1,4 +1,5 @@
-// The interface box's protocol as pure functions on byte strings.
+// The interface box's protocol on byte strings: the identification, a reply
+// read as a reading, and replies told apart as they arrive.
 
 #include "device/protocol.h"
 #include "model/modelfakes.h"
@@ -36,6 +37,35 @@ private slots:
             QCOMPARE(reading->load, load);
             QCOMPARE(reading->disp, disp);
         }
+    }
+
+    void repliesAreFramedHoweverTheyArrive_data() {
+        QTest::addColumn<QByteArray>("reads");
+        QTest::addColumn<QByteArray>("outcomes");
+        for (const QByteArrayList& row : dataRows("replyframing.tsv"))
+            QTest::newRow(row[0]) << row[1] << row[2];
+    }
+    void repliesAreFramedHoweverTheyArrive() {
+        QFETCH(QByteArray, reads);
+        QFETCH(QByteArray, outcomes);
+        using Outcome = protocol::ReplyFramer::Outcome;
+        protocol::ReplyFramer framer;
+        QByteArrayList got;
+
+        for (const QByteArray& read : reads.split('|')) {
+            const qsizetype request = read.indexOf('^');
+            framer.requestSent(read.left(request));
+            Outcome outcome = Outcome::Waiting;
+            for (const QByteArray& piece : read.mid(request + 1).split('~'))
+                outcome = framer.take(piece);
+            const protocol::Reading r = framer.reading();
+            got << (outcome == Outcome::Reading
+                        ? QByteArray::number(r.load) + '/' + QByteArray::number(r.disp)
+                    : outcome == Outcome::Waiting ? QByteArray("wait")
+                                                  : QByteArray("refused"));
+        }
+
+        QCOMPARE(got.join(' '), outcomes);
     }
 };
 

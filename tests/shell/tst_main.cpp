@@ -1,3 +1,4 @@
+#include "acquisition/runexperiment.h"
 #include "mainfixture.h"
 #include "model/currentcalibration.h"
 #include "model/experiment.h"
@@ -182,6 +183,41 @@ private slots:
         QVERIFY(QFile::remove(port) && QFile::link(f.sim->path(), port));
         QTRY_COMPARE_WITH_TIMEOUT(panel.accessibleDescription(), QStringLiteral("2 lbs"), 10000);
         QVERIFY(panel.isEnabled() && panel.text() == QLatin1String("2 lbs"));
+    }
+
+    // After a test during which the machine was lost, or never answered, the
+    // live load shows the same stale cue as after any failed read, not an
+    // empty panel.
+    void liveLoadIsStaleAfterATestWithoutTheMachine_data() {
+        QTest::addColumn<bool>("lostMidTest");
+        QTest::newRow("machine lost during the test") << true;
+        QTest::newRow("machine silent throughout") << false;
+    }
+    void liveLoadIsStaleAfterATestWithoutTheMachine() {
+        QFETCH(bool, lostMidTest);
+        MainFixture f;
+        QVERIFY(f.startOnMachine());
+        QVERIFY(lostMidTest || f.sim->command(QStringLiteral("silent")));
+        const ModalWatcher watcher(QStringLiteral("RunExperiment"), [&](QWidget& window) {
+            window.findChild<QAbstractButton*>("buttonStart")->click(); // once: then disabled
+            if (f.sim && !window.findChild<QLineEdit*>("textLoad")->text().isEmpty())
+                f.sim.reset(); // the line closes after the first point
+            if (window.findChild<QLabel*>("statusPanel")->text() !=
+                RunExperiment::kStoppedAnsweringText)
+                return false;
+            window.findChild<QAbstractButton*>("buttonStop")->click();
+            return true;
+        });
+        f.item<QAction>("mnuCompression").trigger();
+
+        QCOMPARE(f.dialogs.texts(), QStringList{lostMidTest ? QStringLiteral("Test complete.")
+                                                            : RunExperiment::kNoReadingMessage});
+        QLabel& panel = f.liveLoadPanel();
+        QTRY_VERIFY(!panel.isEnabled());
+        const QRegularExpression cue(QStringLiteral("^No reading since \\d\\d:\\d\\d:\\d\\d$"));
+        QVERIFY2(cue.match(panel.text()).hasMatch() &&
+                     panel.accessibleDescription() == panel.text(),
+                 qPrintable(panel.text()));
     }
 
     void closeCheck_data() {

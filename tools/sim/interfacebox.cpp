@@ -21,11 +21,11 @@ std::string Trimmed(std::string_view text) {
 InterfaceBox::InterfaceBox(Specimen& specimen, const BoxSettings& settings, std::uint32_t seed)
     : m_specimen(specimen), m_settings(settings), m_random(seed) {}
 
-std::string InterfaceBox::ReadingReply(RawPair pair) {
+std::string InterfaceBox::readingReply(RawPair pair) const {
     char text[32];
-    std::snprintf(text, sizeof text, "%05d,%05d\r", static_cast<int>(pair.disp),
-                  static_cast<int>(pair.load));
-    return text;
+    std::snprintf(text, sizeof text, m_settings.blankPadded ? "%5d%c%5d" : "%05d%c%05d",
+                  static_cast<int>(pair.disp), m_settings.separator, static_cast<int>(pair.load));
+    return text + m_settings.lineEnd;
 }
 
 void InterfaceBox::useSpecimen() {
@@ -113,19 +113,19 @@ void InterfaceBox::answerReading(double now) {
 std::string InterfaceBox::nextReading(double now) {
     switch (m_source) {
     case Source::Hold:
-        return ReadingReply(m_held);
+        return readingReply(m_held);
     case Source::Script: {
         const RawPair pair = m_script[std::min(m_scriptNext, m_script.size() - 1)];
         if (m_scriptNext < m_script.size())
             ++m_scriptNext;
-        return ReadingReply(pair);
+        return readingReply(pair);
     }
     case Source::Raw:
         return m_rawReply;
     case Source::Specimen:
         break;
     }
-    return ReadingReply(m_specimen.sample(now));
+    return readingReply(m_specimen.sample(now));
 }
 
 // Noise characters over the whole displacement or load field: the kind of

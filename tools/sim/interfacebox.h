@@ -20,14 +20,20 @@ struct BoxSettings {
     int charMs = 0;        // 0: a reply goes out whole; else one character every charMs
     double garble = 0.0;   // probability that a reading reply is garbled
     double drop = 0.0;     // probability that a reading reply is not sent
+    // The form of a reading reply: what follows its 11 characters (the 12th
+    // character and any line end), the counts' padding and the separator.
+    std::string lineEnd = "\r";
+    bool blankPadded = false;
+    char separator = ',';
 };
 
 // The testing machine's interface box as seen from the serial line: takes
 // requests ("CAL", "IDN?", "RV", each ended by a carriage return), and
-// schedules the replies it would send. "RV" is answered with five digits of
-// raw displacement, a comma, five digits of raw load and a carriage return,
-// taken from the specimen unless a fixed pair, a script or a literal reply is
-// in force. Times are seconds on the caller's monotonic clock.
+// schedules the replies it would send. "RV" is answered with five characters
+// of raw displacement, a separator, five of raw load and the line end (by
+// default zero-padded digits, a comma and a carriage return), taken from the specimen unless a
+// fixed pair, a script or a literal reply is in force. Times are seconds on the caller's monotonic
+// clock.
 class InterfaceBox {
 public:
     static constexpr std::string_view kIdentity =
@@ -47,6 +53,7 @@ public:
     void raw(std::string reply);
     // Silent from now on: replies not yet sent are dropped as well.
     void setSilent(bool silent);
+    void setDelayMs(int msecs) { m_settings.delayMs = msecs; }
 
     // When the next scheduled bytes are due, if any.
     std::optional<double> nextDue() const;
@@ -55,7 +62,7 @@ public:
     // The requests received since the last call, without their ends.
     std::vector<std::string> takeRequests();
 
-    static std::string ReadingReply(RawPair pair);
+    std::string readingReply(RawPair pair) const;
 
 private:
     enum class Source { Specimen, Hold, Script, Raw };

@@ -41,6 +41,7 @@ const char* SimCommands::HelpText() {
            "  script FILE     answer reads with the \"LOAD DISP\" lines of FILE in order,\n"
            "                  keeping the last pair once it runs out\n"
            "  raw TEXT        answer every read with TEXT exactly (\\r \\n \\t \\\\ escapes)\n"
+           "  delay MS        wait MS milliseconds before every reply from now on\n"
            "  silent          answer nothing from now on\n"
            "  answer          answer again\n"
            "  quit            end the simulator\n";
@@ -110,6 +111,11 @@ std::string SimCommands::applyReplies(const std::string& word, const std::string
         if (!pairs || pairs->empty())
             return "no raw pairs in " + rest;
         m_box.script(std::move(*pairs));
+    } else if (word == "delay") {
+        const auto msecs = ParseCount(rest);
+        if (!msecs)
+            return "delay needs MS, 0 to 65535";
+        m_box.setDelayMs(*msecs);
     } else if (word == "silent") {
         m_box.setSilent(true);
     } else if (word == "answer") {

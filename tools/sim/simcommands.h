@@ -23,6 +23,7 @@ struct CommandResult {
 //   hold LOAD DISP   answer every read with these raw counts
 //   script FILE      answer reads with the raw pairs of FILE, in order
 //   raw TEXT         answer every read with TEXT exactly (\r \n \t \\ escapes)
+//   delay MS         wait MS milliseconds before every reply
 //   silent | answer  stop answering altogether / answer again
 //   quit
 class SimCommands {

@@ -29,6 +29,23 @@ bool ApplyValue(SimOptions& options, const std::string& name, const std::string&
         options.box.identity = Unescaped(value);
         return true;
     }
+    if (name == "--line-end") {
+        options.box.lineEnd = value == "cr"     ? "\r"
+                              : value == "lf"   ? "\n"
+                              : value == "crlf" ? "\r\n"
+                              : value == "none" ? ""
+                                                : Unescaped(value);
+        return true;
+    }
+    if (name == "--pad") {
+        options.box.blankPadded = value == "blanks";
+        return value == "blanks" || value == "zeros";
+    }
+    if (name == "--separator") {
+        const std::string separator = Unescaped(value);
+        options.box.separator = separator.empty() ? ',' : separator.front();
+        return separator.size() == 1;
+    }
     if (name == "--test") {
         const auto kind = SpecimenKindFromName(value);
         options.kind = kind.value_or(options.kind);
@@ -62,9 +79,10 @@ bool ApplyValue(SimOptions& options, const std::string& name, const std::string&
 }
 
 bool TakesValue(const std::string& name) {
-    return name == "--idn" || name == "--test" || name == "--offset" || name == "--register" ||
-           name == "--seed" || name == "--delay-ms" || name == "--baud" || name == "--char-ms" ||
-           name == "--garble" || name == "--drop";
+    return name == "--idn" || name == "--line-end" || name == "--pad" || name == "--separator" ||
+           name == "--test" || name == "--offset" || name == "--register" || name == "--seed" ||
+           name == "--delay-ms" || name == "--baud" || name == "--char-ms" || name == "--garble" ||
+           name == "--drop";
 }
 } // namespace
 
@@ -112,6 +130,11 @@ const char* SimUsageText() {
            "  --delay-ms N   wait N ms before every reply\n"
            "  --baud N       pace replies as a line at N baud would (10 bits a character)\n"
            "  --char-ms N    send replies one character every N ms, as a slow relay would\n"
+           "  --line-end END what follows the 11 characters of a reading: cr, lf, crlf,\n"
+           "                 none, or TEXT (\\r \\n escapes; '#' is a 12th character\n"
+           "                 '#' and nothing more, '#\\r' the same and a CR) (cr)\n"
+           "  --pad HOW      zeros|blanks: how counts are padded to five places (zeros)\n"
+           "  --separator C  the 6th character of a reading (,)\n"
            "  --garble P     garble a reading reply with probability P (0 to 1)\n"
            "  --drop P       leave a reading reply out with probability P\n"
            "  --seed N       seed of the noise and the faults (1)\n"
