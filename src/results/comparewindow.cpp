@@ -4,6 +4,7 @@
 #include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
 #include "platform/widgetnames.h"
+#include "results/comparecurves.h"
 #include "results/testpropertieswindow.h"
 
 #include <QChart>
@@ -46,6 +47,7 @@ CompareWindow::CompareWindow(Dialogs& dialogs,
     buildChart();
     m_chartView = Named(new QChartView(m_chart, this), QStringLiteral("chartCompare"),
                         tr("Curves of the compared tests"));
+    m_curves = new CompareCurves(*m_chartView, *m_axisX, *m_axisY, m_units);
     m_table = Named(new QTableWidget(0, 0, this), QStringLiteral("tableCompare"),
                     tr("Properties of the compared tests"));
     m_table->verticalHeader()->hide();
@@ -132,16 +134,7 @@ bool CompareWindow::refusedAsOpen(const QString& path) {
 }
 
 void CompareWindow::addCurve(const Experiment& experiment, const QString& name) {
-    QList<QPointF> points;
-    points.reserve(experiment.Count());
-    for (std::int32_t i = 1; i <= experiment.Count(); ++i)
-        points.append(QPointF(experiment.Displacement(i, m_units), experiment.load(i, m_units)));
-    auto* series = new QLineSeries(m_chart);
-    series->setName(name);
-    series->replace(points);
-    m_chart->addSeries(series);
-    series->attachAxis(m_axisX);
-    series->attachAxis(m_axisY);
+    m_curves->add(experiment, name);
 }
 
 void CompareWindow::removeFile(int row) {
@@ -150,30 +143,13 @@ void CompareWindow::removeFile(int row) {
     m_experiments.Remove(row + 1);
     m_paths.removeAt(row);
     m_properties.erase(m_properties.begin() + row);
-    QAbstractSeries* series = m_chart->series().at(row);
-    m_chart->removeSeries(series);
-    delete series;
+    m_curves->remove(row);
     fitAxes();
     fillTable();
 }
 
 void CompareWindow::fitAxes() {
-    double minX = std::numeric_limits<double>::max(), maxX = -minX;
-    double minY = minX, maxY = -minX;
-    for (QAbstractSeries* abstract : m_chart->series()) {
-        for (const QPointF& point : static_cast<QLineSeries*>(abstract)->points()) {
-            minX = std::min(minX, point.x());
-            maxX = std::max(maxX, point.x());
-            minY = std::min(minY, point.y());
-            maxY = std::max(maxY, point.y());
-        }
-    }
-    if (minX > maxX) {
-        minX = minY = 0.0;
-        maxX = maxY = 1.0;
-    }
-    m_axisX->setRange(minX, maxX > minX ? maxX : minX + 1.0);
-    m_axisY->setRange(minY, maxY > minY ? maxY : minY + 1.0);
+    m_curves->fitAxes();
 }
 
 void CompareWindow::fillTable() {

@@ -3,6 +3,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/pointconverter.h"
 #include "platform/busycursor.h"
 #include "platform/geometry.h"
 #include "platform/readabletext.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -45,25 +47,25 @@ QList<QPointF> loadDisplacement(const Experiment& experiment,
                                 std::int32_t units,
                                 std::int32_t count,
                                 QList<qint32>& numbers) {
-    QList<QPointF> table;
-    table.reserve(count);
+    QList<QPointF> table(std::max(count, 0));
+    QPointF* next = table.data();
     numbers.clear();
     bool leftOut = false;
+    const PointConverter converter(experiment, units);
     for (std::int32_t i = 1; i <= count; ++i) {
-        try {
-            const float load = experiment.load(i, units);
-            const float displacement = experiment.Displacement(i, units);
+        float load = 0.0f;
+        float displacement = 0.0f;
+        if (converter.convert(i, displacement, load)) {
             if (leftOut)
                 numbers.append(i);
-            table.append(QPointF(displacement, load));
-        } catch (const std::exception&) {
-            if (!leftOut) {
-                leftOut = true;
-                for (qint32 kept = 1; kept <= table.size(); ++kept)
-                    numbers.append(kept);
-            }
+            *next++ = QPointF(displacement, load);
+        } else if (!leftOut) {
+            leftOut = true;
+            for (qint32 kept = 1; kept <= next - table.data(); ++kept)
+                numbers.append(kept);
         }
     }
+    table.resize(next - table.data());
     return table;
 }
 
@@ -99,6 +101,17 @@ void ResultsView::ShowResults(const Experiment& experiment,
                               std::int32_t viewMode,
                               bool experimentPresent) {
     const BusyCursor busy;
+    // The line is drawn once, for the new points.
+    const struct DrawingHeld {
+        QPointer<ResultsChart> chart;
+        explicit DrawingHeld(ResultsChart* held) : chart(held) { chart->holdDrawing(true); }
+        ~DrawingHeld() {
+            if (chart)
+                chart->holdDrawing(false);
+        }
+        DrawingHeld(const DrawingHeld&) = delete;
+        DrawingHeld& operator=(const DrawingHeld&) = delete;
+    } held(m_chart);
     const bool stressStrain = showsStressStrain(experiment, viewMode);
     const AxisTitles titles = ChartAxisTitles(stressStrain, units);
     m_chart->setAxisTitles(titles.x, titles.y);
