@@ -56,7 +56,8 @@ void Fill(Experiment& experiment, std::int32_t points, bool backAndForth) {
             const double within = stroke - std::floor(stroke);
             const bool returning = static_cast<int>(stroke) % 2 == 1;
             along = returning ? 1.0 - within : within;
-            lift = returning ? 0.6 : 1.0;
+            // Each stroke takes a path of its own, lower than the one before.
+            lift = (returning ? 0.6 : 1.0) * (1.0 - 0.5 * stroke / kStrokes);
         }
         const auto rise = static_cast<std::int32_t>(20000.0 * lift * std::sin(along * 2.6));
         experiment.AddDataPoint(32768 + rise + jitter,

@@ -66,7 +66,7 @@ void CompareCurves::add(const Experiment& experiment, const QString& name) {
     m_view.chart()->addSeries(curve->series);
     curve->series->attachAxis(&m_x);
     curve->series->attachAxis(&m_y);
-    draw(*curve);
+    // Drawn once the axes are fitted to it.
     m_curves.push_back(std::move(curve));
 }
 

@@ -28,8 +28,9 @@ public:
     CompareCurves(QChartView& view, QValueAxis& x, QValueAxis& y, std::int32_t units);
     ~CompareCurves() override;
 
-    // Adds the curve of `experiment`, named `name` in the legend. The
-    // experiment must outlive the curve and keep its points.
+    // Adds the curve of `experiment`, named `name` in the legend, drawn
+    // when the axes are next fitted. The experiment must outlive the curve
+    // and keep its points.
     void add(const Experiment& experiment, const QString& name);
     // Removes curve `index` (from 0) and its series.
     void remove(int index);

@@ -183,17 +183,32 @@ void ResultsView::showChart(const Experiment& experiment,
     m_chart->setPoints(table, std::move(numbers));
 }
 
-QList<QPointF> ChartPoints(const Experiment& experiment,
-                           std::int32_t units,
-                           std::int32_t viewMode,
-                           AxisTitles& titles) {
-    const bool stressStrain = showsStressStrain(experiment, viewMode);
-    titles = ChartAxisTitles(stressStrain, units);
-    QList<qint32> numbers;
-    QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count(), numbers);
-    if (stressStrain && !toStressStrain(table, experiment)) {
-        table = loadDisplacement(experiment, units, experiment.Count(), numbers);
-        titles = ChartAxisTitles(false, units);
-    }
-    return table;
+ChartCurve ChartPoints(const Experiment& experiment, std::int32_t units, std::int32_t viewMode) {
+    const Experiment* test = &experiment;
+    // False, at the first, when a quotient is not a finite number.
+    const auto visitAll = [test, units](bool stressStrain, const ChartPointVisit& visit) {
+        const PointConverter converter(*test, units);
+        for (std::int32_t i = 1; i <= test->Count(); ++i) {
+            float displacement = 0.0f;
+            float load = 0.0f;
+            if (!converter.convert(i, displacement, load))
+                continue;
+            if (!stressStrain) {
+                visit(displacement, load);
+                continue;
+            }
+            const float strain = displacement / test->SampleLength();
+            const float stress = load / test->SampleArea();
+            if (!std::isfinite(strain) || !std::isfinite(stress))
+                return false;
+            visit(strain, stress);
+        }
+        return true;
+    };
+    bool stressStrain = showsStressStrain(experiment, viewMode);
+    if (stressStrain && !visitAll(true, [](double, double) {}))
+        stressStrain = false;
+    return {
+        ChartAxisTitles(stressStrain, units),
+        [visitAll, stressStrain](const ChartPointVisit& visit) { visitAll(stressStrain, visit); }};
 }
