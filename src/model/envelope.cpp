@@ -261,20 +261,22 @@ std::vector<Envelope::Point> RasterCurve::points() const {
     return out;
 }
 
-// In brief when the block lies in one of the envelope's columns, and in one
-// pixel of the cover or wholly beyond an edge of its margin, where no line
-// between two of its points is drawn.
+// In brief when the block lies in one column of pixels: the lines between
+// its points are then upright and light the column from its lowest point to
+// its highest, as its four points do, and the envelope keeps the same four.
+// Also when it lies wholly beyond an edge of the cover's margin, where no
+// line between two of its points is drawn, and in one envelope column.
 bool RasterCurve::inBrief(const CurveBlocks::Block& block) const {
     if (!block.whole)
         return false;
-    if (m_envelope && m_envelope->columnOf(block.left) != m_envelope->columnOf(block.right))
-        return false;
     const double u0 = (block.left - m_grid.left) * m_grid.columnsPerUnit;
     const double u1 = (block.right - m_grid.left) * m_grid.columnsPerUnit;
+    if (RasterFloor(u0) == RasterFloor(u1))
+        return true;
+    if (m_envelope && m_envelope->columnOf(block.left) != m_envelope->columnOf(block.right))
+        return false;
     const double v0 = (block.low - m_grid.top) * m_grid.rowsPerUnit;
     const double v1 = (block.high - m_grid.top) * m_grid.rowsPerUnit;
-    if (RasterFloor(u0) == RasterFloor(u1) && RasterFloor(v0) == RasterFloor(v1))
-        return true;
     constexpr double kEdge = PixelCover::kMargin - 0.5;
     const double lowU = std::min(u0, u1), highU = std::max(u0, u1);
     const double lowV = std::min(v0, v1), highV = std::max(v0, v1);

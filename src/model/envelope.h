@@ -167,8 +167,8 @@ struct RasterGrid {
 // Each block of kSize consecutive points of a curve in brief, built once
 // for a curve that is drawn again and again: a box holding its points and
 // where its first lowest and first highest points lie. A block whose box
-// falls in one pixel of a raster, or wholly beyond one edge of it, draws as
-// those four points.
+// falls in one column of a raster's pixels, or wholly beyond one edge of it,
+// draws as its first, lowest, highest and last points.
 class CurveBlocks {
 public:
     static constexpr std::size_t kSize = 32;
