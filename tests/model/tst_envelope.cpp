@@ -60,10 +60,11 @@ private slots:
         grid.top = number(view[3]);
         grid.columnsPerUnit = grid.columns / (number(view[1]) - grid.left);
         grid.rowsPerUnit = -grid.rows / (grid.top - number(view[2]));
-        RasterCurve pointByPoint(grid);
+        const auto most = static_cast<std::size_t>(row[10].toInt());
+        RasterCurve pointByPoint(grid, most);
         for (const QPointF& point : curve)
             pointByPoint.add(point.x(), point.y());
-        QCOMPARE(pointByPoint.enveloped() ? "envelope" : "cover", row[10]);
+        QCOMPARE(pointByPoint.enveloped() ? "envelope" : "cover", row[11]);
 
         const Pixels pixels(grid);
         Pixels drawn(grid);
@@ -83,17 +84,17 @@ private slots:
             curvePixels.lightSegment(pixels.at(curve[before].x(), curve[before].y()), at);
         }
         QVERIFY(drawn.withinOneOf(curvePixels));
-        const std::size_t most =
+        const std::size_t longest =
             pointByPoint.enveloped()
-                ? RasterCurve::kMostPerColumn * static_cast<std::size_t>(grid.columns) + 4
+                ? most * static_cast<std::size_t>(grid.columns) + 4
                 : 2 * static_cast<std::size_t>((grid.columns + 2 * PixelCover::kMargin) *
                                                (grid.rows + 2 * PixelCover::kMargin));
-        QVERIFY(line.size() <= most);
+        QVERIFY(line.size() <= longest);
 
         const CurveBlocks blocks(
             static_cast<std::size_t>(curve.size()), [&](std::size_t i) { return curve[i].x(); },
             [&](std::size_t i) { return curve[i].y(); });
-        RasterCurve inBlocks(grid);
+        RasterCurve inBlocks(grid, most);
         inBlocks.addCurve(
             static_cast<std::size_t>(curve.size()), blocks,
             [&](std::size_t i) { return curve[i].x(); },
