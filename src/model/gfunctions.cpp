@@ -21,6 +21,18 @@ constexpr double kMmPerInch = 25.4;
 constexpr double kInchStepsPerInch = 10000.0;
 constexpr double kMmStepsPerMm = 500.0;
 
+// std::floor without the call to the library for the values a displacement
+// takes, which a long test's fill asks for millions of times.
+double FloorOf(double value) {
+    constexpr double kExactWhole = 4503599627370496.0; // 2^52
+    if (!(std::fabs(value) < kExactWhole))
+        return std::floor(value);
+    const auto whole = static_cast<double>(static_cast<std::int64_t>(value));
+    if (whole == value)
+        return value; // whole already, minus zero kept
+    return whole > value ? whole - 1.0 : whole;
+}
+
 std::array<std::string, 3> gUnitNames;
 std::array<std::string, 6> gTestTypeNames;
 
@@ -103,10 +115,9 @@ float DisplacementOf(float travel, float deflection, bool fell, std::int32_t uni
     double value = 0.0;
     if (units == kUnitsMetric) {
         const float mm = checked::Single(static_cast<double>(inches) * kMmPerInch);
-        value = std::floor(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
+        value = FloorOf(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
     } else {
-        value =
-            std::floor(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
+        value = FloorOf(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
     }
     // The sign follows the raw readings: positive when the reading has risen.
     if (fell) {

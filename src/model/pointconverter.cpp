@@ -63,8 +63,14 @@ bool PointConverter::convert(std::int32_t index, float& displacement, float& loa
         return false;
     const std::int32_t rawLoad = m_rawLoads[static_cast<std::size_t>(index) - 1];
     const std::int32_t rawDisp = m_rawDisps[static_cast<std::size_t>(index) - 1];
-    const LoadParts parts = loadParts(rawLoad);
-    const TravelPart travel = travelPart(rawDisp);
+    // Readings met before are looked up here, the rest worked out.
+    const bool loadKnown = InSpan(rawLoad) && m_loads[static_cast<std::size_t>(rawLoad)].state != 0;
+    const LoadParts parts =
+        loadKnown ? m_loads[static_cast<std::size_t>(rawLoad)] : loadParts(rawLoad);
+    const bool travelKnown =
+        InSpan(rawDisp) && m_travels[static_cast<std::size_t>(rawDisp)].state != 0;
+    const TravelPart travel =
+        travelKnown ? m_travels[static_cast<std::size_t>(rawDisp)] : travelPart(rawDisp);
     if (parts.state != 1 || travel.state != 1)
         return false;
     try {
