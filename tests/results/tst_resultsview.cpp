@@ -95,6 +95,12 @@ private slots:
         QCOMPARE(chart(view).allPoints().at(2), lastPoint);
         QVERIFY(chart(view).accessibleDescription().contains(texts[0] + ", 3 points"));
         QCOMPARE(accessible(&box(view, "textMaxLoad"))->text(QAccessible::Name), texts[2]);
+        // A report's curve, visited without being kept, is the chart's.
+        const ChartCurve curve = ChartPoints(experiment, units, viewMode);
+        QList<QPointF> visited;
+        curve.points([&](double x, double y) { visited.append({x, y}); });
+        QCOMPARE((QStringList{curve.titles.x, curve.titles.y}), texts.mid(0, 2));
+        QCOMPARE(visited, chart(view).allPoints());
     }
 
     // Shown with a hardness test, hidden again by ClearResults; a number
