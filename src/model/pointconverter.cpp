@@ -5,15 +5,6 @@
 
 #include <exception>
 
-namespace {
-// Raw readings from the interface are 0 to 65535.
-constexpr std::int32_t kReadingSpan = 65536;
-
-bool InSpan(std::int32_t raw) {
-    return raw >= 0 && raw < kReadingSpan;
-}
-} // namespace
-
 PointConverter::PointConverter(const Experiment& experiment, std::int32_t units)
     : m_rawLoads(experiment.DigitalLoad().Values()),
       m_rawDisps(experiment.DigitalDisplacement().Values()), m_ratio(experiment.LoadCellRatio()),
@@ -27,7 +18,7 @@ PointConverter::PointConverter(const Experiment& experiment, std::int32_t units)
 }
 
 PointConverter::LoadParts PointConverter::loadParts(std::int32_t raw) const {
-    if (InSpan(raw) && m_loads[static_cast<std::size_t>(raw)].state != 0)
+    if (inSpan(raw) && m_loads[static_cast<std::size_t>(raw)].state != 0)
         return m_loads[static_cast<std::size_t>(raw)];
     LoadParts parts;
     try {
@@ -37,13 +28,13 @@ PointConverter::LoadParts PointConverter::loadParts(std::int32_t raw) const {
     } catch (const std::exception&) {
         parts.state = 2;
     }
-    if (InSpan(raw))
+    if (inSpan(raw))
         m_loads[static_cast<std::size_t>(raw)] = parts;
     return parts;
 }
 
 PointConverter::TravelPart PointConverter::travelPart(std::int32_t raw) const {
-    if (InSpan(raw) && m_travels[static_cast<std::size_t>(raw)].state != 0)
+    if (inSpan(raw) && m_travels[static_cast<std::size_t>(raw)].state != 0)
         return m_travels[static_cast<std::size_t>(raw)];
     TravelPart part;
     try {
@@ -52,25 +43,17 @@ PointConverter::TravelPart PointConverter::travelPart(std::int32_t raw) const {
     } catch (const std::exception&) {
         part.state = 2;
     }
-    if (InSpan(raw))
+    if (inSpan(raw))
         m_travels[static_cast<std::size_t>(raw)] = part;
     return part;
 }
 
-bool PointConverter::convert(std::int32_t index, float& displacement, float& load) const {
-    if (index < 1 || static_cast<std::size_t>(index) > m_rawLoads.size() ||
-        static_cast<std::size_t>(index) > m_rawDisps.size())
-        return false;
-    const std::int32_t rawLoad = m_rawLoads[static_cast<std::size_t>(index) - 1];
-    const std::int32_t rawDisp = m_rawDisps[static_cast<std::size_t>(index) - 1];
-    // Readings met before are looked up here, the rest worked out.
-    const bool loadKnown = InSpan(rawLoad) && m_loads[static_cast<std::size_t>(rawLoad)].state != 0;
-    const LoadParts parts =
-        loadKnown ? m_loads[static_cast<std::size_t>(rawLoad)] : loadParts(rawLoad);
-    const bool travelKnown =
-        InSpan(rawDisp) && m_travels[static_cast<std::size_t>(rawDisp)].state != 0;
-    const TravelPart travel =
-        travelKnown ? m_travels[static_cast<std::size_t>(rawDisp)] : travelPart(rawDisp);
+bool PointConverter::finish(std::int32_t rawLoad,
+                            std::int32_t rawDisp,
+                            float& displacement,
+                            float& load) const {
+    const LoadParts parts = loadParts(rawLoad);
+    const TravelPart travel = travelPart(rawDisp);
     if (parts.state != 1 || travel.state != 1)
         return false;
     try {

@@ -80,6 +80,12 @@ void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers
     describe();
 }
 
+QList<QPointF> ResultsChart::takePoints() {
+    m_blocks = {};
+    m_drawnFor.clear();
+    return std::exchange(m_points, {});
+}
+
 void ResultsChart::setIndependentAxes(bool independent) {
     m_independentAxes = independent;
     scaleAxes(m_points);

@@ -34,6 +34,10 @@ public:
     // grid's rows) when some points were left out; empty when entry i is
     // point i + 1. The chart shows the whole test with nothing marked.
     void setPoints(const QList<QPointF>& points, QList<qint32> numbers = {});
+    // Hands the chart's points over, for their memory to be reused by the
+    // next setPoints, and leaves it without points until then. Only while
+    // drawing is held (see holdDrawing).
+    QList<QPointF> takePoints();
     // Scales each axis to its own column of the data, or both axes to one
     // common range when switched off.
     void setIndependentAxes(bool independent);

@@ -43,11 +43,13 @@ template <typename Compute> QString summaryText(Compute compute) {
 // point whose conversion fails is left out rather than stopping the fill;
 // `numbers` then holds the number of each point kept, and stays empty while
 // every point is.
+// The table is written over `table`, whose memory it reuses.
 QList<QPointF> loadDisplacement(const Experiment& experiment,
                                 std::int32_t units,
                                 std::int32_t count,
-                                QList<qint32>& numbers) {
-    QList<QPointF> table(std::max(count, 0));
+                                QList<qint32>& numbers,
+                                QList<QPointF> table = {}) {
+    table.resize(std::max(count, 0));
     QPointF* next = table.data();
     numbers.clear();
     bool leftOut = false;
@@ -174,9 +176,12 @@ void ResultsView::showChart(const Experiment& experiment,
                             std::int32_t count,
                             bool stressStrain) {
     QList<qint32> numbers;
-    QList<QPointF> table = loadDisplacement(experiment, units, count, numbers);
+    // The chart's old points make room for the new ones: a long test's
+    // table is not allocated afresh.
+    QList<QPointF> table =
+        loadDisplacement(experiment, units, count, numbers, m_chart->takePoints());
     if (stressStrain && !toStressStrain(table, experiment)) {
-        table = loadDisplacement(experiment, units, count, numbers);
+        table = loadDisplacement(experiment, units, count, numbers, std::move(table));
         const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
     }
