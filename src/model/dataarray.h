@@ -28,6 +28,8 @@ public:
     // below 1 throws DataArrayError and leaves the series unchanged.
     void SetValue(std::int32_t index, std::int32_t value);
     std::int32_t Length() const { return static_cast<std::int32_t>(m_values.size()); }
+    // Every value, point 1 first, for a caller that runs through them all.
+    const std::vector<std::int32_t>& Values() const { return m_values; }
     void Clear();
     // Makes room for `count` points without changing Length, so that a known
     // number of appends allocates once.

@@ -21,6 +21,18 @@ constexpr double kMmPerInch = 25.4;
 constexpr double kInchStepsPerInch = 10000.0;
 constexpr double kMmStepsPerMm = 500.0;
 
+// std::floor without the call to the library for the values a displacement
+// takes, which a long test's fill asks for millions of times.
+double FloorOf(double value) {
+    constexpr double kExactWhole = 4503599627370496.0; // 2^52
+    if (!(std::fabs(value) < kExactWhole))
+        return std::floor(value);
+    const auto whole = static_cast<double>(static_cast<std::int64_t>(value));
+    if (whole == value)
+        return value; // whole already, minus zero kept
+    return whole > value ? whole - 1.0 : whole;
+}
+
 std::array<std::string, 3> gUnitNames;
 std::array<std::string, 6> gTestTypeNames;
 
@@ -74,29 +86,41 @@ float DigitalToDisplacement(std::int32_t referenceDisp,
                             std::int32_t units,
                             float ratio,
                             std::int32_t offset) {
-    // The machine's own frame deflects under load; its share of the travel
-    // is always worked out in pounds-force, whatever units are asked for.
-    // The difference is taken in double, where it is exact, so that the
-    // deflection is rounded to single precision once only.
+    const float deflection = FrameDeflection(referenceLoad, load, ratio, offset);
+    return DisplacementOf(DisplacementTravel(referenceDisp, disp), deflection, referenceDisp > disp,
+                          units);
+}
+
+// The machine's own frame deflects under load; its share of the travel is
+// always worked out in pounds-force, whatever units are asked for. The
+// difference is taken in double, where it is exact, so that the deflection
+// is rounded to single precision once only.
+float FrameDeflection(std::int32_t referenceLoad,
+                      std::int32_t load,
+                      float ratio,
+                      std::int32_t offset) {
     const double loadChangeLbf =
         static_cast<double>(DigitalToLoad(load, kUnitsEnglish, ratio, offset)) -
         static_cast<double>(DigitalToLoad(referenceLoad, kUnitsEnglish, ratio, offset));
-    const float deflection = checked::Single(loadChangeLbf * kFrameDeflectionInchPerLbf);
-    const double counts = static_cast<double>(checked::Sub(referenceDisp, disp));
-    const float travel =
-        checked::Single(counts / kDisplacementSpanCounts * kDisplacementSpanInches);
-    const float inches = std::fabs(travel) - std::fabs(deflection);
+    return checked::Single(loadChangeLbf * kFrameDeflectionInchPerLbf);
+}
 
+float DisplacementTravel(std::int32_t referenceDisp, std::int32_t disp) {
+    const double counts = static_cast<double>(checked::Sub(referenceDisp, disp));
+    return checked::Single(counts / kDisplacementSpanCounts * kDisplacementSpanInches);
+}
+
+float DisplacementOf(float travel, float deflection, bool fell, std::int32_t units) {
+    const float inches = std::fabs(travel) - std::fabs(deflection);
     double value = 0.0;
     if (units == kUnitsMetric) {
         const float mm = checked::Single(static_cast<double>(inches) * kMmPerInch);
-        value = std::floor(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
+        value = FloorOf(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
     } else {
-        value =
-            std::floor(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
+        value = FloorOf(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
     }
     // The sign follows the raw readings: positive when the reading has risen.
-    if (referenceDisp > disp) {
+    if (fell) {
         value = -value;
     }
     return checked::Single(value);

@@ -35,6 +35,17 @@ float DigitalToDisplacement(std::int32_t referenceDisp,
                             std::int32_t units,
                             float ratio,
                             std::int32_t offset);
+// The parts DigitalToDisplacement is made of, for a caller that works each
+// out once per raw reading: the frame's deflection under the load change
+// and the crosshead's travel, in inches, and the displacement in `units`
+// they make, negative when the displacement reading `fell` below the
+// reference.
+float FrameDeflection(std::int32_t referenceLoad,
+                      std::int32_t load,
+                      float ratio,
+                      std::int32_t offset);
+float DisplacementTravel(std::int32_t referenceDisp, std::int32_t disp);
+float DisplacementOf(float travel, float deflection, bool fell, std::int32_t units);
 // The readings themselves, in double and before any display rounding: the
 // load in pounds-force and the displacement in inches, signed as the two
 // above sign theirs. Points are chosen on these, so that the choice is the

@@ -29,10 +29,13 @@ PlotRaster::PlotRaster(const QChartView& view,
     QRectF plot = view.chart()->plotArea();
     m_placed = plot.width() >= 1.0 && plot.height() >= 1.0;
     if (!m_placed)
-        plot = QRectF(0.0, 0.0, std::max(view.width(), 1), 1.0);
+        plot = QRectF(0.0, 0.0, std::max(view.width(), 1), std::max(view.height(), 1));
     m_leftPixel = std::floor(plot.left() * ratio);
     const double rightPixel = std::max(std::ceil(plot.right() * ratio), m_leftPixel + 1.0);
     m_columns = static_cast<int>(rightPixel - m_leftPixel);
+    m_topPixel = std::floor(plot.top() * ratio);
+    m_rows =
+        static_cast<int>(std::max(std::ceil(plot.bottom() * ratio), m_topPixel + 1.0) - m_topPixel);
     m_stepX = (axisX.max() - axisX.min()) / (plot.width() * ratio);
     m_originX = axisX.min() - plot.left() * ratio * m_stepX;
     // Pixel rows count down from the top.
@@ -45,8 +48,24 @@ Envelope PlotRaster::envelope() const {
                     m_originX + (m_leftPixel + m_columns) * m_stepX, m_columns);
 }
 
+RasterGrid PlotRaster::grid() const {
+    return {m_originX + m_leftPixel * m_stepX,
+            m_originY + m_topPixel * m_stepY,
+            1.0 / m_stepX,
+            1.0 / m_stepY,
+            m_columns,
+            m_rows};
+}
+
 QList<QPointF> PlotRaster::line(const Envelope& envelope) const {
-    const std::vector<Envelope::Point> kept = envelope.points();
+    return line(envelope.points());
+}
+
+QList<QPointF> PlotRaster::line(const RasterCurve& curve) const {
+    return line(curve.points());
+}
+
+QList<QPointF> PlotRaster::line(const std::vector<Envelope::Point>& kept) const {
     const auto centre = [](double value, double origin, double step) {
         return step == 0.0 ? value : origin + (std::floor((value - origin) / step) + 0.5) * step;
     };

@@ -40,15 +40,22 @@ public:
                double perPixel = 1.0);
     Envelope envelope() const;
     QList<QPointF> line(const Envelope& envelope) const;
+    // The raster for a RasterCurve, and the line through its points.
+    RasterGrid grid() const;
+    QList<QPointF> line(const RasterCurve& curve) const;
 
 private:
+    QList<QPointF> line(const std::vector<Envelope::Point>& kept) const;
+
     // The axis values at device pixel p are origin + p * step.
     double m_originX = 0.0;
     double m_stepX = 1.0;
     double m_originY = 0.0;
     double m_stepY = 1.0;
     double m_leftPixel = 0.0;
+    double m_topPixel = 0.0;
     int m_columns = 1;
+    int m_rows = 1;
     bool m_placed = false; // whether the plot is laid out
 };
 

@@ -58,8 +58,13 @@ Axis AxisOver(double low, double high) {
             std::max(0, -static_cast<int>(std::floor(std::log10(step))))};
 }
 
-// Each curve goes through an envelope of the plot's columns of dots, which
-// keeps what the page can show of it (a few points a column) and no more.
+// Each curve is drawn through a RasterCurve over cells of the plot as wide
+// as the curve's pen, the finest detail the pen can show: its envelope, a
+// few points a cell column, or for a curve that sweeps the plot again and
+// again its pixel cover, a line through the cells it lights. Either way the
+// line has at most a few points for each cell of the plot, whatever the
+// number of points and the shape of the curve, so the page's size follows
+// the page and not the test.
 std::vector<QPolygonF> Polylines(const std::vector<ReportCurve>& curves,
                                  const QRectF& plot,
                                  const Axis& x,
@@ -67,12 +72,20 @@ std::vector<QPolygonF> Polylines(const std::vector<ReportCurve>& curves,
     std::vector<QPolygonF> lines;
     const double xScale = plot.width() / (x.high - x.low);
     const double yScale = plot.height() / (y.high - y.low);
+    const double cell = ReportDots(kCurveWidthMm);
+    RasterGrid grid;
+    grid.columns = std::max(1, static_cast<int>(std::ceil(plot.width() / cell)));
+    grid.rows = std::max(1, static_cast<int>(std::ceil(plot.height() / cell)));
+    grid.left = x.low;
+    grid.top = y.high;
+    grid.columnsPerUnit = xScale / cell;
+    grid.rowsPerUnit = -yScale / cell;
     for (const ReportCurve& curve : curves) {
-        Envelope envelope(x.low, x.high, std::max(1, static_cast<int>(plot.width())));
-        for (std::size_t i = 0; i < curve.points.size(); ++i)
-            envelope.add(i, curve.points[i].x(), curve.points[i].y());
+        RasterCurve raster(grid);
+        if (curve.points)
+            curve.points([&raster](double px, double py) { raster.add(px, py); });
         QPolygonF line;
-        for (const Envelope::Point& point : envelope.points())
+        for (const Envelope::Point& point : raster.points())
             line << QPointF(plot.left() + (point.x - x.low) * xScale,
                             plot.bottom() - (point.y - y.low) * yScale);
         lines.push_back(std::move(line));
@@ -168,12 +181,14 @@ ReportBlock ReportChart(const ReportContent& content, const QRectF& area, QPaint
     double xLow = std::numeric_limits<double>::infinity(), xHigh = -xLow;
     double yLow = xLow, yHigh = -xLow;
     for (const ReportCurve& curve : content.curves) {
-        for (const QPointF& point : curve.points) {
-            xLow = std::min(xLow, point.x());
-            xHigh = std::max(xHigh, point.x());
-            yLow = std::min(yLow, point.y());
-            yHigh = std::max(yHigh, point.y());
-        }
+        if (!curve.points)
+            continue;
+        curve.points([&](double px, double py) {
+            xLow = std::min(xLow, px);
+            xHigh = std::max(xHigh, px);
+            yLow = std::min(yLow, py);
+            yHigh = std::max(yHigh, py);
+        });
     }
     const Axis x = AxisOver(xLow, xHigh), y = AxisOver(yLow, yHigh);
     const QFont font = ReportFont(kReportSmallPoints), titleFont = ReportFont(kReportTextPoints);

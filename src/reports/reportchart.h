@@ -28,7 +28,9 @@ struct ReportBlock {
 
 // The report's chart at the top of `area` (its width; its own height): the
 // axes at round numbers over every curve's range, with grid, tick labels and
-// titles, each curve as lines through an envelope of the plot's columns of
-// dots, which keeps what the page can show of it (a few points a column) and
-// no more, and for a set the legend under it.
+// titles, each curve as lines through a RasterCurve of cells of the plot as
+// wide as the curve's pen, which keeps what the page can show of it (a few
+// points a cell, whatever the curve's shape) and no more, and for a set the
+// legend under it. The curves' points are visited twice, for the axes'
+// range and for the lines, and never kept.
 ReportBlock ReportChart(const ReportContent& content, const QRectF& area, QPaintDevice& device);

@@ -159,9 +159,6 @@ ReportTable SetTable(const std::vector<ReportSpecimen>& specimens, std::int32_t 
     return table;
 }
 
-ReportCurve Curve(const QList<QPointF>& points, const QString& name) {
-    return {name, std::vector<QPointF>(points.begin(), points.end())};
-}
 } // namespace
 
 QString UnsavedTestTitle() {
@@ -188,11 +185,10 @@ ReportContent SpecimenReport(const Experiment& experiment,
     report.header.emplace_back(QStringLiteral("Units"), UnitsText(units));
     report.header.emplace_back(QStringLiteral("Program"), ProgramText());
     report.fields = fields;
-    AxisTitles titles;
-    const QList<QPointF> points = ChartPoints(experiment, units, viewMode, titles);
-    report.xTitle = titles.x;
-    report.yTitle = titles.y;
-    report.curves.push_back(Curve(points, report.title));
+    const ChartCurve chart = ChartPoints(experiment, units, viewMode);
+    report.xTitle = chart.titles.x;
+    report.yTitle = chart.titles.y;
+    report.curves.push_back({report.title, chart.points});
     report.table = PropertyTable(experiment, units);
     return report;
 }
@@ -223,10 +219,9 @@ ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
     report.yTitle = titles.y;
     report.legend = true;
     for (const ReportSpecimen& specimen : specimens) {
-        AxisTitles ignored;
         report.curves.push_back(
-            Curve(ChartPoints(*specimen.experiment, units, kViewLoadDisplacement, ignored),
-                  QFileInfo(specimen.fileName).fileName()));
+            {QFileInfo(specimen.fileName).fileName(),
+             ChartPoints(*specimen.experiment, units, kViewLoadDisplacement).points});
     }
     report.table = SetTable(specimens, units);
     return report;

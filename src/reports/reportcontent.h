@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,10 +31,13 @@ struct ReportSource {
 };
 
 // One curve of the chart, in the report's view and units: x to the right,
-// y upwards. Points that did not convert are left out.
+// y upwards. Its points are visited in order, converted from the test's
+// readings as they are visited rather than kept, so that a long test costs
+// the report no memory; the test must outlive the content. Points that did
+// not convert are left out.
 struct ReportCurve {
     QString name; // the legend's entry; set reports only
-    std::vector<QPointF> points;
+    std::function<void(const std::function<void(double x, double y)>& visit)> points;
 };
 
 // A table of text cells. Where its columns do not fit the page's width they

@@ -46,11 +46,23 @@ void showRoundFigures(QValueAxis& axis, double span) {
     axis.setTickType(QValueAxis::TicksDynamic);
 }
 
-// The entry of the first point inside `range`, -1 when none is.
-qsizetype firstShown(const QList<QPointF>& points, const QRectF& range) {
-    const auto first = std::find_if(points.cbegin(), points.cend(),
-                                    [&](const QPointF& point) { return range.contains(point); });
-    return first == points.cend() ? -1 : first - points.cbegin();
+// The entry of the first point inside `range`, -1 when none is. Blocks of
+// points whose box lies outside it are passed over whole.
+qsizetype firstShown(const ResultsChart& chart, const QRectF& range) {
+    const QList<QPointF>& points = chart.allPoints();
+    const std::vector<CurveBlocks::Block>& blocks = chart.pointBlocks().blocks();
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const CurveBlocks::Block& block = blocks[b];
+        if (block.whole && (block.right < range.left() || block.left > range.right() ||
+                            block.high < range.top() || block.low > range.bottom()))
+            continue;
+        const auto first = static_cast<qsizetype>(b * CurveBlocks::kSize);
+        const qsizetype last = std::min(first + qsizetype{CurveBlocks::kSize}, points.size());
+        for (qsizetype i = first; i < last; ++i)
+            if (range.contains(points[i]))
+                return i;
+    }
+    return -1;
 }
 
 QString figure(double value) {
@@ -93,8 +105,7 @@ void ChartNavigator::zoomOut() {
     if (!m_zoomed)
         return;
     showingWholeTest();
-    m_x.setRange(m_whole.left(), m_whole.right());
-    m_y.setRange(m_whole.top(), m_whole.bottom());
+    m_chart.showRange(m_whole);
     wholeTestShown();
 }
 
@@ -252,10 +263,9 @@ void ChartNavigator::show(QRectF range) {
     m_zoomed = true;
     showRoundFigures(m_x, range.width());
     showRoundFigures(m_y, range.height());
-    m_x.setRange(range.left(), range.right());
-    m_y.setRange(range.top(), range.bottom());
+    m_chart.showRange(range);
     emit changed();
-    const qsizetype first = firstShown(m_chart.allPoints(), range);
+    const qsizetype first = firstShown(m_chart, range);
     emit rangeShown(first < 0 ? 0 : m_chart.pointNumber(first));
 }
 
@@ -289,17 +299,37 @@ void ChartNavigator::markNearest(QPointF viewportPosition) {
     const double scaleX = plot.width() / range.width();
     const double scaleY = plot.height() / range.height();
     const QList<QPointF>& points = m_chart.allPoints();
+    const std::vector<CurveBlocks::Block>& blocks = m_chart.pointBlocks().blocks();
+    // The distance on the screen from the target to the nearest place a
+    // block's box allows; a block no nearer than the nearest point yet is
+    // passed over, as is one outside the range.
+    const auto gap = [&](double low, double high, double at, double scale) {
+        return (at < low ? low - at : at > high ? at - high : 0.0) * scale;
+    };
     qsizetype nearest = -1;
     double nearestSquare = std::numeric_limits<double>::max();
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const QPointF& point = points[i];
-        if (!range.contains(point))
-            continue;
-        const double dx = (point.x() - target.x()) * scaleX;
-        const double dy = (point.y() - target.y()) * scaleY;
-        if (dx * dx + dy * dy < nearestSquare) {
-            nearestSquare = dx * dx + dy * dy;
-            nearest = i;
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        const CurveBlocks::Block& block = blocks[b];
+        if (block.whole) {
+            const double dx = gap(block.left, block.right, target.x(), scaleX);
+            const double dy = gap(block.low, block.high, target.y(), scaleY);
+            if (dx * dx + dy * dy >= nearestSquare || block.right < range.left() ||
+                block.left > range.right() || block.high < range.top() ||
+                block.low > range.bottom())
+                continue;
+        }
+        const auto first = static_cast<qsizetype>(b * CurveBlocks::kSize);
+        const qsizetype last = std::min(first + qsizetype{CurveBlocks::kSize}, points.size());
+        for (qsizetype i = first; i < last; ++i) {
+            const QPointF& point = points[i];
+            if (!range.contains(point))
+                continue;
+            const double dx = (point.x() - target.x()) * scaleX;
+            const double dy = (point.y() - target.y()) * scaleY;
+            if (dx * dx + dy * dy < nearestSquare) {
+                nearestSquare = dx * dx + dy * dy;
+                nearest = i;
+            }
         }
     }
     if (nearest >= 0 && nearest != m_markedIndex)
@@ -327,7 +357,7 @@ void ChartNavigator::step(int direction) {
         std::clamp<qsizetype>(m_markedIndex + direction * stride, 0, points.size() - 1);
     // With nothing marked the cursor starts at the first point shown.
     if (m_markedIndex < 0)
-        index = std::max<qsizetype>(0, firstShown(points, range));
+        index = std::max<qsizetype>(0, firstShown(m_chart, range));
     markIndex(index);
     const QPointF point = points[index];
     if (m_zoomed && !range.contains(point)) {

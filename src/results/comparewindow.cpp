@@ -4,6 +4,7 @@
 #include "platform/dialogmessages.h"
 #include "platform/dialogs.h"
 #include "platform/widgetnames.h"
+#include "results/comparecurves.h"
 #include "results/resultsview.h"
 #include "results/testpropertieswindow.h"
 
@@ -61,6 +62,7 @@ CompareWindow::CompareWindow(Dialogs& dialogs,
     buildChart();
     m_chartView = Named(new QChartView(m_chart, this), QStringLiteral("chartCompare"),
                         tr("Curves of the compared tests"));
+    m_curves = new CompareCurves(*m_chartView, *m_axisX, *m_axisY, m_units);
     m_table = Named(new QTableWidget(0, 0, this), QStringLiteral("tableCompare"),
                     tr("Properties of the compared tests"));
     m_table->verticalHeader()->hide();
@@ -121,7 +123,7 @@ bool CompareWindow::addFile(const QString& fileName) {
     try {
         loaded = experiment.LoadFile(path.toStdString(), messages);
         if (loaded)
-            addCurve(QFileInfo(path).fileName());
+            addCurve(experiment, QFileInfo(path).fileName());
     } catch (const std::exception&) {
         m_dialogs.message(tr("File could not be opened.  Not a valid file type."));
         loaded = false;
@@ -153,32 +155,20 @@ bool CompareWindow::refusedAsOpen(const QString& path) {
     return false;
 }
 
-void CompareWindow::addCurve(const QString& name) {
-    auto* series = new QLineSeries(m_chart);
-    series->setName(name);
-    m_chart->addSeries(series);
-    series->attachAxis(m_axisX);
-    series->attachAxis(m_axisY);
+void CompareWindow::addCurve(const Experiment& experiment, const QString& name) {
+    m_curves->add(experiment, name);
 }
 
 // Stress against strain, each test with its own specimen, when every test
 // is a tension test whose dimensions are known; load against displacement
 // otherwise, so that all curves share one pair of axes.
 void CompareWindow::redrawCurves() {
-    constexpr std::int32_t kLoadDisplacement = 1;
-    constexpr std::int32_t kStressStrain = 2;
     bool stressStrain = m_experiments.Count() > 0;
     for (const Experiment& experiment : m_experiments)
         stressStrain = stressStrain && experiment.TestType() == kTestTension &&
                        HasStressDimensions(experiment.specimen());
-    AxisTitles titles = ChartAxisTitles(stressStrain, m_units);
-    const QList<QAbstractSeries*> curves = m_chart->series();
-    for (std::int32_t i = 0; i < m_experiments.Count() && i < curves.size(); ++i) {
-        AxisTitles ignored;
-        static_cast<QLineSeries*>(curves.at(i))
-            ->replace(ChartPoints(m_experiments.Item(i + 1), m_units,
-                                  stressStrain ? kStressStrain : kLoadDisplacement, ignored));
-    }
+    m_curves->setStressStrain(stressStrain);
+    const AxisTitles titles = ChartAxisTitles(stressStrain, m_units);
     m_axisX->setTitleText(titles.x);
     m_axisY->setTitleText(titles.y);
 }
@@ -189,31 +179,14 @@ void CompareWindow::removeFile(int row) {
     m_experiments.Remove(row + 1);
     m_paths.removeAt(row);
     m_properties.erase(m_properties.begin() + row);
-    QAbstractSeries* series = m_chart->series().at(row);
-    m_chart->removeSeries(series);
-    delete series;
+    m_curves->remove(row);
     redrawCurves();
     fitAxes();
     fillTable();
 }
 
 void CompareWindow::fitAxes() {
-    double minX = std::numeric_limits<double>::max(), maxX = -minX;
-    double minY = minX, maxY = -minX;
-    for (QAbstractSeries* abstract : m_chart->series()) {
-        for (const QPointF& point : static_cast<QLineSeries*>(abstract)->points()) {
-            minX = std::min(minX, point.x());
-            maxX = std::max(maxX, point.x());
-            minY = std::min(minY, point.y());
-            maxY = std::max(maxY, point.y());
-        }
-    }
-    if (minX > maxX) {
-        minX = minY = 0.0;
-        maxX = maxY = 1.0;
-    }
-    m_axisX->setRange(minX, maxX > minX ? maxX : minX + 1.0);
-    m_axisY->setRange(minY, maxY > minY ? maxY : minY + 1.0);
+    m_curves->fitAxes();
 }
 
 void CompareWindow::fillTable() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+class CompareCurves;
 class Dialogs;
 class QChart;
 class QChartView;
@@ -52,7 +53,7 @@ private:
     void handleAdd();
     void handleRemove();
     void handleCurrentRowChanged();
-    void addCurve(const QString& name);
+    void addCurve(const Experiment& experiment, const QString& name);
     void redrawCurves();
     void fitAxes();
     void fillTable();
@@ -70,6 +71,7 @@ private:
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;
     QTableWidget* m_table = nullptr;
+    CompareCurves* m_curves = nullptr; // the chart's curves, one a file
     QPushButton* m_buttonRemove = nullptr;
     QPushButton* m_buttonReport = nullptr;
 };

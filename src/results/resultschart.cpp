@@ -79,6 +79,10 @@ void ResultsChart::setPoints(const QList<QPointF>& points, QList<qint32> numbers
     m_navigator->markPoint(0);
     m_numbers = std::move(numbers);
     m_points = points;
+    const QPointF* at = m_points.constData();
+    m_blocks = CurveBlocks(
+        static_cast<std::size_t>(m_points.size()), [at](std::size_t i) { return at[i].x(); },
+        [at](std::size_t i) { return at[i].y(); });
     m_drawnFor.clear();
     scaleAxes(points);
     describe();
@@ -93,6 +97,12 @@ void ResultsChart::showWholeTestOf(const ResultsChart& shown) {
     // A hidden view takes its new size and lays its chart out when it is
     // drawn; drawn once here, it is laid out for the pictures that follow.
     grab();
+}
+
+QList<QPointF> ResultsChart::takePoints() {
+    m_blocks = {};
+    m_drawnFor.clear();
+    return std::exchange(m_points, {});
 }
 
 void ResultsChart::setIndependentAxes(bool independent) {
@@ -116,11 +126,12 @@ qsizetype ResultsChart::indexOfPoint(qint64 number) const {
 }
 
 void ResultsChart::scaleAxes(const QList<QPointF>& points) {
+    // The blocks of the points hold their extremes.
     Range x;
     Range y;
-    for (const QPointF& point : points) {
-        x.take(point.x());
-        y.take(point.y());
+    if (!points.isEmpty()) {
+        x.take(Range{m_blocks.left(), m_blocks.right()});
+        y.take(Range{m_blocks.low(), m_blocks.high()});
     }
     if (!m_independentAxes && !points.isEmpty()) {
         x.take(y);
@@ -136,12 +147,30 @@ void ResultsChart::scaleAxes(const QList<QPointF>& points) {
     m_navigator->wholeTestShown();
 }
 
+void ResultsChart::showRange(const QRectF& range) {
+    m_holdRedraw = true;
+    m_axisX->setRange(range.left(), range.right());
+    m_axisY->setRange(range.top(), range.bottom());
+    m_holdRedraw = false;
+    redraw();
+}
+
 void ResultsChart::setColumnsPerPixel(double columns) {
     m_columnsPerPixel = columns;
     redraw();
 }
 
+void ResultsChart::holdDrawing(bool hold) {
+    m_drawingHeld = hold;
+    if (!hold && std::exchange(m_drawPending, false))
+        redraw();
+}
+
 void ResultsChart::redraw() {
+    if (m_drawingHeld) {
+        m_drawPending = true;
+        return;
+    }
     const QRectF plot = chart()->plotArea();
     const QList<double> drawnFor{plot.x(),
                                  plot.y(),
@@ -158,10 +187,13 @@ void ResultsChart::redraw() {
         return;
     m_drawnFor = drawnFor;
     const PlotRaster raster(*this, *m_axisX, *m_axisY, m_columnsPerPixel);
-    Envelope envelope = raster.envelope();
-    for (qsizetype i = 0; i < m_points.size(); ++i)
-        envelope.add(static_cast<std::size_t>(i), m_points[i].x(), m_points[i].y());
-    m_series->replace(raster.line(envelope));
+    RasterCurve curve(raster.grid());
+    const QPointF* points = m_points.constData();
+    curve.addCurve(
+        static_cast<std::size_t>(m_points.size()), m_blocks,
+        [points](std::size_t i) { return points[i].x(); },
+        [points](std::size_t i) { return points[i].y(); });
+    m_series->replace(raster.line(curve));
 }
 
 void ResultsChart::describe() {

@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class Experiment;
 class PointsModel;
@@ -109,11 +110,16 @@ struct AxisTitles {
 };
 AxisTitles ChartAxisTitles(bool stressStrain, std::int32_t units);
 
-// The points of `experiment` as the results chart shows them in `units` and
-// `viewMode`, with their axis titles: stress against strain only for a
-// tension test in view 2 whose quotients are finite numbers, load against
-// displacement otherwise. A point whose conversion fails is left out.
-QList<QPointF> ChartPoints(const Experiment& experiment,
-                           std::int32_t units,
-                           std::int32_t viewMode,
-                           AxisTitles& titles);
+// What the results chart shows of `experiment` in `units` and `viewMode`:
+// stress against strain only for a tension test in view 2 whose quotients
+// are finite numbers, load against displacement otherwise, with the axis
+// titles. Its points are visited in order without being kept, converted as
+// they are visited, so that a test of twenty million points costs no memory
+// beyond its readings; a point whose conversion fails is left out. The
+// experiment must outlive the curve and keep its points.
+using ChartPointVisit = std::function<void(double x, double y)>;
+struct ChartCurve {
+    AxisTitles titles;
+    std::function<void(const ChartPointVisit& visit)> points;
+};
+ChartCurve ChartPoints(const Experiment& experiment, std::int32_t units, std::int32_t viewMode);

@@ -3,6 +3,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/pointconverter.h"
 #include "platform/busycursor.h"
 #include "platform/geometry.h"
 #include "platform/readabletext.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -44,29 +46,31 @@ template <typename Compute> QString summaryText(Compute compute) {
 // point whose conversion fails is left out rather than stopping the fill;
 // `numbers` then holds the number of each point kept, and stays empty while
 // every point is.
+// The table is written over `table`, whose memory it reuses.
 QList<QPointF> loadDisplacement(const Experiment& experiment,
                                 std::int32_t units,
                                 std::int32_t count,
-                                QList<qint32>& numbers) {
-    QList<QPointF> table;
-    table.reserve(count);
+                                QList<qint32>& numbers,
+                                QList<QPointF> table = {}) {
+    table.resize(std::max(count, 0));
+    QPointF* next = table.data();
     numbers.clear();
     bool leftOut = false;
+    const PointConverter converter(experiment, units);
     for (std::int32_t i = 1; i <= count; ++i) {
-        try {
-            const float load = experiment.load(i, units);
-            const float displacement = experiment.Displacement(i, units);
+        float load = 0.0f;
+        float displacement = 0.0f;
+        if (converter.convert(i, displacement, load)) {
             if (leftOut)
                 numbers.append(i);
-            table.append(QPointF(displacement, load));
-        } catch (const std::exception&) {
-            if (!leftOut) {
-                leftOut = true;
-                for (qint32 kept = 1; kept <= table.size(); ++kept)
-                    numbers.append(kept);
-            }
+            *next++ = QPointF(displacement, load);
+        } else if (!leftOut) {
+            leftOut = true;
+            for (qint32 kept = 1; kept <= next - table.data(); ++kept)
+                numbers.append(kept);
         }
     }
+    table.resize(next - table.data());
     return table;
 }
 
@@ -106,6 +110,17 @@ void ResultsView::ShowResults(const Experiment& experiment,
                               std::int32_t viewMode,
                               bool experimentPresent) {
     const BusyCursor busy;
+    // The line is drawn once, for the new points.
+    const struct DrawingHeld {
+        QPointer<ResultsChart> chart;
+        explicit DrawingHeld(ResultsChart* held) : chart(held) { chart->holdDrawing(true); }
+        ~DrawingHeld() {
+            if (chart)
+                chart->holdDrawing(false);
+        }
+        DrawingHeld(const DrawingHeld&) = delete;
+        DrawingHeld& operator=(const DrawingHeld&) = delete;
+    } held(m_chart);
     const bool stressStrain = showsStressStrain(experiment, viewMode);
     const AxisTitles titles = ChartAxisTitles(stressStrain, units);
     m_chart->setAxisTitles(titles.x, titles.y);
@@ -168,9 +183,12 @@ void ResultsView::showChart(const Experiment& experiment,
                             std::int32_t count,
                             bool stressStrain) {
     QList<qint32> numbers;
-    QList<QPointF> table = loadDisplacement(experiment, units, count, numbers);
+    // The chart's old points make room for the new ones: a long test's
+    // table is not allocated afresh.
+    QList<QPointF> table =
+        loadDisplacement(experiment, units, count, numbers, m_chart->takePoints());
     if (stressStrain && !toStressStrain(table, experiment, units)) {
-        table = loadDisplacement(experiment, units, count, numbers);
+        table = loadDisplacement(experiment, units, count, numbers, std::move(table));
         const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
     }
@@ -178,17 +196,34 @@ void ResultsView::showChart(const Experiment& experiment,
     dropPrintCopy();
 }
 
-QList<QPointF> ChartPoints(const Experiment& experiment,
-                           std::int32_t units,
-                           std::int32_t viewMode,
-                           AxisTitles& titles) {
-    const bool stressStrain = showsStressStrain(experiment, viewMode);
-    titles = ChartAxisTitles(stressStrain, units);
-    QList<qint32> numbers;
-    QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count(), numbers);
-    if (stressStrain && !toStressStrain(table, experiment, units)) {
-        table = loadDisplacement(experiment, units, experiment.Count(), numbers);
-        titles = ChartAxisTitles(false, units);
-    }
-    return table;
+ChartCurve ChartPoints(const Experiment& experiment, std::int32_t units, std::int32_t viewMode) {
+    const Experiment* test = &experiment;
+    // False, at the first, when a quotient is not a finite number.
+    const auto visitAll = [test, units](bool stressStrain, const ChartPointVisit& visit) {
+        const PointConverter converter(*test, units);
+        const auto length = static_cast<float>(StrainLength(test->specimen(), units));
+        const auto area = static_cast<float>(SpecimenArea(test->specimen(), units));
+        for (std::int32_t i = 1; i <= test->Count(); ++i) {
+            float displacement = 0.0f;
+            float load = 0.0f;
+            if (!converter.convert(i, displacement, load))
+                continue;
+            if (!stressStrain) {
+                visit(displacement, load);
+                continue;
+            }
+            const float strain = displacement / length;
+            const float stress = load / area;
+            if (!std::isfinite(strain) || !std::isfinite(stress))
+                return false;
+            visit(strain, stress);
+        }
+        return true;
+    };
+    bool stressStrain = showsStressStrain(experiment, viewMode);
+    if (stressStrain && !visitAll(true, [](double, double) {}))
+        stressStrain = false;
+    return {
+        ChartAxisTitles(stressStrain, units),
+        [visitAll, stressStrain](const ChartPointVisit& visit) { visitAll(stressStrain, visit); }};
 }

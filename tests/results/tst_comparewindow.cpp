@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <QXYSeries>
 
 static QString cell(const CompareWindow& window, int row, int column) {
@@ -127,6 +128,8 @@ private slots:
         const QChart& chart = *window.findChild<QChartView*>()->chart();
         QCOMPARE(chart.axes(Qt::Vertical).constFirst()->titleText(), "Stress (MPa)");
         QCOMPARE(cell(window, 0, 13), "0.4200508"); // 271 N over 645.16 mm^2
+        const auto* stressAxis = static_cast<const QValueAxis*>(chart.axes(Qt::Vertical).first());
+        QVERIFY2(stressAxis->max() < 1.0, "the curve is drawn as stress, not as load");
         QVERIFY(window.addFile(view + "tension.tdf"));
         QCOMPARE(chart.axes(Qt::Vertical).constFirst()->titleText(), "Load (N)");
         QCOMPARE(cell(window, 1, 13), "");

@@ -98,6 +98,12 @@ private slots:
         QCOMPARE(chart(view).allPoints().at(2), lastPoint);
         QVERIFY(chart(view).accessibleDescription().contains(texts[0] + ", 3 points"));
         QCOMPARE(accessible(&box(view, "textMaxLoad"))->text(QAccessible::Name), texts[2]);
+        // A report's curve, visited without being kept, is the chart's.
+        const ChartCurve curve = ChartPoints(experiment, units, viewMode);
+        QList<QPointF> visited;
+        curve.points([&](double x, double y) { visited.append({x, y}); });
+        QCOMPARE((QStringList{curve.titles.x, curve.titles.y}), texts.mid(0, 2));
+        QCOMPARE(visited, chart(view).allPoints());
     }
 
     // Stress titles stand over stresses only: a tension test whose dimensions
@@ -110,9 +116,10 @@ private slots:
             view.ShowResults(experiment, units, 2, true);
             const AxisTitles load = ChartAxisTitles(false, units);
             QCOMPARE(titlesAndCaptions(view).mid(0, 2), QStringList({load.x, load.y}));
-            AxisTitles report;
-            const QList<QPointF> points = ChartPoints(experiment, units, 2, report);
-            QCOMPARE(report.y, load.y);
+            const ChartCurve report = ChartPoints(experiment, units, 2);
+            QList<QPointF> points;
+            report.points([&](double x, double y) { points.append({x, y}); });
+            QCOMPARE(report.titles.y, load.y);
             QCOMPARE(points.last().y(), experiment.load(3, units));
         }
     }

@@ -1,0 +1,55 @@
+#include "model/experiment.h"
+#include "model/gfunctions.h"
+#include "model/pointconverter.h"
+#include "modelfakes.h"
+
+#include <QTest>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+
+// The converter gives each point exactly as the experiment converts it, and
+// fails exactly where the experiment throws, also for readings outside the
+// interface's range and for readings met again.
+class TestPointConverter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InitNameTables(); }
+
+    void convertsAsTheExperimentDoes_data() {
+        QTest::addColumn<QByteArrayList>("row");
+        for (const QByteArrayList& row : dataRows("pointconverter.tsv"))
+            QTest::newRow(row[0]) << row;
+    }
+
+    void convertsAsTheExperimentDoes() {
+        QFETCH(QByteArrayList, row);
+        Experiment experiment;
+        experiment.SetTestType(row[1].toInt());
+        experiment.SetLoadCellRatio(std::strtof(row[3].constData(), nullptr));
+        experiment.SetLoadCellOffset(row[4].toInt());
+        for (const QByteArray& reading : row[5].split(' ')) {
+            const QByteArrayList raw = reading.split(',');
+            experiment.AddDataPoint(raw[0].toInt(), raw[1].toInt());
+        }
+        const std::int32_t units = row[2].toInt();
+        const PointConverter converter(experiment, units);
+        for (std::int32_t i = 1; i <= experiment.Count(); ++i) {
+            std::optional<QPair<float, float>> expected;
+            try {
+                expected = qMakePair(experiment.Displacement(i, units), experiment.load(i, units));
+            } catch (const std::exception&) {
+            }
+            float displacement = 0.0f;
+            float load = 0.0f;
+            const bool converted = converter.convert(i, displacement, load);
+            QCOMPARE(converted, expected.has_value());
+            if (converted)
+                QCOMPARE(qMakePair(displacement, load), *expected);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPointConverter)
+#include "tst_pointconverter.moc"
