@@ -28,7 +28,7 @@ private slots:
         SpecimenDialog dialog(given, dialogs);
         dialog.show();
         const QList<QLabel*> units = dialog.findChildren<QLabel*>(QRegularExpression("^unit"));
-        QCOMPARE(units.size(), 9);
+        QCOMPARE(units.size(), 13);
         for (const QLabel* unit : units)
             QCOMPARE(unit->text(), QStringLiteral("in."));
         QCOMPARE(edit(dialog, "Width").text(), QStringLiteral("0.75"));

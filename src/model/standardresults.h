@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/specimen.h"
+#include "standards/result.h"
+#include "standards/testinput.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class Experiment;
+
+// The one place where a test and its specimen record meet the standards'
+// results: which kind of results a test type has (none for hardness or an
+// unknown type), the input they are computed from, and the results of a
+// test from its readings in lbf and inches.
+std::optional<TestKind> ResultKind(std::int32_t testType, const SpecimenRecord& specimen);
+TestInput StandardInput(TestKind kind, const SpecimenRecord& specimen);
+// Every result of the test's kind, those that cannot be computed empty with
+// the reason; no results for a test without a kind. Never throws.
+TestResults StandardResults(const Experiment& experiment);
+
+// What the results are the results of, for headings: "tension test",
+// "beam in three-point bending", ...
+std::string ResultKindText(TestKind kind);
+// A result's name with its unit, as tables and the export head a column:
+// "Tensile strength (Rm) [psi]".
+std::string ResultHeading(const Result& result, std::int32_t units);
+// Its value in `units` as the tables show it (seven significant digits);
+// empty when it has none.
+std::string ResultValueText(const Result& result, std::int32_t units);
