@@ -66,8 +66,8 @@ SetTable MakeSetTable(const std::vector<SetEntry>& entries, std::int32_t units) 
 
 const std::vector<std::string>& StatisticNames() {
     static const std::vector<std::string> names{
-        "Mean", "Standard deviation", "Coefficient of variation (%)",
-        "Lower 95% confidence limit of the mean", "Upper 95% confidence limit of the mean"};
+        "Mean", "Standard deviation", "Coefficient of variation (%)", "Lower 95% confidence limit",
+        "Upper 95% confidence limit"};
     return names;
 }
 

@@ -144,3 +144,10 @@ std::string ResultValueText(const Result& result, std::int32_t units) {
     const auto value = result.In(units == kUnitsEnglish ? UnitSystem::English : UnitSystem::Metric);
     return value ? PlainNumberText(static_cast<float>(*value)) : std::string();
 }
+
+std::string ResultCellText(const Result& result, std::int32_t units) {
+    if (!result.value)
+        return "(" + result.reason + ")";
+    const std::string value = ResultValueText(result, units);
+    return result.detail.empty() ? value : value + " (" + result.detail + ")";
+}

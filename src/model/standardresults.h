@@ -29,3 +29,6 @@ std::string ResultHeading(const Result& result, std::int32_t units);
 // Its value in `units` as the tables show it (seven significant digits);
 // empty when it has none.
 std::string ResultValueText(const Result& result, std::int32_t units);
+// As a table of one test shows it: the value and, in brackets, what it was
+// found from; or the reason it is empty, in brackets.
+std::string ResultCellText(const Result& result, std::int32_t units);

@@ -2,6 +2,8 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/settable.h"
+#include "model/standardresults.h"
 #include "model/testproperties.h"
 #include "results/resultsview.h"
 
@@ -119,43 +121,50 @@ ReportTable PropertyTable(const Experiment& experiment, std::int32_t units) {
                                                  : "(" + AbsenceText(value.absence) + ")";
         table.rows.push_back({Text(column.heading), Text(text)});
     }
+    const TestResults results = StandardResults(experiment);
+    if (const auto kind = ResultKind(experiment.TestType(), experiment.specimen());
+        kind && !results.results.empty()) {
+        table.rows.push_back({QStringLiteral("Results of the ") + Text(ResultKindText(*kind)), {}});
+        for (const Result& result : results.results)
+            table.rows.push_back(
+                {Text(ResultHeading(result, units)), Text(ResultCellText(result, units))});
+    }
     return table;
 }
 
-QString StatisticText(const std::optional<double>& value) {
-    return value ? Text(PropertyText(PropertyValue::Of(*value), false)) : QString();
+QString ValueText(const std::optional<double>& value, bool pointNumber) {
+    return value ? Text(PropertyText(PropertyValue::Of(*value), pointNumber)) : QString();
 }
 
 // The Compare Tests window's table: a row per test, then the statistics.
-ReportTable SetTable(const std::vector<ReportSpecimen>& specimens, std::int32_t units) {
-    const std::vector<PropertyColumn> columns = PropertyColumns(units);
+ReportTable SetReportTable(const std::vector<ReportSpecimen>& specimens, std::int32_t units) {
+    std::vector<SetEntry> entries;
+    for (const ReportSpecimen& specimen : specimens)
+        entries.push_back(SetEntryOf(*specimen.experiment, units));
+    const SetTable set = MakeSetTable(entries, units);
     ReportTable table;
     table.headings = {QStringLiteral("File"), QStringLiteral("Test type"),
                       QStringLiteral("Points")};
-    for (const PropertyColumn& column : columns)
+    for (const SetColumn& column : set.columns)
         table.headings << Text(column.heading);
-    std::vector<TestProperties> tests;
-    for (const ReportSpecimen& specimen : specimens) {
-        const Experiment& experiment = *specimen.experiment;
-        tests.push_back(ComputeTestProperties(experiment, units));
-        QStringList row{QFileInfo(specimen.fileName).fileName(), Text(experiment.TestString()),
-                        PointsText(experiment.Count())};
-        for (const PropertyColumn& column : columns)
-            row << Text(PropertyText(tests.back().*column.member, column.pointNumber));
+    table.headings << Text(kLeftOutHeading);
+    for (std::size_t t = 0; t < entries.size(); ++t) {
+        QStringList row{QFileInfo(specimens[t].fileName).fileName(), Text(entries[t].testType),
+                        PointsText(entries[t].points)};
+        for (std::size_t c = 0; c < set.columns.size(); ++c)
+            row << ValueText(set.values[t][c], set.columns[c].pointNumber);
+        row << Text(entries[t].leftOut);
         table.rows.push_back(row);
     }
     if (specimens.size() < 2)
         return table;
-    QStringList mean{QStringLiteral("Mean"), {}, {}};
-    QStringList deviation{QStringLiteral("Standard deviation"), {}, {}};
-    QStringList variation{QStringLiteral("Coefficient of variation (%)"), {}, {}};
-    for (const PropertyColumn& column : columns) {
-        const ColumnStatistics statistics = ColumnStatisticsOf(tests, column);
-        mean << StatisticText(statistics.mean);
-        deviation << StatisticText(statistics.standardDeviation);
-        variation << StatisticText(statistics.coefficientOfVariation);
+    for (std::size_t i = 0; i < StatisticNames().size(); ++i) {
+        QStringList row{Text(StatisticNames()[i]), {}, {}};
+        for (const SetStatistics& statistics : set.statistics)
+            row << ValueText(StatisticValues(statistics)[i], false);
+        row << QString();
+        table.rows.push_back(row);
     }
-    table.rows.insert(table.rows.end(), {mean, deviation, variation});
     return table;
 }
 
@@ -213,10 +222,19 @@ ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
         if (!types.contains(type))
             types << type;
     }
+    QStringList leftOut;
+    for (const ReportSpecimen& specimen : specimens)
+        if (!specimen.experiment->specimen().excluded.empty())
+            leftOut << QFileInfo(specimen.fileName).fileName() + QStringLiteral(": ") +
+                           Text(specimen.experiment->specimen().excluded);
     report.header = {{QStringLiteral("Test type"), types.join(QStringLiteral(", "))},
                      {QStringLiteral("Tests"), QString::number(specimens.size())},
                      {QStringLiteral("Units"), UnitsText(units)},
                      {QStringLiteral("Program"), ProgramText()}};
+    // Only a set with a test left out says so, with why.
+    if (!leftOut.isEmpty())
+        report.header.emplace_back(QStringLiteral("Left out of the statistics"),
+                                   leftOut.join(QStringLiteral("; ")));
     report.fields = fields;
     const AxisTitles titles = ChartAxisTitles(false, units);
     report.xTitle = titles.x;
@@ -228,6 +246,6 @@ ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
             Curve(ChartPoints(*specimen.experiment, units, kViewLoadDisplacement, ignored),
                   QFileInfo(specimen.fileName).fileName()));
     }
-    report.table = SetTable(specimens, units);
+    report.table = SetReportTable(specimens, units);
     return report;
 }

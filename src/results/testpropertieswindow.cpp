@@ -111,11 +111,7 @@ void TestPropertiesWindow::fillResults(const TestResults& results, int row) {
     SetTableCell(*m_table, row++, 1, {});
     for (const Result& result : results.results) {
         const QString heading = QString::fromStdString(ResultHeading(result, m_units));
-        QString text = result.value
-                           ? QString::fromStdString(ResultValueText(result, m_units))
-                           : QStringLiteral("(%1)").arg(QString::fromStdString(result.reason));
-        if (result.value && !result.detail.empty())
-            text += QStringLiteral(" (%1)").arg(QString::fromStdString(result.detail));
+        const QString text = QString::fromStdString(ResultCellText(result, m_units));
         SetTableCell(*m_table, row, 0, heading);
         SetTableCell(*m_table, row++, 1, text, heading);
     }
