@@ -84,6 +84,41 @@ TestInput StandardInput(TestKind kind, const SpecimenRecord& s) {
     return in;
 }
 
+// The reading of point `index` (0-based) in inches and lbf, as the results
+// take it.
+std::pair<double, double> ReadingAt(const Experiment& experiment, std::size_t index) {
+    const auto point = static_cast<std::int32_t>(index + 1);
+    const auto& loads = experiment.DigitalLoad();
+    const auto& displacements = experiment.DigitalDisplacement();
+    const double direction = experiment.direction();
+    const float ratio = experiment.LoadCellRatio();
+    const std::int32_t offset = experiment.LoadCellOffset();
+    return {direction * ReadingInches(displacements.Value(1), loads.Value(1),
+                                      displacements.Value(point), loads.Value(point), ratio,
+                                      offset),
+            direction * ReadingLbf(loads.Value(point), ratio, offset)};
+}
+
+ResultMarks MarksOf(const Experiment& experiment, const TestResults& results) {
+    ResultMarks marks;
+    try {
+        if (results.peak)
+            marks.peak = ReadingAt(experiment, *results.peak);
+        if (results.fracture)
+            marks.fracture = ReadingAt(experiment, *results.fracture);
+        if (results.fit && marks.peak && results.fit->slope > 0.0) {
+            const StraightFit& fit = *results.fit;
+            marks.modulusLine = {{fit.origin, 0.0},
+                                 {fit.origin + marks.peak->second / fit.slope, marks.peak->second}};
+        }
+        if (results.proofExtension && results.proofForce)
+            marks.proof = std::pair{*results.proofExtension, *results.proofForce};
+    } catch (const std::exception&) {
+        return {};
+    }
+    return marks;
+}
+
 TestResults StandardResults(const Experiment& experiment) {
     const auto kind = ResultKind(experiment.TestType(), experiment.specimen());
     if (!kind)

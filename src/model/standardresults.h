@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class Experiment;
 
@@ -19,6 +21,18 @@ TestInput StandardInput(TestKind kind, const SpecimenRecord& specimen);
 // Every result of the test's kind, those that cannot be computed empty with
 // the reason; no results for a test without a kind. Never throws.
 TestResults StandardResults(const Experiment& experiment);
+
+// What a chart of the test can mark, in inches of extension and lbf (the
+// readings' units): the modulus line from where it meets zero force up to the
+// peak force, the proof point, the peak and the fracture. Empty parts are not
+// known.
+struct ResultMarks {
+    std::vector<std::pair<double, double>> modulusLine;
+    std::optional<std::pair<double, double>> proof;
+    std::optional<std::pair<double, double>> peak;
+    std::optional<std::pair<double, double>> fracture;
+};
+ResultMarks MarksOf(const Experiment& experiment, const TestResults& results);
 
 // What the results are the results of, for headings: "tension test",
 // "beam in three-point bending", ...

@@ -7,6 +7,7 @@
 #include "platform/geometry.h"
 #include "platform/readabletext.h"
 #include "results/pointsmodel.h"
+#include "results/resultmarks.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 
@@ -169,12 +170,14 @@ void ResultsView::showChart(const Experiment& experiment,
                             bool stressStrain) {
     QList<qint32> numbers;
     QList<QPointF> table = loadDisplacement(experiment, units, count, numbers);
-    if (stressStrain && !toStressStrain(table, experiment, units)) {
+    const bool stress = stressStrain && toStressStrain(table, experiment, units);
+    if (stressStrain && !stress) {
         table = loadDisplacement(experiment, units, count, numbers);
         const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
     }
     m_chart->setPoints(table, std::move(numbers));
+    m_chart->setMarks(m_resultMarks ? ResultMarksOf(experiment, units, stress) : ChartMarks{});
     dropPrintCopy();
 }
 
@@ -186,7 +189,8 @@ QList<QPointF> ChartPoints(const Experiment& experiment,
     titles = ChartAxisTitles(stressStrain, units);
     QList<qint32> numbers;
     QList<QPointF> table = loadDisplacement(experiment, units, experiment.Count(), numbers);
-    if (stressStrain && !toStressStrain(table, experiment, units)) {
+    const bool stress = stressStrain && toStressStrain(table, experiment, units);
+    if (stressStrain && !stress) {
         table = loadDisplacement(experiment, units, experiment.Count(), numbers);
         titles = ChartAxisTitles(false, units);
     }

@@ -198,6 +198,12 @@ void Main::handleZoomOut() {
     m_results->zoomOut();
 }
 
+// The check mark says whether the chart marks the results; a fill shows it.
+void Main::handleResultMarks() {
+    m_results->setResultMarks(m_menus.mnuResultMarks->isChecked());
+    ShowResults();
+}
+
 void Main::handleLoadDisp() {
     setViewMode(kViewLoadDisplacement);
     ShowResults();
