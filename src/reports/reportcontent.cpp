@@ -5,9 +5,11 @@
 #include "model/settable.h"
 #include "model/standardresults.h"
 #include "model/testproperties.h"
+#include "results/resultmarks.h"
 #include "results/resultsview.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -204,6 +206,35 @@ ReportContent SpecimenReport(const Experiment& experiment,
     report.curves.push_back(Curve(points, report.title));
     report.table = PropertyTable(experiment, units);
     return report;
+}
+
+void AddResultMarks(ReportContent& report,
+                    const Experiment& experiment,
+                    std::int32_t units,
+                    std::int32_t viewMode) {
+    constexpr std::int32_t kViewStressStrain = 2;
+    constexpr double kCrossShare = 0.015; // of the curve's extent, each arm
+    const bool stressStrain = experiment.TestType() == kTestTension &&
+                              viewMode == kViewStressStrain &&
+                              HasStressDimensions(experiment.specimen());
+    const ChartMarks marks = ResultMarksOf(experiment, units, stressStrain);
+    if (marks.modulusLine.size() == 2)
+        report.curves.push_back(Curve(marks.modulusLine, QStringLiteral("Modulus line")));
+    if (marks.points.isEmpty() || report.curves.empty())
+        return;
+    double width = 0.0;
+    double height = 0.0;
+    for (const QPointF& point : report.curves.front().points) {
+        width = std::max(width, std::fabs(point.x()));
+        height = std::max(height, std::fabs(point.y()));
+    }
+    const double dx = width * kCrossShare;
+    const double dy = height * kCrossShare;
+    // Each cross one stroke: across, back to the middle, up and down.
+    for (const QPointF& p : marks.points)
+        report.curves.push_back(
+            {QStringLiteral("Result point"),
+             {p - QPointF(dx, 0), p + QPointF(dx, 0), p, p + QPointF(0, dy), p - QPointF(0, dy)}});
 }
 
 ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,

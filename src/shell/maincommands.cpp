@@ -165,8 +165,12 @@ void Main::handleReport() {
         };
         m_report->runForTest(*this, proposed, fields, accepted,
                              [&](const ReportFields& typed) {
-                                 return SpecimenReport(experiment, source, typed, m_units,
-                                                       m_viewMode);
+                                 ReportContent content =
+                                     SpecimenReport(experiment, source, typed, m_units, m_viewMode);
+                                 // The chart's marks, when it shows them.
+                                 if (m_results->resultMarks())
+                                     AddResultMarks(content, experiment, m_units, m_viewMode);
+                                 return content;
                              },
                              {m_dataFile});
     });

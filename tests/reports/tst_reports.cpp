@@ -1,5 +1,6 @@
 #include "model/gfunctions.h"
 #include "model/modelfakes.h"
+#include "reports/reportcontent.h"
 #include "results/comparewindow.h"
 #include "shell/mainfixture.h"
 
@@ -329,6 +330,17 @@ private slots:
         const QString text = pdfText(path("set.pdf"));
         QVERIFY2(text.contains("Specimen set of 3 tests"), qPrintable(text));
         checkProperties(text, files, false);
+    }
+
+    // With the chart's marks on, a report's chart carries the modulus line,
+    // up to the peak, and a cross at the proof point, the peak and the break.
+    void reportDrawsTheChartsMarks() {
+        const Experiment coupon = tensionCoupon();
+        ReportContent report = SpecimenReport(coupon, {}, {}, kUnitsMetric, 2);
+        AddResultMarks(report, coupon, kUnitsMetric, 2);
+        QCOMPARE(report.curves.size(), std::size_t{5});
+        QCOMPARE(report.curves[1].points.back().y(), report.curves[3].points[2].y());
+        QVERIFY(std::fabs(report.curves[3].points[2].y() - 44.12579) < 1e-4); // Rm, MPa
     }
 
 private:
