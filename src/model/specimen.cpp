@@ -28,11 +28,12 @@ struct TextField {
     std::string SpecimenRecord::*member;
     std::size_t mostBytes;
 };
-constexpr std::array<TextField, 4> kTextFields{{
+constexpr std::array<TextField, 5> kTextFields{{
     {"specimen", &SpecimenRecord::name, kMostShortTextBytes},
     {"material", &SpecimenRecord::material, kMostShortTextBytes},
     {"operator", &SpecimenRecord::operatorName, kMostShortTextBytes},
     {"notes", &SpecimenRecord::notes, kMostNotesBytes},
+    {"excluded", &SpecimenRecord::excluded, kMostShortTextBytes},
 }};
 
 struct LengthField {
@@ -41,7 +42,7 @@ struct LengthField {
     // Giving this length says the specimen's shape, on the command line.
     std::optional<SpecimenShape> shape;
 };
-constexpr std::array<LengthField, 9> kLengthFields{{
+constexpr std::array<LengthField, 13> kLengthFields{{
     {"thickness", &SpecimenRecord::thickness, SpecimenShape::Rectangular},
     {"width", &SpecimenRecord::width, SpecimenShape::Rectangular},
     {"diameter", &SpecimenRecord::diameter, SpecimenShape::Round},
@@ -51,6 +52,10 @@ constexpr std::array<LengthField, 9> kLengthFields{{
     {"final-width", &SpecimenRecord::finalWidth, SpecimenShape::Rectangular},
     {"final-thickness", &SpecimenRecord::finalThickness, SpecimenShape::Rectangular},
     {"final-diameter", &SpecimenRecord::finalDiameter, SpecimenShape::Round},
+    {"shear-diameter", &SpecimenRecord::shearDiameter, std::nullopt},
+    {"shear-length", &SpecimenRecord::shearLength, std::nullopt},
+    {"span", &SpecimenRecord::span, std::nullopt},
+    {"loading-span", &SpecimenRecord::loadingSpan, std::nullopt},
 }};
 
 // Cuts a text to at most `most` bytes without splitting a UTF-8 character.
@@ -157,7 +162,7 @@ std::string Payload(const SpecimenRecord& specimen) {
     }
     if (specimen.beganSeconds)
         out += std::string(kBeganName) + '=' + NumberString(*specimen.beganSeconds) + "\r\n";
-    return out;
+    return out + SetupPayload(specimen);
 }
 
 // One stored field. Names this version does not know are passed over: a
@@ -194,6 +199,8 @@ bool ReadStoredField(SpecimenRecord& s, std::string_view name, std::string_view 
     }
     if (name == kLengthUnitName)
         return value == kLengthUnit;
+    if (const auto setup = SetSetupField(s, name, value))
+        return setup->empty();
     return true;
 }
 
@@ -292,7 +299,8 @@ bool IsSpecimenFieldName(std::string_view name) {
     for (const LengthField& field : kLengthFields)
         if (name == field.name)
             return true;
-    return false;
+    SpecimenRecord scratch;
+    return SetSetupField(scratch, name, "").has_value();
 }
 
 std::string
@@ -314,6 +322,8 @@ SetSpecimenField(SpecimenRecord& specimen, std::string_view name, std::string_vi
             specimen.shape = *field.shape;
         return {};
     }
+    if (auto setup = SetSetupField(specimen, name, text))
+        return *setup;
     return "no specimen field is called " + std::string(name);
 }
 

@@ -9,6 +9,16 @@
 // or a circle (its diameter).
 enum class SpecimenShape { Rectangular, Round };
 
+// How a shear specimen is cut: by a pin (in one or more planes), by a punch
+// through a sheet, or along a plate's edge.
+enum class ShearConfiguration { Pin, Punch, Plate };
+// What a structures test loads: a beam in three- or four-point bending, or
+// any other structure.
+enum class StructureKind { Other, ThreePoint, FourPoint };
+// What the modulus window's ends are given in: percent of the peak force,
+// lbf, or psi.
+enum class ModulusWindow { PeakPercent, Force, Stress };
+
 // What a test knows of its specimen: who and what it is, its dimensions
 // before the test, its dimensions after it, and when the test began. Every
 // length is in inches; 0 stands for a length not given. Kept with the test in
@@ -33,6 +43,27 @@ struct SpecimenRecord {
     float finalDiameter = 0.0f;
 
     std::optional<std::int64_t> beganSeconds; // wall clock, seconds since the epoch
+
+    // The set-up, for the results of a shear or a structures test. A shear
+    // specimen's thickness is `thickness`; a beam's width and depth are
+    // `width` and `thickness`.
+    ShearConfiguration shear = ShearConfiguration::Pin;
+    float shearDiameter = 0.0f; // the pin's or the punch's
+    int shearPlanes = 0;        // a pin's; 0: not given (one)
+    float shearLength = 0.0f;   // a plate's cut
+    StructureKind structure = StructureKind::Other;
+    float span = 0.0f;        // between the supports
+    float loadingSpan = 0.0f; // between the two loads of four-point bending
+
+    // The settings of the results; 0 for a number stands for its default.
+    ModulusWindow windowBasis = ModulusWindow::PeakPercent;
+    float windowFrom = 0.0f;        // 10% of the peak
+    float windowTo = 0.0f;          // 40% of the peak
+    float proofOffset = 0.0f;       // percent of the gauge length: 0.2
+    bool firstLocalMaximum = false; // plastics: the stress at the first maximum too
+
+    // Why the specimen is left out of its set's statistics; empty: counted.
+    std::string excluded;
 
     bool operator==(const SpecimenRecord&) const = default;
     // Whether anything at all is known: a test without it is stored as before.
@@ -73,6 +104,15 @@ bool IsSpecimenFieldName(std::string_view name);
 std::optional<float> LengthInInches(std::string_view text);
 // Whether a length's text ends in the millimetre suffix.
 bool HasMillimetreSuffix(std::string_view text);
+
+// The set-up and settings fields that are neither texts nor lengths (the
+// shear configuration, the number of shear planes, the structure, the modulus
+// window, the proof offset, the first local maximum): their lines as stored,
+// only those not at their defaults; and setting one from its text, empty when
+// done, why not otherwise, no value when `name` is none of them.
+std::string SetupPayload(const SpecimenRecord& specimen);
+std::optional<std::string>
+SetSetupField(SpecimenRecord& specimen, std::string_view name, std::string_view text);
 
 // The block of a data file that holds the specimen (after the last record),
 // and reading it back. BlockText of an empty specimen is empty.

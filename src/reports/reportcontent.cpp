@@ -2,10 +2,14 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/settable.h"
+#include "model/standardresults.h"
 #include "model/testproperties.h"
+#include "results/resultmarks.h"
 #include "results/resultsview.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -119,43 +123,50 @@ ReportTable PropertyTable(const Experiment& experiment, std::int32_t units) {
                                                  : "(" + AbsenceText(value.absence) + ")";
         table.rows.push_back({Text(column.heading), Text(text)});
     }
+    const TestResults results = StandardResults(experiment);
+    if (const auto kind = ResultKind(experiment.TestType(), experiment.specimen());
+        kind && !results.results.empty()) {
+        table.rows.push_back({QStringLiteral("Results of the ") + Text(ResultKindText(*kind)), {}});
+        for (const Result& result : results.results)
+            table.rows.push_back(
+                {Text(ResultHeading(result, units)), Text(ResultCellText(result, units))});
+    }
     return table;
 }
 
-QString StatisticText(const std::optional<double>& value) {
-    return value ? Text(PropertyText(PropertyValue::Of(*value), false)) : QString();
+QString ValueText(const std::optional<double>& value, bool pointNumber) {
+    return value ? Text(PropertyText(PropertyValue::Of(*value), pointNumber)) : QString();
 }
 
 // The Compare Tests window's table: a row per test, then the statistics.
-ReportTable SetTable(const std::vector<ReportSpecimen>& specimens, std::int32_t units) {
-    const std::vector<PropertyColumn> columns = PropertyColumns(units);
+ReportTable SetReportTable(const std::vector<ReportSpecimen>& specimens, std::int32_t units) {
+    std::vector<SetEntry> entries;
+    for (const ReportSpecimen& specimen : specimens)
+        entries.push_back(SetEntryOf(*specimen.experiment, units));
+    const SetTable set = MakeSetTable(entries, units);
     ReportTable table;
     table.headings = {QStringLiteral("File"), QStringLiteral("Test type"),
                       QStringLiteral("Points")};
-    for (const PropertyColumn& column : columns)
+    for (const SetColumn& column : set.columns)
         table.headings << Text(column.heading);
-    std::vector<TestProperties> tests;
-    for (const ReportSpecimen& specimen : specimens) {
-        const Experiment& experiment = *specimen.experiment;
-        tests.push_back(ComputeTestProperties(experiment, units));
-        QStringList row{QFileInfo(specimen.fileName).fileName(), Text(experiment.TestString()),
-                        PointsText(experiment.Count())};
-        for (const PropertyColumn& column : columns)
-            row << Text(PropertyText(tests.back().*column.member, column.pointNumber));
+    table.headings << Text(kLeftOutHeading);
+    for (std::size_t t = 0; t < entries.size(); ++t) {
+        QStringList row{QFileInfo(specimens[t].fileName).fileName(), Text(entries[t].testType),
+                        PointsText(entries[t].points)};
+        for (std::size_t c = 0; c < set.columns.size(); ++c)
+            row << ValueText(set.values[t][c], set.columns[c].pointNumber);
+        row << Text(entries[t].leftOut);
         table.rows.push_back(row);
     }
     if (specimens.size() < 2)
         return table;
-    QStringList mean{QStringLiteral("Mean"), {}, {}};
-    QStringList deviation{QStringLiteral("Standard deviation"), {}, {}};
-    QStringList variation{QStringLiteral("Coefficient of variation (%)"), {}, {}};
-    for (const PropertyColumn& column : columns) {
-        const ColumnStatistics statistics = ColumnStatisticsOf(tests, column);
-        mean << StatisticText(statistics.mean);
-        deviation << StatisticText(statistics.standardDeviation);
-        variation << StatisticText(statistics.coefficientOfVariation);
+    for (std::size_t i = 0; i < StatisticNames().size(); ++i) {
+        QStringList row{Text(StatisticNames()[i]), {}, {}};
+        for (const SetStatistics& statistics : set.statistics)
+            row << ValueText(StatisticValues(statistics)[i], false);
+        row << QString();
+        table.rows.push_back(row);
     }
-    table.rows.insert(table.rows.end(), {mean, deviation, variation});
     return table;
 }
 
@@ -193,6 +204,45 @@ ReportContent SpecimenReport(const Experiment& experiment,
     return report;
 }
 
+namespace {
+// A curve of a few points held by the report itself.
+ReportCurve FixedCurve(const QString& name, const QList<QPointF>& points) {
+    return {name, [points](const std::function<void(double x, double y)>& visit) {
+                for (const QPointF& point : points)
+                    visit(point.x(), point.y());
+            }};
+}
+} // namespace
+
+void AddResultMarks(ReportContent& report,
+                    const Experiment& experiment,
+                    std::int32_t units,
+                    std::int32_t viewMode) {
+    constexpr std::int32_t kViewStressStrain = 2;
+    constexpr double kCrossShare = 0.015; // of the curve's extent, each arm
+    const bool stressStrain = experiment.TestType() == kTestTension &&
+                              viewMode == kViewStressStrain &&
+                              HasStressDimensions(experiment.specimen());
+    const ChartMarks marks = ResultMarksOf(experiment, units, stressStrain);
+    if (report.curves.empty())
+        return;
+    double width = 0.0;
+    double height = 0.0;
+    report.curves.front().points([&](double x, double y) {
+        width = std::max(width, std::fabs(x));
+        height = std::max(height, std::fabs(y));
+    });
+    if (marks.modulusLine.size() == 2)
+        report.curves.push_back(FixedCurve(QStringLiteral("Modulus line"), marks.modulusLine));
+    const double dx = width * kCrossShare;
+    const double dy = height * kCrossShare;
+    // Each cross one stroke: across, back to the middle, up and down.
+    for (const QPointF& p : marks.points)
+        report.curves.push_back(
+            FixedCurve(QStringLiteral("Result point"), {p - QPointF(dx, 0), p + QPointF(dx, 0), p,
+                                                        p + QPointF(0, dy), p - QPointF(0, dy)}));
+}
+
 ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
                         const ReportFields& fields,
                         std::int32_t units) {
@@ -209,10 +259,19 @@ ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
         if (!types.contains(type))
             types << type;
     }
+    QStringList leftOut;
+    for (const ReportSpecimen& specimen : specimens)
+        if (!specimen.experiment->specimen().excluded.empty())
+            leftOut << QFileInfo(specimen.fileName).fileName() + QStringLiteral(": ") +
+                           Text(specimen.experiment->specimen().excluded);
     report.header = {{QStringLiteral("Test type"), types.join(QStringLiteral(", "))},
                      {QStringLiteral("Tests"), QString::number(specimens.size())},
                      {QStringLiteral("Units"), UnitsText(units)},
                      {QStringLiteral("Program"), ProgramText()}};
+    // Only a set with a test left out says so, with why.
+    if (!leftOut.isEmpty())
+        report.header.emplace_back(QStringLiteral("Left out of the statistics"),
+                                   leftOut.join(QStringLiteral("; ")));
     report.fields = fields;
     const AxisTitles titles = ChartAxisTitles(false, units);
     report.xTitle = titles.x;
@@ -223,6 +282,6 @@ ReportContent SetReport(const std::vector<ReportSpecimen>& specimens,
             {QFileInfo(specimen.fileName).fileName(),
              ChartPoints(*specimen.experiment, units, kViewLoadDisplacement).points});
     }
-    report.table = SetTable(specimens, units);
+    report.table = SetReportTable(specimens, units);
     return report;
 }

@@ -76,6 +76,14 @@ ReportContent SpecimenReport(const Experiment& experiment,
                              const ReportFields& fields,
                              std::int32_t units,
                              std::int32_t viewMode);
+// Adds the marks of the test's results to the chart of its report (as the
+// results chart draws them with View, Result Marks): the modulus line, and a
+// small cross at the proof point, the peak and the break, as curves after the
+// test's own.
+void AddResultMarks(ReportContent& report,
+                    const Experiment& experiment,
+                    std::int32_t units,
+                    std::int32_t viewMode);
 // The report of a specimen set: the overlaid load against displacement
 // curves with a legend, a row of properties per test, then the mean, the
 // standard deviation and the coefficient of variation of each measured column.

@@ -41,10 +41,12 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString ValueText(const PropertyValue& value, bool pointNumber, int digits = kValueDigits) {
-    if (!value.present() || pointNumber)
-        return Text(PropertyText(value, pointNumber));
-    return Text(FixedNumberText(value.value, digits));
+QString ValueText(const std::optional<double>& value, bool pointNumber, int digits = kValueDigits) {
+    if (!value)
+        return {};
+    if (pointNumber)
+        return Text(PropertyText(PropertyValue::Of(*value), true));
+    return Text(FixedNumberText(*value, digits));
 }
 } // namespace
 
@@ -133,7 +135,7 @@ bool CompareWindow::addFile(const QString& fileName) {
         return false;
     }
     m_paths << path;
-    m_properties.push_back(ComputeTestProperties(experiment, m_units));
+    m_properties.push_back(SetEntryOf(experiment, m_units));
     redrawCurves();
     fitAxes();
     fillTable();
@@ -190,12 +192,13 @@ void CompareWindow::fitAxes() {
 }
 
 void CompareWindow::fillTable() {
-    const std::vector<PropertyColumn> columns = PropertyColumns(m_units);
+    const SetTable table = MakeSetTable(m_properties, m_units);
     QStringList headings{tr("File"), tr("Test type"), tr("Points")};
-    for (const PropertyColumn& column : columns)
+    for (const SetColumn& column : table.columns)
         headings << Text(column.heading);
+    headings << Text(kLeftOutHeading);
     const int files = fileCount();
-    const int statisticRows = files > 1 ? 3 : 0;
+    const int statisticRows = files > 1 ? static_cast<int>(StatisticNames().size()) : 0;
     m_table->clear();
     m_table->setColumnCount(static_cast<int>(headings.size()));
     m_table->setHorizontalHeaderLabels(headings);
@@ -204,20 +207,21 @@ void CompareWindow::fillTable() {
         m_table->horizontalHeaderItem(column)->setToolTip(headings.at(column));
     m_table->setRowCount(files + statisticRows);
     for (int row = 0; row < files; ++row) {
-        const Experiment& experiment = m_experiments.Item(row + 1);
+        const SetEntry& entry = m_properties[static_cast<std::size_t>(row)];
         const QString name = QFileInfo(m_paths.at(row)).fileName();
         SetTableCell(*m_table, row, 0, name, m_paths.at(row));
-        SetTableCell(*m_table, row, 1, Text(experiment.TestString()), name);
-        SetTableCell(*m_table, row, 2, QString::number(experiment.Count()), name);
+        SetTableCell(*m_table, row, 1, Text(entry.testType), name);
+        SetTableCell(*m_table, row, 2, QString::number(entry.points), name);
         int column = kLeadingColumns;
-        for (const PropertyColumn& property : columns) {
-            const QString text = ValueText(
-                m_properties[static_cast<std::size_t>(row)].*property.member, property.pointNumber);
-            SetTableCell(*m_table, row, column++, text, name);
-        }
+        for (std::size_t c = 0; c < table.columns.size(); ++c)
+            SetTableCell(*m_table, row, column++,
+                         ValueText(table.values[static_cast<std::size_t>(row)][c],
+                                   table.columns[c].pointNumber),
+                         name);
+        SetTableCell(*m_table, row, column, Text(entry.leftOut), name);
     }
     if (statisticRows > 0)
-        fillStatisticRows(files, columns);
+        fillStatisticRows(files, table);
     m_table->resizeColumnsToContents();
     // What the legend shows, for screen readers.
     QStringList names;
@@ -228,21 +232,20 @@ void CompareWindow::fillTable() {
     handleCurrentRowChanged();
 }
 
-void CompareWindow::fillStatisticRows(int firstRow, const std::vector<PropertyColumn>& columns) {
-    const QStringList names{tr("Mean"), tr("Standard deviation"),
-                            tr("Coefficient of variation (%)")};
-    for (int i = 0; i < names.size(); ++i)
-        SetTableCell(*m_table, firstRow + i, 0, names.at(i));
+// The mean and the confidence limits to the figures of a value, the spread
+// to fewer.
+void CompareWindow::fillStatisticRows(int firstRow, const SetTable& table) {
+    const std::vector<std::string>& names = StatisticNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        SetTableCell(*m_table, firstRow + static_cast<int>(i), 0, Text(names[i]));
     int column = kLeadingColumns;
-    for (const PropertyColumn& property : columns) {
-        const ColumnStatistics statistics = ColumnStatisticsOf(m_properties, property);
-        const std::optional<double> values[] = {statistics.mean, statistics.standardDeviation,
-                                                statistics.coefficientOfVariation};
-        for (int i = 0; i < names.size(); ++i) {
-            const QString text = values[i] ? ValueText(PropertyValue::Of(*values[i]), false,
-                                                       i == 0 ? kValueDigits : kSpreadDigits)
-                                           : QString();
-            SetTableCell(*m_table, firstRow + i, column, text, names.at(i));
+    for (const SetStatistics& statistics : table.statistics) {
+        const std::vector<std::optional<double>> values = StatisticValues(statistics);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const bool spread = i == 1 || i == 2;
+            SetTableCell(*m_table, firstRow + static_cast<int>(i), column,
+                         ValueText(values[i], false, spread ? kSpreadDigits : kValueDigits),
+                         Text(names[i]));
         }
         ++column;
     }

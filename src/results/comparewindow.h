@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/experiments.h"
-#include "model/testproperties.h"
+#include "model/settable.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -20,8 +20,10 @@ class QValueAxis;
 // `Experiments` collection keyed by full path, their load against
 // displacement curves (stress against strain when every test is a tension
 // test with known dimensions) overlaid on one chart with a legend, and their
-// properties in a table ending in the mean, the standard deviation and the
-// coefficient of variation of each measured column. It reads files only;
+// properties and the results of their kinds in a table ending in the mean,
+// the standard deviation, the coefficient of variation and the 95%
+// confidence limits of the mean of each measured column, over the tests not
+// left out by their specimen records (whose reason the last column shows). It reads files only;
 // the main window's current test is untouched. The collection's keys ignore
 // letter case, so a path that differs from an open one only in case is
 // refused. Modal; window thread.
@@ -57,15 +59,15 @@ private:
     void redrawCurves();
     void fitAxes();
     void fillTable();
-    void fillStatisticRows(int firstRow, const std::vector<PropertyColumn>& columns);
+    void fillStatisticRows(int firstRow, const SetTable& table);
     bool refusedAsOpen(const QString& path);
 
     Dialogs& m_dialogs;
     QString m_folder;
     std::int32_t m_units;
     Experiments m_experiments;
-    QStringList m_paths;                      // position i + 1 of the collection
-    std::vector<TestProperties> m_properties; // in the same order
+    QStringList m_paths;                // position i + 1 of the collection
+    std::vector<SetEntry> m_properties; // in the same order
     QChart* m_chart = nullptr;
     QChartView* m_chartView = nullptr;
     QValueAxis* m_axisX = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/linechart.h"
 #include "results/chartnavigator.h"
+#include "results/resultmarks.h"
 #include "results/roundaxis.h"
 
 #include <QAccessible>
@@ -11,6 +12,7 @@
 #include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QResizeEvent>
+#include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
 #include <limits>
@@ -196,6 +198,29 @@ void ResultsChart::redraw() {
     m_series->replace(raster.line(curve));
 }
 
+void ResultsChart::setMarks(const ChartMarks& marks) {
+    if (!m_markLine) {
+        m_markLine = new QLineSeries(chart());
+        m_markPoints = new QScatterSeries(chart());
+        m_markLine->setObjectName(QStringLiteral("seriesModulusLine"));
+        m_markPoints->setObjectName(QStringLiteral("seriesResultPoints"));
+        QPen dashed = m_markLine->pen();
+        dashed.setStyle(Qt::DashLine);
+        m_markLine->setPen(dashed);
+        m_markPoints->setMarkerSize(9.0);
+        for (QXYSeries* series :
+             {static_cast<QXYSeries*>(m_markLine), static_cast<QXYSeries*>(m_markPoints)}) {
+            chart()->addSeries(series);
+            series->attachAxis(m_axisX);
+            series->attachAxis(m_axisY);
+        }
+    }
+    m_markLine->replace(marks.modulusLine);
+    m_markPoints->replace(marks.points);
+    m_marksText = marks.description;
+    describe();
+}
+
 void ResultsChart::describe() {
     const qsizetype count = pointCount();
     const QString points = count == 1 ? tr("1 point") : tr("%1 points").arg(count);
@@ -206,6 +231,8 @@ void ResultsChart::describe() {
     const QString navigation = m_navigator->description();
     if (!navigation.isEmpty())
         description += QStringLiteral(", ") + navigation;
+    if (!m_marksText.isEmpty())
+        description += tr(", marked: ") + m_marksText;
     setAccessibleDescription(description);
     QAccessibleEvent event(this, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);

@@ -9,6 +9,8 @@
 
 class ChartNavigator;
 class QLineSeries;
+class QScatterSeries;
+struct ChartMarks;
 class QValueAxis;
 
 // The results chart: the line of a test on two value axes with titles, no
@@ -64,6 +66,10 @@ public:
     // Shows the test `shown` shows, at its size and with its titles and
     // scaling, whole and unmarked, whatever part of it `shown` is zoomed to.
     void showWholeTestOf(const ResultsChart& shown);
+    // Marks the results over the curve (resultmarks.h): the modulus line
+    // dashed, the proof point, the peak and the break as dots; none when
+    // `marks` is empty. The description tells a screen reader where they are.
+    void setMarks(const ChartMarks& marks);
 
 private:
     void scaleAxes(const QList<QPointF>& points);
@@ -86,4 +92,7 @@ private:
     QValueAxis* m_axisY = nullptr;
     QList<qint32> m_numbers;
     ChartNavigator* m_navigator = nullptr;
+    QLineSeries* m_markLine = nullptr;
+    QScatterSeries* m_markPoints = nullptr;
+    QString m_marksText;
 };

@@ -5,6 +5,7 @@
 #include "results/chartnavigator.h"
 #include "results/chartreadout.h"
 #include "results/pointsmodel.h"
+#include "results/resultmarks.h"
 #include "results/resultschart.h"
 
 #include <QHeaderView>
@@ -169,6 +170,7 @@ void ResultsView::ClearResults() {
     m_labelTestSpecific->hide();
     m_textTestSpecific->hide();
     m_chart->setPoints({});
+    m_chart->setMarks({});
     dropPrintCopy();
 }
 

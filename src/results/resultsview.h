@@ -51,6 +51,10 @@ public:
     // one common range when switched off.
     void setIndependentAxes(bool independent);
     bool independentAxes() const;
+    // Whether the next fill marks the results on the chart (the modulus
+    // line, the proof point, the peak and the break). Off at first.
+    void setResultMarks(bool shown) { m_resultMarks = shown; }
+    bool resultMarks() const { return m_resultMarks; }
     // Shows the whole test in the chart again.
     void zoomOut();
     // A chart to print: the whole test of the chart on screen, unmarked, at
@@ -90,6 +94,7 @@ private:
     // Set while the grid follows the chart, so that it does not mark the
     // row it selects.
     bool m_followingChart = false;
+    bool m_resultMarks = false;
     QLabel* m_labelMaxLoad = nullptr;
     QLabel* m_labelMaxDisp = nullptr;
     QLabel* m_labelTestSpecific = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/geometry.h"
 #include "platform/readabletext.h"
 #include "results/pointsmodel.h"
+#include "results/resultmarks.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
 
@@ -187,12 +188,14 @@ void ResultsView::showChart(const Experiment& experiment,
     // table is not allocated afresh.
     QList<QPointF> table =
         loadDisplacement(experiment, units, count, numbers, m_chart->takePoints());
-    if (stressStrain && !toStressStrain(table, experiment, units)) {
+    const bool stress = stressStrain && toStressStrain(table, experiment, units);
+    if (stressStrain && !stress) {
         table = loadDisplacement(experiment, units, count, numbers, std::move(table));
         const AxisTitles titles = ChartAxisTitles(false, units);
         m_chart->setAxisTitles(titles.x, titles.y);
     }
     m_chart->setPoints(table, std::move(numbers));
+    m_chart->setMarks(m_resultMarks ? ResultMarksOf(experiment, units, stress) : ChartMarks{});
     dropPrintCopy();
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
+#include "model/standardresults.h"
 #include "model/testproperties.h"
 #include "platform/textclipboard.h"
 #include "platform/widgetnames.h"
@@ -77,7 +78,10 @@ void TestPropertiesWindow::setUnits(std::int32_t units) {
 void TestPropertiesWindow::fill() {
     const TestProperties properties = ComputeTestProperties(m_experiment, m_units);
     const std::vector<PropertyColumn> columns = PropertyColumns(m_units);
-    m_table->setRowCount(static_cast<int>(columns.size()) + 2);
+    const TestResults results = StandardResults(m_experiment);
+    const int resultRows =
+        results.results.empty() ? 0 : static_cast<int>(results.results.size()) + 1;
+    m_table->setRowCount(static_cast<int>(columns.size()) + 2 + resultRows);
     SetTableCell(*m_table, 0, 0, tr("Test type"));
     SetTableCell(*m_table, 0, 1, QString::fromStdString(m_experiment.TestString()));
     SetTableCell(*m_table, 1, 0, tr("Points"));
@@ -93,7 +97,24 @@ void TestPropertiesWindow::fill() {
         SetTableCell(*m_table, row, 1, QString::fromStdString(text), heading);
         ++row;
     }
+    if (resultRows > 0)
+        fillResults(results, row);
     m_table->resizeColumnToContents(0);
+}
+
+// The results of the test's kind under a heading row: the value in the
+// window's units with what it was found from, or the reason it is empty.
+void TestPropertiesWindow::fillResults(const TestResults& results, int row) {
+    const auto kind = ResultKind(m_experiment.TestType(), m_experiment.specimen());
+    SetTableCell(*m_table, row, 0,
+                 tr("Results of the %1").arg(QString::fromStdString(ResultKindText(*kind))));
+    SetTableCell(*m_table, row++, 1, {});
+    for (const Result& result : results.results) {
+        const QString heading = QString::fromStdString(ResultHeading(result, m_units));
+        const QString text = QString::fromStdString(ResultCellText(result, m_units));
+        SetTableCell(*m_table, row, 0, heading);
+        SetTableCell(*m_table, row++, 1, text, heading);
+    }
 }
 
 void TestPropertiesWindow::handleUnitsActivated(int index) {

@@ -4,13 +4,15 @@
 #include <cstdint>
 
 class Experiment;
+struct TestResults;
 class QComboBox;
 class QTableWidget;
 
 // The "Test Properties" window: the material properties of the current test
 // (peak, break, energies, stiffness and, for a tension test with its
 // dimensions entered, strength, modulus, yield and elongation) in a table of
-// property and value, in the units the main window shows. A property that
+// property and value, in the units the main window shows, followed by the
+// results of the test's kind as its test standards define them. A property that
 // cannot be computed shows why instead of a number. The table copies to the
 // clipboard as text; the window's unit choice follows the main window's and
 // reports the operator's choice back to it. Modal; window thread.
@@ -31,6 +33,7 @@ signals:
 
 private:
     void fill();
+    void fillResults(const TestResults& results, int row);
     void handleUnitsActivated(int index);
     void handleCopy();
 

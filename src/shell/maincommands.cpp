@@ -165,8 +165,12 @@ void Main::handleReport() {
         };
         m_report->runForTest(*this, proposed, fields, accepted,
                              [&](const ReportFields& typed) {
-                                 return SpecimenReport(experiment, source, typed, m_units,
-                                                       m_viewMode);
+                                 ReportContent content =
+                                     SpecimenReport(experiment, source, typed, m_units, m_viewMode);
+                                 // The chart's marks, when it shows them.
+                                 if (m_results->resultMarks())
+                                     AddResultMarks(content, experiment, m_units, m_viewMode);
+                                 return content;
                              },
                              {m_dataFile});
     });
@@ -196,6 +200,12 @@ void Main::handleMetric() {
 
 void Main::handleZoomOut() {
     m_results->zoomOut();
+}
+
+// The check mark says whether the chart marks the results; a fill shows it.
+void Main::handleResultMarks() {
+    m_results->setResultMarks(m_menus.mnuResultMarks->isChecked());
+    ShowResults();
 }
 
 void Main::handleLoadDisp() {

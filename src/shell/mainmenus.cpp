@@ -107,6 +107,8 @@ void buildViewMenu(MainMenus& m, QMenuBar& bar) {
     m.mnuAxis->menuAction()->setEnabled(false);
     m.mnuZoomOut = addItem(*m.mnuView, "mnuZoomOut", QObject::tr("Zoom &Out"),
                            QKeySequence(Qt::CTRL | Qt::Key_0));
+    m.mnuResultMarks =
+        addCheckItem(*m.mnuView, "mnuResultMarks", QObject::tr("Result &Marks"), false);
     m.mnuProperties = addItem(*m.mnuView, "mnuProperties", QObject::tr("Test &Properties..."));
     m.mnuProperties->setEnabled(false);
 }

@@ -38,6 +38,7 @@ struct MainMenus {
     QAction* mnuLoadDisp = nullptr;
     QAction* mnuStressStrain = nullptr;
     QAction* mnuZoomOut = nullptr;
+    QAction* mnuResultMarks = nullptr; // checked: the chart marks the results
     QAction* mnuProperties = nullptr;
 
     QMenu* mnuOptions = nullptr;

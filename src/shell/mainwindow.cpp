@@ -143,6 +143,7 @@ void Main::connectCommands() {
     connectCommand(m_menus.mnuLoadDisp, &Main::handleLoadDisp);
     connectCommand(m_menus.mnuStressStrain, &Main::handleStressStrain);
     connectCommand(m_menus.mnuZoomOut, &Main::handleZoomOut);
+    connectCommand(m_menus.mnuResultMarks, &Main::handleResultMarks);
     connectCommand(m_menus.mnuCalibration, &Main::handleCalibration);
     connectCommand(m_menus.mnutest, &Main::handleWatchSensors);
     connectCommand(m_menus.mnuHelpHelp, &Main::handleHelp);

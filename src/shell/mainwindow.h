@@ -145,6 +145,7 @@ private:
     void handleLoadDisp();
     void handleStressStrain();
     void handleZoomOut();
+    void handleResultMarks();
     void handleToolbarAction(QAction* button);
 
     SettingsStore& m_settings;

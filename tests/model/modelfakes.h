@@ -118,6 +118,26 @@ inline Experiment testOf(std::int32_t code, const QList<std::int32_t>& points) {
     return experiment;
 }
 
+// A tension test of a 0.125 x 0.5 x 2 in coupon: the load rises straight
+// over a quarter of 400 steps to 400 lbf (6400 psi), stays there while it
+// yields, then falls to nothing at the break.
+inline Experiment tensionCoupon() {
+    Experiment experiment;
+    experiment.SetLoadCellRatio(1.0f);
+    experiment.SetTestType(kTestTension);
+    const int steps = 400;
+    for (int i = 0; i <= steps; ++i)
+        experiment.AddDataPoint(32768 + 13107 * std::min(i, steps / 4) / (steps / 4),
+                                60000 - 4804 * i / steps);
+    experiment.AddDataPoint(32768, 60000 - 4804);
+    SpecimenRecord s;
+    s.thickness = 0.125f;
+    s.width = 0.5f;
+    s.length = 2.0f;
+    experiment.SetSpecimen(s);
+    return experiment;
+}
+
 // Readings of a hardness test, load then displacement: 0, 0.0025, 0.005,
 // 0.010 and 0.015 inch after the frame's deflection under 0, 20, 50, 100 and
 // 150 lbf. The marks at 0.005 and 0.015 inch give 10000 lbf per inch: 20.

@@ -29,6 +29,19 @@ SpecimenRecord fullRecord(SpecimenShape shape) {
     s.finalThickness = 0.1f;
     s.finalDiameter = 0.2f;
     s.beganSeconds = 1'796'000'123;
+    s.shear = ShearConfiguration::Punch;
+    s.shearDiameter = 0.375f;
+    s.shearPlanes = 2;
+    s.shearLength = 1.5f;
+    s.structure = StructureKind::FourPoint;
+    s.span = 4.0f;
+    s.loadingSpan = 1.25f;
+    s.windowBasis = ModulusWindow::Stress;
+    s.windowFrom = 5000.0f;
+    s.windowTo = 20000.0f;
+    s.proofOffset = 0.5f;
+    s.firstLocalMaximum = true;
+    s.excluded = "broke in the grip";
     return s;
 }
 

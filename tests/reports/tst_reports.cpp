@@ -1,5 +1,6 @@
 #include "model/gfunctions.h"
 #include "model/modelfakes.h"
+#include "reports/reportcontent.h"
 #include "results/comparewindow.h"
 #include "shell/mainfixture.h"
 
@@ -62,9 +63,12 @@ class TestReports : public QObject {
     }
     // Every row --properties prints is in the report with the same numbers:
     // the rows' cells in order over the table's column groups.
-    void checkProperties(const QString& text, const QStringList& files, bool specimen) {
+    void checkProperties(const QString& text,
+                         const QStringList& files,
+                         bool specimen,
+                         const QStringList& given = {}) {
         const QStringList csv =
-            QString(run(TORVIK_EXPORT_PATH, QStringList{"--properties"} + files))
+            QString(run(TORVIK_EXPORT_PATH, QStringList{"--properties"} + given + files))
                 .split('\n', Qt::SkipEmptyParts);
         // From the table's first heading on: the legend names the files too.
         const QStringList lines =
@@ -74,7 +78,9 @@ class TestReports : public QObject {
             QStringList cells = csvCells(row);
             cells[0] = QFileInfo(cells[0]).fileName();
             if (specimen) {
-                for (int c = 1; c < cells.size(); ++c) {
+                // A test's own report has no left-out column; a value may be
+                // followed by what it was found from.
+                for (int c = 1; c + 1 < cells.size(); ++c) {
                     const QString heading =
                         c < 3 ? QStringList{"", "Test type", "Points"}[c] : headings[c];
                     const QString line =
@@ -83,7 +89,8 @@ class TestReports : public QObject {
                                                        QRegularExpression::escape(heading) + "\\s"))
                             .value(0);
                     QVERIFY2(cells[c].isEmpty() ? line.endsWith(')')
-                                                : line.endsWith(' ' + cells[c]),
+                                                : line.endsWith(' ' + cells[c]) ||
+                                                      line.contains(' ' + cells[c] + " ("),
                              qPrintable(heading + ": " + line));
                 }
                 continue;
@@ -109,7 +116,7 @@ private slots:
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QStringList>("header");
-        QTest::newRow("specimen") << 1 << 1
+        QTest::newRow("specimen") << 1 << 2
                                   << QStringList{"a.tdf",
                                                  "Test type: COMPRESSION",
                                                  "Points: 4",
@@ -132,13 +139,14 @@ private slots:
         const QStringList inputs = fixtures(files);
         const QString pdf = path("report.pdf");
         int code = -1;
-        const QByteArray errors = run(
-            TORVIK_EXPORT_PATH,
-            QStringList{"--report", pdf, "--field", "specimen=S-17", "--field",
-                        "material=6061 aluminium", "--specimen", "operator=J. Ortiz", "--specimen",
-                        "thickness=3.175mm", "--specimen", "width=0.5", "--specimen", "length=2"} +
-                inputs,
-            &code);
+        const QStringList dimensions{"--specimen", "thickness=3.175mm", "--specimen",
+                                     "width=0.5",  "--specimen",        "length=2"};
+        const QByteArray errors =
+            run(TORVIK_EXPORT_PATH,
+                QStringList{"--report", pdf, "--field", "specimen=S-17", "--field",
+                            "material=6061 aluminium", "--specimen", "operator=J. Ortiz"} +
+                    dimensions + inputs,
+                &code);
         QVERIFY2(code == 0 && errors.isEmpty(), errors);
         const QString text = pdfText(pdf);
         for (const QString& expected :
@@ -152,7 +160,7 @@ private slots:
             QVERIFY(text.contains(QString("Page %1 of %2").arg(page).arg(pages)));
         // The heading line and its rule: no image at all, the curve is lines.
         QCOMPARE(QString(run("pdfimages", {"-list", pdf})).count('\n'), 2);
-        checkProperties(text, inputs, files == 1);
+        checkProperties(text, inputs, files == 1, dimensions);
     }
 
     // The header keeps to its share of the page: the chart and the table
@@ -322,6 +330,22 @@ private slots:
         const QString text = pdfText(path("set.pdf"));
         QVERIFY2(text.contains("Specimen set of 3 tests"), qPrintable(text));
         checkProperties(text, files, false);
+    }
+
+    // With the chart's marks on, a report's chart carries the modulus line,
+    // up to the peak, and a cross at the proof point, the peak and the break.
+    void reportDrawsTheChartsMarks() {
+        const Experiment coupon = tensionCoupon();
+        ReportContent report = SpecimenReport(coupon, {}, {}, kUnitsMetric, 2);
+        AddResultMarks(report, coupon, kUnitsMetric, 2);
+        QCOMPARE(report.curves.size(), std::size_t{5});
+        const auto pointsOf = [&](std::size_t curve) {
+            QList<QPointF> points;
+            report.curves[curve].points([&](double x, double y) { points.append({x, y}); });
+            return points;
+        };
+        QCOMPARE(pointsOf(1).back().y(), pointsOf(3)[2].y());
+        QVERIFY(std::fabs(pointsOf(3)[2].y() - 44.12579) < 1e-4); // Rm, MPa
     }
 
 private:

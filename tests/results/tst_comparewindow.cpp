@@ -137,6 +137,30 @@ private slots:
                  QPointF(3.086f, 271.0f));
     }
 
+    // The 95% confidence limits of the mean beside the other statistics,
+    // over the tests not left out: peaks 30 and 60, t = 12.7062 for one
+    // degree of freedom, 45 -+ 12.7062 x 21.2132 / sqrt(2) = 45 -+ 190.5931;
+    // the third test's 40 lbf is left out with its record's reason.
+    void confidenceLimitsOverTheTestsNotLeftOut() {
+        QTemporaryDir folder;
+        Experiment cracked = testOf(kTestCompression, {32768, 1000, 31456, 1200, 32700, 1210});
+        SpecimenRecord record;
+        record.excluded = "cracked before the test";
+        cracked.SetSpecimen(record);
+        QVERIFY(cracked.SaveFile(folder.filePath("cracked.tdf").toStdString()));
+        ScriptedDialogs dialogs;
+        CompareWindow window(dialogs, m_folder, kUnitsEnglish);
+        for (const QString& file : {path("a.tdf"), path("b,1.tdf"), folder.filePath("cracked.tdf")})
+            QVERIFY(window.addFile(file));
+        const auto* table = window.findChild<QTableWidget*>("tableCompare");
+        QCOMPARE(table->rowCount(), 3 + 5);
+        QCOMPARE((QStringList{cell(window, 2, 3), cell(window, 2, table->columnCount() - 1),
+                              cell(window, 3, 3), cell(window, 6, 0), cell(window, 6, 3),
+                              cell(window, 7, 3)}),
+                 (QStringList{"40", "cracked before the test", "45", "Lower 95% confidence limit",
+                              "-145.5931", "235.5931"}));
+    }
+
 private:
     QString path(const char* name) const { return m_folder + QLatin1String(name); }
     const QString m_folder = QStringLiteral(TORVIK_TEST_DATA "properties/");

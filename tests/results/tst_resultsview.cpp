@@ -159,6 +159,28 @@ private slots:
         QCOMPARE(y->min(), double{-0.0029f});
     }
 
+    // With the marks on, the coupon's stress against strain in MPa shows the
+    // modulus line from zero stress up to the peak (Rm 44.12579 MPa), and the
+    // proof point, the peak and the break; off, nothing is marked.
+    void resultMarksFollowTheViewAndGo() {
+        ResultsView view;
+        view.setResultMarks(true);
+        const Experiment coupon = tensionCoupon();
+        view.ShowResults(coupon, kUnitsMetric, 2, true);
+        const auto* line = chart(view).chart()->findChild<QXYSeries*>("seriesModulusLine");
+        const auto* points = chart(view).chart()->findChild<QXYSeries*>("seriesResultPoints");
+        QVERIFY(line && points);
+        QCOMPARE(points->count(), 3);
+        QVERIFY(std::fabs(points->at(1).y() - 44.12579) < 1e-4);
+        QCOMPARE(line->at(0).y(), 0.0);
+        QCOMPARE(line->at(1).y(), points->at(1).y());
+        QVERIFY(std::fabs(points->at(1).x() - 0.0693 / 2.0) < 1e-3); // strain at the peak
+        QVERIFY(chart(view).accessibleDescription().contains("marked: modulus line"));
+        view.setResultMarks(false);
+        view.ShowResults(coupon, kUnitsMetric, 2, true);
+        QCOMPARE(points->count() + line->count(), 0);
+    }
+
     // The figures along each axis of the whole test, as drawn on the chart.
     void wholeTestAxesReadRoundFiguresFromZero_data() {
         QTest::addColumn<QList<QPointF>>("points");

@@ -8,7 +8,17 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+
+// The value beside the row headed `heading`, or "(no row)".
+static QString valueOf(const TestPropertiesWindow& window, const QString& heading) {
+    const auto* table = window.findChild<QTableWidget*>("tableProperties");
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (table->item(row, 0) && table->item(row, 0)->text() == heading)
+            return table->item(row, 1)->text();
+    return "(no row)";
+}
 
 static QString cell(const TestPropertiesWindow& window, int row, int column) {
     const auto* table = window.findChild<QTableWidget*>("tableProperties");
@@ -49,6 +59,25 @@ private slots:
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.value(0), "Property\tValue");
         QCOMPARE(lines.value(3), "Peak load (lbf)\t30");
+    }
+
+    // A tension test saved with its dimensions lists its kind's results
+    // after opening, and why one is empty.
+    void listsTheResultsOfTheTestsKind() {
+        QTemporaryDir folder;
+        const std::string path = folder.filePath("t.tdf").toStdString();
+        QVERIFY(tensionCoupon().SaveFile(path));
+        Experiment opened;
+        RecordingMessages messages;
+        QVERIFY(opened.LoadFile(path, messages));
+        TestPropertiesWindow window(opened, kUnitsEnglish);
+        QCOMPARE(valueOf(window, "Proof strength at 0.2% offset (Rp0.2) [psi]"), "6399.902");
+        QVERIFY(valueOf(window, "Modulus of elasticity (E) [psi]")
+                    .startsWith("184854.2 (fitted from 40 to 160 lbf"));
+        QCOMPARE(valueOf(window, "Elongation after fracture (A) [%]"),
+                 "(final gauge length not entered)");
+        window.setUnits(kUnitsMetric);
+        QCOMPARE(valueOf(window, "Tensile strength (Rm) [MPa]"), "44.12579");
     }
 };
 

@@ -28,7 +28,7 @@ private slots:
         SpecimenDialog dialog(given, dialogs);
         dialog.show();
         const QList<QLabel*> units = dialog.findChildren<QLabel*>(QRegularExpression("^unit"));
-        QCOMPARE(units.size(), 9);
+        QCOMPARE(units.size(), 13);
         for (const QLabel* unit : units)
             QCOMPARE(unit->text(), QStringLiteral("in."));
         QCOMPARE(edit(dialog, "Width").text(), QStringLiteral("0.75"));
@@ -81,6 +81,9 @@ private slots:
             for (const char* name : {"editThickness", "editWidth", "editLength"})
                 window.findChild<QLineEdit*>(name)->setText("25.4 mm");
             window.findChild<QLineEdit*>("editFinalLength")->setText("1.2");
+            window.findChild<QComboBox*>("comboStructure")->setCurrentIndex(2);
+            window.findChild<QLineEdit*>("editShearPlanes")->setText("2");
+            window.findChild<QLineEdit*>("editProofOffset")->setText("0.5");
             window.findChild<QAbstractButton*>("buttonOK")->click();
             return true;
         });
@@ -89,6 +92,8 @@ private slots:
         const SpecimenRecord edited = f.main->currentExperiment().specimen();
         QCOMPARE(edited.name, std::string("T-9"));
         QCOMPARE(edited.thickness, 1.0f);
+        QVERIFY(edited.structure == StructureKind::FourPoint && edited.shearPlanes == 2 &&
+                edited.proofOffset == 0.5f);
         QVERIFY(!f.main->dataSaved());
 
         const QString saved = folder.filePath("t.tdf");

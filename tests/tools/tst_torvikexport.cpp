@@ -52,6 +52,12 @@ private slots:
         }
         // t.tdf: a tension test whose file holds its specimen, 1 x 1 x 1 in.
         QVERIFY(QFile::copy(TORVIK_TEST_DATA "view/tension-specimen.tdf", path("t.tdf")));
+        // s.tdf: a shear test, 10 lbf a step to 40 lbf, then the break;
+        // coupon.tdf: a tension coupon with its dimensions in its file.
+        QVERIFY(testOf(kTestShear, {32768, 1000, 32440, 1100, 32112, 1200, 31784, 1300, 31456, 1400,
+                                    32700, 1410})
+                    .SaveFile(path("s.tdf").toStdString()));
+        QVERIFY(tensionCoupon().SaveFile(path("coupon.tdf").toStdString()));
         writeBytes(path("none.tdf"), dataFile({"TDF2", "TENSION", " 0", " 0", " 0", " 1", " 0"}));
         writeBytes(path("bad.tdf"), "TDF1\r\n");
         // Damaged: a calibration or a reading no machine gives.

@@ -12,14 +12,20 @@ const char* const kExportUsage =
     "Writes the points of a Torvik data file as comma-delimited text, or with\n"
     "--summary prints its test type, point count, maximum load and displacement\n"
     "and, for a hardness test, its hardness number, or with --properties prints\n"
-    "the test properties of each file as comma-delimited rows, with their\n"
-    "statistics over several files, or with --report writes a PDF report of\n"
+    "the test properties and the results of its kind of each file as\n"
+    "comma-delimited rows, with their statistics over several files, or\n"
+    "with --report writes a PDF report of\n"
     "one file, or of the specimen set of several. Both use the specimen data\n"
     "each file holds; --specimen NAME=VALUE gives or overrides it for every\n"
     "file of the run, NAME one of specimen, material, operator, notes,\n"
     "thickness, width, diameter, length, gauge-length, final-length,\n"
-    "final-width, final-thickness, final-diameter; lengths in inches, or in millimetres\n"
-    "with the suffix mm (thickness=3.2mm). --field NAME=VALUE is the same for\n"
+    "final-width, final-thickness, final-diameter, shear-diameter, shear-length,\n"
+    "span, loading-span (lengths: in inches, or in millimetres with the suffix mm,\n"
+    "thickness=3.2mm), shear (pin, punch or plate), shear-planes, structure\n"
+    "(other, three-point or four-point), window-basis (peak, force or stress),\n"
+    "window-from, window-to (percent of the peak, lbf or psi), proof-offset\n"
+    "(percent), first-local-maximum (yes or no), excluded (why the file is left\n"
+    "out of the set's statistics). --field NAME=VALUE is the same for\n"
     "the four text names. Values are in pounds-force, inches and psi, or with\n"
     "--metric in newtons, millimetres and MPa.\n"
     "\n"
@@ -33,7 +39,9 @@ const char* const kExportUsage =
 const char* const kFieldNamesText = "specimen, material, operator and notes";
 const char* const kSpecimenNamesText =
     "specimen, material, operator, notes, thickness, width, diameter, length, gauge-length, "
-    "final-length, final-width, final-thickness and final-diameter";
+    "final-length, final-width, final-thickness, final-diameter, excluded, shear-diameter, "
+    "shear-length, span, loading-span, shear, shear-planes, structure, window-basis, "
+    "window-from, window-to, proof-offset and first-local-maximum";
 
 namespace {
 const char* const kTextFieldNames[] = {"specimen", "material", "operator", "notes"};

@@ -2,60 +2,47 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
-#include "model/statistics.h"
 
 #include <optional>
 
 namespace {
 
-std::string OptionalText(const std::optional<double>& value) {
-    return value ? PropertyText(PropertyValue::Of(*value), false) : std::string();
+std::string ValueText(const std::optional<double>& value, bool pointNumber) {
+    return value ? PropertyText(PropertyValue::Of(*value), pointNumber) : std::string();
 }
 
 } // namespace
 
-PropertiesReport::PropertiesReport(std::int32_t units)
-    : m_units(units), m_columns(PropertyColumns(units)) {}
+PropertiesReport::PropertiesReport(std::int32_t units) : m_units(units) {}
 
 void PropertiesReport::Add(const std::string& fileName, const Experiment& experiment) {
-    m_rows.push_back(Row{fileName, experiment.TestString(), experiment.Count(),
-                         ComputeTestProperties(experiment, m_units)});
+    m_fileNames.push_back(fileName);
+    m_entries.push_back(SetEntryOf(experiment, m_units));
 }
 
 std::string PropertiesReport::Text() const {
+    const SetTable table = MakeSetTable(m_entries, m_units);
     std::string text = "File,Test type,Points";
-    for (const PropertyColumn& column : m_columns) {
+    for (const SetColumn& column : table.columns)
         text += ',' + CsvField(column.heading);
+    text += ',' + std::string(kLeftOutHeading) + '\n';
+    for (std::size_t t = 0; t < m_entries.size(); ++t) {
+        const SetEntry& entry = m_entries[t];
+        text +=
+            CsvField(m_fileNames[t]) + ',' + entry.testType + ',' + PlainNumberText(entry.points);
+        for (std::size_t c = 0; c < table.columns.size(); ++c)
+            text += ',' + ValueText(table.values[t][c], table.columns[c].pointNumber);
+        text += ',' + CsvField(entry.leftOut) + '\n';
     }
-    text += '\n';
-    for (const Row& row : m_rows) {
-        text += CsvField(row.fileName) + ',' + row.testType + ',' + PlainNumberText(row.points);
-        for (const PropertyColumn& column : m_columns) {
-            text += ',' + PropertyText(row.properties.*column.member, column.pointNumber);
-        }
-        text += '\n';
-    }
-    if (m_rows.size() > 1) {
-        text += StatisticRows();
+    if (m_entries.size() < 2)
+        return text;
+    for (std::size_t i = 0; i < StatisticNames().size(); ++i) {
+        text += StatisticNames()[i] + ",,";
+        for (const SetStatistics& statistics : table.statistics)
+            text += ',' + ValueText(StatisticValues(statistics)[i], false);
+        text += ",\n";
     }
     return text;
-}
-
-std::string PropertiesReport::StatisticRows() const {
-    std::string mean = "Mean,,";
-    std::string deviation = "Standard deviation,,";
-    std::string variation = "Coefficient of variation (%),,";
-    std::vector<TestProperties> tests;
-    for (const Row& row : m_rows) {
-        tests.push_back(row.properties);
-    }
-    for (const PropertyColumn& column : m_columns) {
-        const ColumnStatistics statistics = ColumnStatisticsOf(tests, column);
-        mean += ',' + OptionalText(statistics.mean);
-        deviation += ',' + OptionalText(statistics.standardDeviation);
-        variation += ',' + OptionalText(statistics.coefficientOfVariation);
-    }
-    return mean + '\n' + deviation + '\n' + variation + '\n';
 }
 
 std::string CsvField(const std::string& text) {

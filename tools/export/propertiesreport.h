@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/testproperties.h"
+#include "model/settable.h"
 
 #include <cstdint>
 #include <string>
@@ -9,9 +9,11 @@
 class Experiment;
 
 // The comma-delimited table of `torvik-export --properties`: a header row,
-// one row per test (file name, test type, points, then the properties, empty
-// where a property has none) and, over several tests, rows for the mean, the
-// standard deviation and the coefficient of variation (percent) of each
+// one row per test (file name, test type, points, then the properties and the
+// results of the kinds in the set (settable.h), empty where a test has none,
+// and last why the test is left out of the statistics) and, over several
+// tests, rows for the mean, the standard deviation, the coefficient of
+// variation (percent) and the 95% confidence limits of the mean of each
 // measured column. Point counts and point numbers are not measurements; their
 // statistic cells stay empty. Lines end in a line feed.
 class PropertiesReport {
@@ -22,17 +24,9 @@ public:
     std::string Text() const;
 
 private:
-    struct Row {
-        std::string fileName;
-        std::string testType;
-        std::int32_t points;
-        TestProperties properties;
-    };
-    std::string StatisticRows() const;
-
     std::int32_t m_units;
-    std::vector<PropertyColumn> m_columns;
-    std::vector<Row> m_rows;
+    std::vector<std::string> m_fileNames;
+    std::vector<SetEntry> m_entries;
 };
 
 // A field as a spreadsheet reads it: in double quotes, inner quotes doubled,
