@@ -17,21 +17,6 @@ constexpr double kLoadStepsPerLbf = 5.0;
 constexpr double kDisplacementSpanCounts = 65535.0;
 constexpr double kDisplacementSpanInches = 4.0;
 constexpr double kFrameDeflectionInchPerLbf = 0.00001;
-constexpr double kMmPerInch = 25.4;
-constexpr double kInchStepsPerInch = 10000.0;
-constexpr double kMmStepsPerMm = 500.0;
-
-// std::floor without the call to the library for the values a displacement
-// takes, which a long test's fill asks for millions of times.
-double FloorOf(double value) {
-    constexpr double kExactWhole = 4503599627370496.0; // 2^52
-    if (!(std::fabs(value) < kExactWhole))
-        return std::floor(value);
-    const auto whole = static_cast<double>(static_cast<std::int64_t>(value));
-    if (whole == value)
-        return value; // whole already, minus zero kept
-    return whole > value ? whole - 1.0 : whole;
-}
 
 std::array<std::string, 3> gUnitNames;
 std::array<std::string, 6> gTestTypeNames;
@@ -110,22 +95,6 @@ float DisplacementTravel(std::int32_t referenceDisp, std::int32_t disp) {
     return checked::Single(counts / kDisplacementSpanCounts * kDisplacementSpanInches);
 }
 
-float DisplacementOf(float travel, float deflection, bool fell, std::int32_t units) {
-    const float inches = std::fabs(travel) - std::fabs(deflection);
-    double value = 0.0;
-    if (units == kUnitsMetric) {
-        const float mm = checked::Single(static_cast<double>(inches) * kMmPerInch);
-        value = FloorOf(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
-    } else {
-        value = FloorOf(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
-    }
-    // The sign follows the raw readings: positive when the reading has risen.
-    if (fell) {
-        value = -value;
-    }
-    return checked::Single(value);
-}
-
 double ReadingLbf(std::int32_t raw, float ratio, std::int32_t offset) {
     const double fromZero = static_cast<double>(raw) - kLoadZeroCounts - offset;
     return -fromZero * kLoadFullScaleLbf / kLoadFullScaleCounts * static_cast<double>(ratio);
@@ -151,7 +120,7 @@ double LoadUnitsPerLbf(std::int32_t units) {
 }
 
 double DisplacementUnitsPerInch(std::int32_t units) {
-    return units == kUnitsMetric ? kMmPerInch : 1.0;
+    return units == kUnitsMetric ? gfunctions::kMmPerInch : 1.0;
 }
 
 std::optional<std::int32_t> RoundToInt32(double value) {

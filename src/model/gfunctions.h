@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/checkedmath.h"
+
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,7 +48,7 @@ float FrameDeflection(std::int32_t referenceLoad,
                       float ratio,
                       std::int32_t offset);
 float DisplacementTravel(std::int32_t referenceDisp, std::int32_t disp);
-float DisplacementOf(float travel, float deflection, bool fell, std::int32_t units);
+inline float DisplacementOf(float travel, float deflection, bool fell, std::int32_t units);
 // The readings themselves, in double and before any display rounding: the
 // load in pounds-force and the displacement in inches, signed as the two
 // above sign theirs. Points are chosen on these, so that the choice is the
@@ -97,3 +100,40 @@ std::string PlainNumberText(double value);
 // exponent for values below 10 to the power `digits` in magnitude (so
 // 7.071068E-05 to 4 digits is "0.00007071"), for tables read beside others.
 std::string FixedNumberText(double value, int digits);
+
+// The displacement's arithmetic, inline: a long test's conversion does it
+// for every point.
+namespace gfunctions {
+inline constexpr double kMmPerInch = 25.4;
+inline constexpr double kInchStepsPerInch = 10000.0;
+inline constexpr double kMmStepsPerMm = 500.0;
+
+// std::floor without the call to the library for the values a displacement
+// takes.
+inline double FloorOf(double value) {
+    constexpr double kExactWhole = 4503599627370496.0; // 2^52
+    if (!(std::fabs(value) < kExactWhole))
+        return std::floor(value);
+    const auto whole = static_cast<double>(static_cast<std::int64_t>(value));
+    if (whole == value)
+        return value; // whole already, minus zero kept
+    return whole > value ? whole - 1.0 : whole;
+}
+} // namespace gfunctions
+
+inline float DisplacementOf(float travel, float deflection, bool fell, std::int32_t units) {
+    using namespace gfunctions;
+    const float inches = std::fabs(travel) - std::fabs(deflection);
+    double value = 0.0;
+    if (units == kUnitsMetric) {
+        const float mm = checked::Single(static_cast<double>(inches) * kMmPerInch);
+        value = FloorOf(static_cast<double>(mm) * kMmStepsPerMm + 0.5) / kMmStepsPerMm;
+    } else {
+        value = FloorOf(static_cast<double>(inches) * kInchStepsPerInch + 0.5) / kInchStepsPerInch;
+    }
+    // The sign follows the raw readings: positive when the reading has risen.
+    if (fell) {
+        value = -value;
+    }
+    return checked::Single(value);
+}

@@ -2,6 +2,7 @@
 
 #include "model/gfunctions.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <vector>
@@ -44,6 +45,45 @@ public:
             }
         }
         return finish(rawLoad, rawDisp, displacement, load);
+    }
+
+    // Points `first` to `last` (from 1) in turn, each given to
+    // `store(index from 0, displacement, load)` as convert gives it; false at
+    // the first that does not convert.
+    template <typename Store>
+    bool convertEach(std::int32_t first, std::int32_t last, Store& store) const {
+        const std::size_t size = std::min(m_rawLoads.size(), m_rawDisps.size());
+        if (first < 1 || (last >= first && static_cast<std::size_t>(last) > size))
+            return false;
+        const std::int32_t* const loads = m_rawLoads.data();
+        const std::int32_t* const disps = m_rawDisps.data();
+        const LoadParts* const loadParts = m_loads.data();
+        const TravelPart* const travels = m_travels.data();
+        for (std::int32_t i = first; i <= last; ++i) {
+            const auto at = static_cast<std::size_t>(i) - 1;
+            const std::int32_t rawLoad = loads[at];
+            const std::int32_t rawDisp = disps[at];
+            float displacement = 0.0f;
+            float load = 0.0f;
+            if (inSpan(rawLoad) && inSpan(rawDisp) &&
+                loadParts[static_cast<std::size_t>(rawLoad)].state == 1 &&
+                travels[static_cast<std::size_t>(rawDisp)].state == 1) {
+                const LoadParts& parts = loadParts[static_cast<std::size_t>(rawLoad)];
+                try {
+                    displacement =
+                        m_direction *
+                        DisplacementOf(travels[static_cast<std::size_t>(rawDisp)].travel,
+                                       parts.deflection, m_referenceDisp > rawDisp, m_units);
+                } catch (const std::exception&) {
+                    return false;
+                }
+                load = m_direction * parts.load;
+            } else if (!finish(rawLoad, rawDisp, displacement, load)) {
+                return false;
+            }
+            store(at, displacement, load);
+        }
+        return true;
     }
 
 private:

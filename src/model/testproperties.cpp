@@ -2,7 +2,7 @@
 
 #include "model/experiment.h"
 #include "model/gfunctions.h"
-#include "standards/straightfit.h"
+#include "model/propertycurves.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +10,10 @@
 #include <limits>
 
 namespace {
+
+using propertycurves::ExperimentCurve;
+using propertycurves::GivenCurve;
+using propertycurves::Shown;
 
 constexpr std::size_t kMinPoints = 2; // a curve needs two points
 // The stiffness is the least-squares line through the readings between 10%
@@ -22,47 +26,79 @@ constexpr double kMinimumRSquared = 0.995;
 constexpr double kJoulesPerNewtonMm = 0.001;
 constexpr double kYieldOffsetStrain = 0.002; // the 0.2% offset
 constexpr double kPercent = 100.0;
-constexpr std::int32_t kReadingSpan = 65536; // raw readings are 0 to 65535
 
-// Converted points are kept in single precision, as the record gives them,
-// so that a million of them stay small; hand-made curves come in double.
-template <typename Real> using Points = std::vector<Real>;
-
-// The readings the points are chosen on, unrounded and in one unit whatever
-// the display units, and the factors that take them to the display units.
-// For hand-made curves they are the curve itself with factors of 1.
-struct Readings {
-    const std::vector<double>& x;
-    const std::vector<double>& y;
-    double loadScale = 1.0;
-    double dispScale = 1.0;
-};
-
-// Area under the curve from the first point to point `last` (0-based) by the
-// trapezoid rule.
-template <typename Real>
-double Energy(const Points<Real>& x, const Points<Real>& y, std::size_t last) {
-    double area = 0.0;
-    for (std::size_t i = 0; i < last; ++i) {
-        area += (double{x[i + 1]} - double{x[i]}) * (double{y[i]} + double{y[i + 1]}) * 0.5;
-    }
-    return area;
+// The area under the curve from `from` to `to`, by the trapezoid rule.
+double Trapezoid(const Shown& from, const Shown& to) {
+    return (to.x - from.x) * (from.y + to.y) * 0.5;
 }
 
-// Index of the point before the largest drop of load from the peak on; the
-// first of equal drops. Empty when the load never drops.
-template <typename Real>
-std::optional<std::size_t> BreakIndex(const Points<Real>& y, std::size_t peak) {
-    std::optional<std::size_t> at;
+// The pass over every point: whether all convert, the peak (the first of
+// the largest force readings), the point shown there and the area under
+// the shown curve up to it.
+struct PeakPass {
+    bool converts = true;
+    std::size_t peak = 0;
+    Shown atPeak;
+    double energy = 0.0;
+};
+
+template <typename Curve> PeakPass FindPeak(const Curve& curve) {
+    PeakPass found;
     double largest = 0.0;
-    for (std::size_t i = peak; i + 1 < y.size(); ++i) {
-        const double drop = double{y[i]} - double{y[i + 1]};
+    double area = 0.0;
+    Shown before;
+    for (std::size_t i = 0; i < curve.size(); ++i) {
+        Shown point;
+        if (!curve.shown(i, point)) {
+            found.converts = false;
+            return found;
+        }
+        if (i > 0) {
+            area += Trapezoid(before, point);
+        }
+        const double reading = curve.force(i);
+        if (i == 0 || largest < reading) {
+            largest = reading;
+            found.peak = i;
+            found.atPeak = point;
+            found.energy = area;
+        }
+        before = point;
+    }
+    return found;
+}
+
+// The break: the point before the largest drop of the force readings from
+// the peak on (the first of equal drops), the point shown there and the
+// area up to it. No break when the load never drops.
+struct BreakPass {
+    std::optional<std::size_t> at;
+    Shown point;
+    double energy = 0.0;
+};
+
+template <typename Curve> BreakPass FindBreak(const Curve& curve, const PeakPass& peak) {
+    BreakPass found;
+    double largest = 0.0;
+    double area = peak.energy;
+    Shown here = peak.atPeak;
+    double reading = curve.force(peak.peak);
+    for (std::size_t i = peak.peak; i + 1 < curve.size(); ++i) {
+        const double next = curve.force(i + 1);
+        const double drop = reading - next;
         if (drop > largest) {
             largest = drop;
-            at = i;
+            found.at = i;
+            found.point = here;
+            found.energy = area;
         }
+        Shown after;
+        curve.shown(i + 1, after); // every point converts: the peak's pass saw it
+        area += Trapezoid(here, after);
+        here = after;
+        reading = next;
     }
-    return at;
+    return found;
 }
 
 // Where the line of slope `modulus` from the offset strain first meets the
@@ -70,25 +106,31 @@ std::optional<std::size_t> BreakIndex(const Points<Real>& y, std::size_t peak) {
 // points on either side. Strains count from `origin`, where the fitted line
 // meets zero load (in the readings' unit). Stress and strain are worked out
 // point by point from the unrounded readings in the display units.
-std::optional<double> OffsetYield(const Readings& r,
+template <typename Curve>
+std::optional<double> OffsetYield(const Curve& curve,
                                   double area,
                                   double length,
                                   double modulus,
                                   double origin,
                                   std::size_t last) {
-    const auto x = [&r, origin](std::size_t i) { return (r.x[i] - origin) * r.dispScale; };
-    const auto y = [&r](std::size_t i) { return r.y[i] * r.loadScale; };
+    const auto x = [&curve, origin](std::size_t i) {
+        return (curve.extension(i) - origin) * curve.dispScale;
+    };
+    const auto y = [&curve](std::size_t i) { return curve.force(i) * curve.loadScale; };
     double before = 0.0;
+    double stressBefore = 0.0;
     for (std::size_t i = 0; i <= last; ++i) {
-        const double gap = y(i) / area - modulus * (x(i) / length - kYieldOffsetStrain);
+        const double stress = y(i);
+        const double gap = stress / area - modulus * (x(i) / length - kYieldOffsetStrain);
         if (gap <= 0.0) {
             if (i == 0) {
-                return y(0) / area;
+                return stress / area;
             }
             const double t = before / (before - gap);
-            return (y(i - 1) + t * (y(i) - y(i - 1))) / area;
+            return (stressBefore + t * (stress - stressBefore)) / area;
         }
         before = gap;
+        stressBefore = stress;
     }
     return std::nullopt;
 }
@@ -101,17 +143,16 @@ TestProperties AllMissing(Absence why) {
     return properties;
 }
 
-template <typename Real>
+template <typename Curve>
 void ComputeMaterial(TestProperties& p,
-                     const Points<Real>& x,
-                     const Readings& r,
-                     std::optional<std::size_t> breakAt,
+                     const Curve& curve,
+                     const BreakPass& breakAt,
                      double area,
                      double length,
                      double origin) {
     p.ultimateStrength = PropertyValue::Of(p.peakLoad.value / area);
-    if (breakAt) {
-        p.elongationAtBreak = PropertyValue::Of(x[*breakAt] / length * kPercent);
+    if (breakAt.at) {
+        p.elongationAtBreak = PropertyValue::Of(breakAt.point.x / length * kPercent);
     } else {
         p.elongationAtBreak = PropertyValue::Missing(Absence::NoBreak);
     }
@@ -122,21 +163,23 @@ void ComputeMaterial(TestProperties& p,
     const double modulus = p.stiffness.value * length / area;
     p.youngsModulus = PropertyValue::Of(modulus);
     const auto yield =
-        OffsetYield(r, area, length, modulus, origin, breakAt.value_or(x.size() - 1));
+        OffsetYield(curve, area, length, modulus, origin, breakAt.at.value_or(curve.size() - 1));
     p.yieldStrength = yield ? PropertyValue::Of(*yield) : PropertyValue::Missing(Absence::NoYield);
 }
 
 // The window is chosen on the readings; its slope is theirs in the display
 // units. Gives where the line meets zero load, in the readings' unit.
-double ComputeStiffness(TestProperties& p, const Readings& r, std::size_t peak) {
-    const FitOutcome fit = FitStraightPart(r.x, r.y, peak, kWindowFromPeakShare * r.y[peak],
-                                           kWindowToPeakShare * r.y[peak], kMinimumRSquared);
+template <typename Curve>
+double ComputeStiffness(TestProperties& p, const Curve& curve, std::size_t peak) {
+    const double peakForce = curve.force(peak);
+    const FitOutcome fit = FitStraightPart(curve, peak, kWindowFromPeakShare * peakForce,
+                                           kWindowToPeakShare * peakForce, kMinimumRSquared);
     if (!fit.fit) {
         p.stiffness = p.stiffnessFirstPoint = p.stiffnessLastPoint = PropertyValue::Missing(
             fit.tooFewPoints ? Absence::TooFewPoints : Absence::NoStraightPart);
         return 0.0;
     }
-    p.stiffness = PropertyValue::Of(fit.fit->slope * r.loadScale / r.dispScale);
+    p.stiffness = PropertyValue::Of(fit.fit->slope * curve.loadScale / curve.dispScale);
     p.stiffnessFirstPoint = PropertyValue::Of(static_cast<double>(fit.fit->first + 1));
     p.stiffnessLastPoint = PropertyValue::Of(static_cast<double>(fit.fit->last + 1));
     return fit.fit->origin;
@@ -159,42 +202,38 @@ void DropNonFinite(TestProperties& p) {
 }
 
 // Every point (the peak, the break, the stiffness window, the yield
-// crossing) is chosen on the readings `r`; the values at the chosen points
-// are the display points `x` and `y`, so that the two units give the same
-// points and values that differ only by the units and their rounding.
-template <typename Real>
-TestProperties Compute(const Points<Real>& x,
-                       const Points<Real>& y,
-                       const Readings& r,
-                       std::int32_t testType,
-                       std::int32_t units,
-                       double area,
-                       double length) {
-    if (x.size() < kMinPoints || y.size() != x.size() || r.x.size() != x.size() ||
-        r.y.size() != x.size()) {
+// crossing) is chosen on the readings; the values at the chosen points are
+// the points as shown, so that the two units give the same points and
+// values that differ only by the units and their rounding.
+template <typename Curve>
+TestProperties
+Compute(const Curve& curve, std::int32_t testType, std::int32_t units, double area, double length) {
+    const PeakPass peak = FindPeak(curve);
+    if (!peak.converts) {
+        return AllMissing(Absence::NotComputable);
+    }
+    if (curve.size() < kMinPoints) {
         return AllMissing(Absence::TooFewPoints);
     }
-    const std::size_t peak =
-        static_cast<std::size_t>(std::max_element(r.y.begin(), r.y.end()) - r.y.begin());
-    if (peak == 0 || !(r.y[peak] > r.y[0])) {
+    if (peak.peak == 0 || !(curve.force(peak.peak) > curve.force(0))) {
         return AllMissing(Absence::NoRise);
     }
     const double energyScale = units == kUnitsEnglish ? 1.0 : kJoulesPerNewtonMm;
     TestProperties p;
-    p.peakLoad = PropertyValue::Of(y[peak]);
-    p.peakDisplacement = PropertyValue::Of(x[peak]);
-    p.energyToPeak = PropertyValue::Of(Energy(x, y, peak) * energyScale);
-    const auto breakAt = BreakIndex(r.y, peak);
-    if (breakAt) {
-        p.breakPoint = PropertyValue::Of(static_cast<double>(*breakAt + 1));
-        p.breakLoad = PropertyValue::Of(y[*breakAt]);
-        p.breakDisplacement = PropertyValue::Of(x[*breakAt]);
-        p.energyToBreak = PropertyValue::Of(Energy(x, y, *breakAt) * energyScale);
+    p.peakLoad = PropertyValue::Of(peak.atPeak.y);
+    p.peakDisplacement = PropertyValue::Of(peak.atPeak.x);
+    p.energyToPeak = PropertyValue::Of(peak.energy * energyScale);
+    const BreakPass breakAt = FindBreak(curve, peak);
+    if (breakAt.at) {
+        p.breakPoint = PropertyValue::Of(static_cast<double>(*breakAt.at + 1));
+        p.breakLoad = PropertyValue::Of(breakAt.point.y);
+        p.breakDisplacement = PropertyValue::Of(breakAt.point.x);
+        p.energyToBreak = PropertyValue::Of(breakAt.energy * energyScale);
     } else {
         p.breakPoint = p.breakLoad = p.breakDisplacement = p.energyToBreak =
             PropertyValue::Missing(Absence::NoBreak);
     }
-    const double origin = ComputeStiffness(p, r, peak);
+    const double origin = ComputeStiffness(p, curve, peak.peak);
     if (testType != kTestTension) {
         p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
             PropertyValue::Missing(Absence::NotTension);
@@ -202,7 +241,7 @@ TestProperties Compute(const Points<Real>& x,
         p.ultimateStrength = p.youngsModulus = p.yieldStrength = p.elongationAtBreak =
             PropertyValue::Missing(Absence::NoDimensions);
     } else {
-        ComputeMaterial(p, x, r, breakAt, area, length, origin);
+        ComputeMaterial(p, curve, breakAt, area, length, origin);
     }
     DropNonFinite(p);
     return p;
@@ -240,48 +279,14 @@ TestProperties ComputeTestProperties(const std::vector<double>& x,
                                      std::int32_t units,
                                      double area,
                                      double length) {
-    return Compute(x, y, Readings{x, y}, testType, units, area, length);
+    if (y.size() != x.size()) {
+        return AllMissing(Absence::TooFewPoints);
+    }
+    return Compute(GivenCurve(x, y), testType, units, area, length);
 }
 
 TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t units) {
     try {
-        const auto count = static_cast<std::size_t>(std::max(experiment.Count(), 0));
-        Points<float> x;
-        Points<float> y;
-        std::vector<double> readingX;
-        std::vector<double> readingY;
-        x.reserve(count);
-        y.reserve(count);
-        readingX.reserve(count);
-        readingY.reserve(count);
-        const double direction = experiment.direction();
-        const float ratio = experiment.LoadCellRatio();
-        const std::int32_t offset = experiment.LoadCellOffset();
-        const std::int32_t referenceDisp =
-            count > 0 ? experiment.DigitalDisplacement().Value(1) : 0;
-        const std::int32_t referenceLoad = count > 0 ? experiment.DigitalLoad().Value(1) : 0;
-        // A load depends on its raw reading alone, and a long test repeats
-        // the same readings many times: each is converted once.
-        std::vector<float> loadByReading(kReadingSpan, std::numeric_limits<float>::quiet_NaN());
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto point = static_cast<std::int32_t>(i + 1);
-            x.push_back(experiment.Displacement(point, units));
-            const std::int32_t reading = experiment.DigitalLoad().Value(point);
-            readingX.push_back(direction *
-                               ReadingInches(referenceDisp, referenceLoad,
-                                             experiment.DigitalDisplacement().Value(point), reading,
-                                             ratio, offset));
-            readingY.push_back(direction * ReadingLbf(reading, ratio, offset));
-            if (reading < 0 || reading >= kReadingSpan) {
-                y.push_back(experiment.load(point, units));
-                continue;
-            }
-            float& load = loadByReading[static_cast<std::size_t>(reading)];
-            if (std::isnan(load)) {
-                load = experiment.load(point, units);
-            }
-            y.push_back(load);
-        }
         // The specimen's dimensions in the display units, so that a stress
         // is in psi or MPa and a strain the same number in both; 0 when not
         // known.
@@ -289,9 +294,8 @@ TestProperties ComputeTestProperties(const Experiment& experiment, std::int32_t 
         const bool known = HasStressDimensions(specimen);
         const double area = known ? SpecimenArea(specimen, units) : 0.0;
         const double length = known ? StrainLength(specimen, units) : 0.0;
-        const Readings readings{readingX, readingY, LoadUnitsPerLbf(units),
-                                DisplacementUnitsPerInch(units)};
-        return Compute(x, y, readings, experiment.TestType(), units, area, length);
+        return Compute(ExperimentCurve(experiment, units), experiment.TestType(), units, area,
+                       length);
     } catch (const std::exception&) {
         return AllMissing(Absence::NotComputable);
     }

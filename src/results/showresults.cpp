@@ -56,8 +56,13 @@ QList<QPointF> loadDisplacement(const Experiment& experiment,
     table.resize(std::max(count, 0));
     QPointF* next = table.data();
     numbers.clear();
-    bool leftOut = false;
     const PointConverter converter(experiment, units);
+    // Every point converts, but in a damaged file: all in one pass.
+    // Otherwise, point by point, leaving out those that do not.
+    const auto store = [next](std::size_t i, float x, float y) { next[i] = QPointF(x, y); };
+    if (converter.convertEach(1, count, store))
+        return table;
+    bool leftOut = false;
     for (std::int32_t i = 1; i <= count; ++i) {
         float load = 0.0f;
         float displacement = 0.0f;

@@ -11,15 +11,16 @@ constexpr std::size_t kMinimumFitPoints = 3;
 // before the force first exceeds `to`. A window of fewer than three points,
 // as on a coarse curve, widens to the nearest points on either side, never
 // past the peak.
+template <typename Curve>
 std::optional<std::pair<std::size_t, std::size_t>>
-WindowOf(std::span<const double> force, std::size_t peak, double from, double to) {
+WindowOf(const Curve& curve, std::size_t peak, double from, double to) {
     std::size_t first = 0;
-    while (first <= peak && !(force[first] >= from)) {
+    while (first <= peak && !(curve.force(first) >= from)) {
         ++first;
     }
     first = std::min(first, peak);
     std::size_t end = first; // one past the last
-    while (end <= peak && force[end] <= to) {
+    while (end <= peak && curve.force(end) <= to) {
         ++end;
     }
     while (end - first < kMinimumFitPoints && (end <= peak || first > 0)) {
@@ -46,29 +47,37 @@ std::string ShortNumber(double value, int digits) {
     return std::string(text, end);
 }
 
-FitOutcome FitStraightPart(std::span<const double> extension,
-                           std::span<const double> force,
-                           std::size_t peak,
-                           double forceFrom,
-                           double forceTo,
-                           double minimumRSquared) {
+namespace {
+// Points kept in arrays, visited as a FitCurve is.
+struct ArrayCurve {
+    std::span<const double> extensions;
+    std::span<const double> forces;
+    double extension(std::size_t index) const { return extensions[index]; }
+    double force(std::size_t index) const { return forces[index]; }
+};
+
+template <typename Curve>
+FitOutcome Fit(const Curve& curve,
+               bool peakInCurve,
+               std::size_t peak,
+               double forceFrom,
+               double forceTo,
+               double minimumRSquared) {
     FitOutcome outcome;
-    const auto window = peak < force.size() && peak < extension.size()
-                            ? WindowOf(force, peak, forceFrom, forceTo)
-                            : std::nullopt;
+    const auto window = peakInCurve ? WindowOf(curve, peak, forceFrom, forceTo) : std::nullopt;
     if (!window) {
         outcome.reason = "too few points to fit a line";
         outcome.tooFewPoints = true;
         return outcome;
     }
     const auto [first, last] = *window;
-    const double x0 = extension[first];
-    const double y0 = force[first];
+    const double x0 = curve.extension(first);
+    const double y0 = curve.force(first);
     const double n = static_cast<double>(last - first + 1);
     double sx = 0.0, sy = 0.0, sxx = 0.0, syy = 0.0, sxy = 0.0;
     for (std::size_t i = first; i <= last; ++i) {
-        const double x = extension[i] - x0;
-        const double y = force[i] - y0;
+        const double x = curve.extension(i) - x0;
+        const double y = curve.force(i) - y0;
         sx += x;
         sy += y;
         sxx += x * x;
@@ -100,4 +109,23 @@ FitOutcome FitStraightPart(std::span<const double> extension,
         outcome.fit = fit;
     }
     return outcome;
+}
+} // namespace
+
+FitOutcome FitStraightPart(std::span<const double> extension,
+                           std::span<const double> force,
+                           std::size_t peak,
+                           double forceFrom,
+                           double forceTo,
+                           double minimumRSquared) {
+    return Fit(ArrayCurve{extension, force}, peak < force.size() && peak < extension.size(), peak,
+               forceFrom, forceTo, minimumRSquared);
+}
+
+FitOutcome FitStraightPart(const FitCurve& curve,
+                           std::size_t peak,
+                           double forceFrom,
+                           double forceTo,
+                           double minimumRSquared) {
+    return Fit(curve, peak < curve.size(), peak, forceFrom, forceTo, minimumRSquared);
 }

@@ -27,6 +27,20 @@ struct FitOutcome {
     bool tooFewPoints = false; // fewer than three points up to the peak
 };
 
+// A curve visited point by point, for a caller that does not keep its
+// points in arrays (a long test's readings are worked out as they are asked
+// for). Points count from 0.
+class FitCurve {
+public:
+    FitCurve() = default;
+    FitCurve(const FitCurve&) = default;
+    FitCurve& operator=(const FitCurve&) = default;
+    virtual ~FitCurve() = default;
+    virtual std::size_t size() const = 0;
+    virtual double extension(std::size_t index) const = 0;
+    virtual double force(std::size_t index) const = 0;
+};
+
 // Fits the points from the first one at or above `forceFrom` up to the last
 // one before the force first exceeds `forceTo`, among points 0 to `peak`;
 // when fewer than three fall there, the nearest points on either side join.
@@ -36,6 +50,13 @@ struct FitOutcome {
 // with sums about the window's first point so that no digits are lost.
 FitOutcome FitStraightPart(std::span<const double> extension,
                            std::span<const double> force,
+                           std::size_t peak,
+                           double forceFrom,
+                           double forceTo,
+                           double minimumRSquared);
+// The same over a curve visited point by point: the same window and the
+// same sums, so the same fit to the last digit.
+FitOutcome FitStraightPart(const FitCurve& curve,
                            std::size_t peak,
                            double forceFrom,
                            double forceTo,

@@ -53,6 +53,12 @@ private slots:
         QTest::newRow("two drops")
             << Points{0, 1, 2, 3, 4, 5, 6} << Points{0, 5, 10, 8, 7, 2, 1} << kTestCompression
             << 0.0 << 1.0 << Points{10, 2, 5, 7, 4, 10, 26.5, 5, 1, 3, none, none, none, none};
+        // A flat top: the peak is the first of the equal loads, the break the
+        // last point before the largest drop; energy 2.5 + 7.5, then + 10.
+        QTest::newRow("flat top") << Points{0, 1, 2, 3, 4, 5} << Points{0, 5, 10, 10, 4, 0}
+                                  << kTestCompression << 0.0 << 1.0
+                                  << Points{10, 2, 4, 10,   3,    10,   20,
+                                            5,  1, 3, none, none, none, none};
         // Stress 1000 x strain to 0.01, then 10 + 100 x (strain - 0.01), every
         // 0.002 strain to 0.03, then a drop to nothing; a sample of 2 sq. in. by
         // 4 in. The offset line 1000 (e - 0.002) meets the plastic part where
