@@ -14,12 +14,12 @@
 #include "model/gfunctions.h"
 #include "reports/reportcontent.h"
 #include "reports/reportwriter.h"
+#include "support/childcases.h"
 #include "support/walltimes.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -177,16 +177,5 @@ int main(int argc, char* argv[]) {
     });
     Print("report of twenty 12,000-point tests", setSeconds, set);
 
-    int failures = 0;
-    for (const std::int32_t points : {1'000'000, 20'000'000}) {
-        for (const char* shape : {"monotonic", "back-and-forth"}) {
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QString::number(points), QString::fromLatin1(shape)});
-            child.waitForFinished(-1);
-            failures += child.exitCode() != 0 ? 1 : 0;
-        }
-    }
-    return failures == 0 ? 0 : 1;
+    return RunLongCasesInChildren();
 }

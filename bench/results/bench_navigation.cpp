@@ -12,10 +12,10 @@
 #include "model/gfunctions.h"
 #include "results/resultschart.h"
 #include "results/resultsview.h"
+#include "support/childcases.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 #include <QWheelEvent>
 #include <QXYSeries>
@@ -162,16 +162,5 @@ int main(int argc, char* argv[]) {
     InitNameTables();
     if (argc == 3)
         return RunCase(std::atoi(argv[1]), QByteArray(argv[2]) == "back-and-forth");
-    int failures = 0;
-    for (const std::int32_t points : {1'000'000, 20'000'000}) {
-        for (const char* shape : {"monotonic", "back-and-forth"}) {
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QString::number(points), QString::fromLatin1(shape)});
-            child.waitForFinished(-1);
-            failures += child.exitCode() != 0 ? 1 : 0;
-        }
-    }
-    return failures == 0 ? 0 : 1;
+    return RunLongCasesInChildren();
 }
